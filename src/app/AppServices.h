@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace bw {
+
+class BrowserOpener;
+class FileSystem;
+class MessageBoxes;
+class PrinterServices;
+class RandomSource;
+class SettingsStore;
+class Sleeper;
+class Yielder;
+
+// The outside services the program runs against: real adapters in main(),
+// fakes in tests.
+struct AppServices {
+    FileSystem& fileSystem;
+    MessageBoxes& messageBoxes;
+    RandomSource& random;
+    BrowserOpener& browser;
+    SettingsStore& settings;
+    PrinterServices& printers;
+    Sleeper& sleeper;
+    Yielder& yielder;
+    // The folder that holds the executable, without a trailing separator.
+    QString programFolder;
+};
+
+} // namespace bw

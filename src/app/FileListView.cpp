@@ -1,0 +1,120 @@
+#include "app/FileListView.h"
+
+#include "filelist/FileListModel.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+namespace bw {
+
+FileListView::FileListView(QWidget* parent) : QTreeView(parent)
+{
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);
+    setDragDropMode(QAbstractItemView::DropOnly);
+    setAcceptDrops(true);
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    setMouseTracking(true);
+}
+
+void FileListView::setFileList(FileListModel* model)
+{
+    fileList_ = model;
+    setModel(model);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (syncing_ || !fileList_ || !current.isValid())
+                    return;
+                syncing_ = true;
+                fileList_->select(current.row() + 1);
+                syncing_ = false;
+            });
+    connect(model, &FileListModel::selectedPositionChanged, this, &FileListView::showModelSelection);
+}
+
+void FileListView::showModelSelection(int position)
+{
+    if (syncing_)
+        return;
+    syncing_ = true;
+    if (position > 0) {
+        const QModelIndex row = model()->index(position - 1, 0);
+        selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    } else {
+        selectionModel()->clearSelection();
+    }
+    syncing_ = false;
+}
+
+int FileListView::positionAt(const QPoint& viewportPoint) const
+{
+    const QModelIndex index = indexAt(viewportPoint);
+    return index.isValid() ? index.row() + 1 : 0;
+}
+
+void FileListView::ensureVisible(int position)
+{
+    if (!fileList_ || position < 1 || position > fileList_->count())
+        return;
+    scrollTo(model()->index(position - 1, 0), QAbstractItemView::EnsureVisible);
+}
+
+void FileListView::focusList()
+{
+    setFocus(Qt::OtherFocusReason);
+}
+
+void FileListView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete) {
+        emit deleteKeyPressed();
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void FileListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    emit mousePressed();
+    emit doubleClicked();
+    event->accept();
+}
+
+void FileListView::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && fileList_)
+        fileList_->select(index.row() + 1);
+    emit mousePressed();
+    // The click is reported when the button goes down, so a press-and-drag
+    // moves the entry under the pointer.
+    if (index.isValid())
+        emit itemClicked();
+    event->accept();
+}
+
+void FileListView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    emit mouseMoved(point.x(), point.y());
+    event->accept();
+}
+
+void FileListView::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit mouseReleased();
+    event->accept();
+}
+
+} // namespace bw

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/ListViewPort.h"
+
+#include <QTreeView>
+
+namespace bw {
+
+class FileListModel;
+
+// The file list widget: one column over the list model, single selection,
+// kept in step with the model's selected entry. It reports the mouse and
+// key events the handlers need and leaves the decisions to them.
+class FileListView : public QTreeView, public ListViewPort {
+    Q_OBJECT
+public:
+    explicit FileListView(QWidget* parent = nullptr);
+
+    void setFileList(FileListModel* model);
+    FileListModel* fileList() const { return fileList_; }
+
+    // Position of the row under a point of the viewport, 0 for none.
+    int positionAt(const QPoint& viewportPoint) const;
+
+    void ensureVisible(int position) override;
+    void focusList() override;
+
+signals:
+    void deleteKeyPressed();
+    void doubleClicked();
+    void itemClicked();
+    void mousePressed();
+    void mouseMoved(int x, int y);
+    void mouseReleased();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void showModelSelection(int position);
+
+    FileListModel* fileList_ = nullptr;
+    bool syncing_ = false;
+};
+
+} // namespace bw

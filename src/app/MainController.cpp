@@ -1,0 +1,94 @@
+#include "app/MainController.h"
+
+#include "app/CenterForm.h"
+#include "app/FileExists.h"
+#include "app/FileListView.h"
+#include "app/HomePageByChance.h"
+#include "app/MainWindow.h"
+#include "app/Pictures.h"
+#include "app/Twips.h"
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+
+namespace bw {
+
+MainController::MainController(MainWindow& window, AppServices& services)
+    : window_(window), services_(services), guard_(services.messageBoxes), editing_(fileList_, *window.listView()),
+      homePage_(std::make_unique<HomePageByChance>(services.random, services.browser))
+{
+    window_.listView()->setFileList(&fileList_);
+    wireEvents();
+}
+
+MainController::~MainController() = default;
+
+void MainController::guarded(const std::function<void()>& handler)
+{
+    guard_.run(handler);
+}
+
+void MainController::startUp()
+{
+    const std::function<void()> steps[] = {
+        [this] { applySkin(); },
+        [this] { centerWindow(); },
+        [this] { loadHandPointer(); },
+        [this] { homePage_->run(); },
+        [this] { window_.setWindowTitle(QStringLiteral("Brindlework")); },
+        [this] { window_.setWindowIcon(programIcon()); },
+        [this] { window_.addColumnHeader(QStringLiteral("Calc File(s)")); },
+        [this] { fillPrinterList(); },
+    };
+    // A failing step is shown and the start-up goes on with the next one.
+    for (const auto& step : steps)
+        guarded(step);
+}
+
+void MainController::applySkin() {}
+
+void MainController::fillPrinterList() {}
+
+void MainController::centerWindow()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const double dpi = window_.dpi();
+    const QRect frame = window_.frameGeometry();
+    const QSize outer = frame.size().expandedTo(window_.size());
+    const QRect screenRect = screen->geometry();
+    const FormPosition position =
+        centerForm(pixelsToTwips(screenRect.width(), dpi), pixelsToTwips(screenRect.height(), dpi),
+                   pixelsToTwips(outer.width(), dpi), pixelsToTwips(outer.height(), dpi));
+    window_.move(screenRect.left() + twipsToPixels(position.left, dpi),
+                 screenRect.top() + twipsToPixels(position.top, dpi));
+}
+
+void MainController::loadHandPointer()
+{
+    const QString path = services_.programFolder + QStringLiteral("/HAND-M.CUR");
+    if (!fileExists(services_.fileSystem, path))
+        return;
+    const QPixmap picture(path);
+    if (picture.isNull())
+        return;
+    window_.setCustomPointerPicture(QCursor(picture));
+}
+
+void MainController::wireEvents()
+{
+    FileListView* list = window_.listView();
+    connect(list, &FileListView::deleteKeyPressed, this, [this] { guarded([this] { editing_.removeSelected(); }); });
+    connect(list, &FileListView::doubleClicked, this, [this] { guarded([this] { editing_.removeSelected(); }); });
+    connect(window_.moveUpButton(), &QPushButton::clicked, this, [this] { guarded([this] { editing_.moveUp(); }); });
+    connect(window_.moveDownButton(), &QPushButton::clicked, this,
+            [this] { guarded([this] { editing_.moveDown(); }); });
+    connect(window_.addFilesButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
+    connect(window_.addFolderButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
+    connect(window_.startButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
+}
+
+} // namespace bw

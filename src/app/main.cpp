@@ -1,0 +1,36 @@
+#include "app/GuardedApplication.h"
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "platform/DesktopBrowserOpener.h"
+#include "platform/EventLoopYielder.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/QSettingsStore.h"
+#include "platform/QtMessageBoxes.h"
+#include "platform/SystemRandomSource.h"
+#include "platform/ThreadSleeper.h"
+#include "platform/CupsPrinterServices.h"
+
+int main(int argc, char** argv)
+{
+    bw::GuardedApplication application(argc, argv);
+    bw::GuardedApplication::setApplicationName(QStringLiteral("Brindlework"));
+
+    bw::PosixFileSystem fileSystem;
+    bw::QtMessageBoxes messageBoxes;
+    bw::SystemRandomSource random;
+    bw::DesktopBrowserOpener browser;
+    bw::QSettingsStore settings;
+    bw::CupsPrinterServices printers;
+    bw::ThreadSleeper sleeper;
+    bw::EventLoopYielder yielder;
+    bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings,
+                             printers,   sleeper,      yielder, bw::GuardedApplication::applicationDirPath()};
+
+    bw::MainWindow window;
+    messageBoxes.setParent(&window);
+    bw::MainController controller(window, services);
+    application.setGuard(&controller.guard());
+    controller.startUp();
+    window.show();
+    return bw::GuardedApplication::exec();
+}

@@ -1,0 +1,152 @@
+#include "filelist/FileListModel.h"
+
+#include "platform/PlatformError.h"
+
+namespace bw {
+
+FileListModel::FileListModel(QObject* parent) : QAbstractListModel(parent) {}
+
+void FileListModel::checkPosition(int position, int last) const
+{
+    if (position < 1 || position > last)
+        throw PlatformError(35600, QStringLiteral("Index out of bounds"));
+}
+
+void FileListModel::append(const QString& path)
+{
+    const int row = count();
+    beginInsertRows(QModelIndex(), row, row);
+    entries_.push_back(std::make_shared<FileEntry>(path));
+    endInsertRows();
+}
+
+void FileListModel::appendAll(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    const int row = count();
+    beginInsertRows(QModelIndex(), row, row + static_cast<int>(paths.size()) - 1);
+    entries_.reserve(entries_.size() + static_cast<size_t>(paths.size()));
+    for (const QString& path : paths)
+        entries_.push_back(std::make_shared<FileEntry>(path));
+    endInsertRows();
+}
+
+void FileListModel::insertAt(int position, const QString& path)
+{
+    checkPosition(position, count() + 1);
+    beginInsertRows(QModelIndex(), position - 1, position - 1);
+    entries_.insert(entries_.begin() + (position - 1), std::make_shared<FileEntry>(path));
+    endInsertRows();
+}
+
+void FileListModel::removeAt(int position)
+{
+    checkPosition(position, count());
+    const bool wasSelected = selected_.refersTo(entries_[static_cast<size_t>(position - 1)].get());
+    beginRemoveRows(QModelIndex(), position - 1, position - 1);
+    entries_.erase(entries_.begin() + (position - 1));
+    endRemoveRows();
+    if (wasSelected)
+        emit selectedPositionChanged(0);
+}
+
+QString FileListModel::textAt(int position) const
+{
+    checkPosition(position, count());
+    return entries_[static_cast<size_t>(position - 1)]->path;
+}
+
+void FileListModel::setTextAt(int position, const QString& path)
+{
+    checkPosition(position, count());
+    entries_[static_cast<size_t>(position - 1)]->path = path;
+    const QModelIndex changed = index(position - 1);
+    emit dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
+QStringList FileListModel::paths() const
+{
+    QStringList result;
+    result.reserve(count());
+    for (const auto& entry : entries_)
+        result.append(entry->path);
+    return result;
+}
+
+EntryHandle FileListModel::entryAt(int position) const
+{
+    checkPosition(position, count());
+    return EntryHandle(entries_[static_cast<size_t>(position - 1)]);
+}
+
+int FileListModel::positionOf(const EntryHandle& handle) const
+{
+    const auto entry = handle.lock();
+    if (!entry)
+        return 0;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (entries_[i] == entry)
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+void FileListModel::select(int position)
+{
+    checkPosition(position, count());
+    selected_ = EntryHandle(entries_[static_cast<size_t>(position - 1)]);
+    emit selectedPositionChanged(position);
+}
+
+void FileListModel::clearSelection()
+{
+    if (selected_.isNone())
+        return;
+    selected_ = EntryHandle();
+    emit selectedPositionChanged(0);
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= count() || index.column() != 0)
+        return {};
+    if (role == Qt::DisplayRole)
+        return entries_[static_cast<size_t>(index.row())]->path;
+    return {};
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return header_;
+    return {};
+}
+
+bool FileListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
+{
+    if (section != 0 || orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return false;
+    header_ = value.toString();
+    emit headerDataChanged(orientation, 0, 0);
+    return true;
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+Qt::DropActions FileListModel::supportedDropActions() const
+{
+    return Qt::CopyAction;
+}
+
+} // namespace bw

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "filelist/FileEntry.h"
+
+#include <QAbstractListModel>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace bw {
+
+// The ordered file list. It owns its entries; positions are 1-based in the
+// operations below (row = position - 1 for the item-model side). Operations on
+// a position outside the list throw PlatformError and change nothing.
+class FileListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit FileListModel(QObject* parent = nullptr);
+
+    void append(const QString& path);
+    // One insertion for many paths, so views catch up once per batch.
+    void appendAll(const QStringList& paths);
+    void insertAt(int position, const QString& path);
+    void removeAt(int position);
+    int count() const { return static_cast<int>(entries_.size()); }
+    QString textAt(int position) const;
+    void setTextAt(int position, const QString& path);
+    QStringList paths() const;
+
+    EntryHandle entryAt(int position) const;
+    // Position of the entry a handle refers to; 0 when it is none.
+    int positionOf(const EntryHandle& handle) const;
+
+    EntryHandle selectedEntry() const { return selected_; }
+    // Position of the selected entry, or 0 when nothing is selected.
+    int selectedPosition() const { return positionOf(selected_); }
+    void select(int position);
+    void clearSelection();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    Qt::DropActions supportedDropActions() const override;
+
+signals:
+    // Emitted whenever the selected entry changes; 0 means none.
+    void selectedPositionChanged(int position);
+
+private:
+    void checkPosition(int position, int last) const;
+
+    std::vector<std::shared_ptr<FileEntry>> entries_;
+    EntryHandle selected_;
+    QString header_;
+};
+
+} // namespace bw

@@ -1,0 +1,13 @@
+#include "platform/DesktopBrowserOpener.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace bw {
+
+void DesktopBrowserOpener::open(const QString& address)
+{
+    QDesktopServices::openUrl(QUrl(address));
+}
+
+} // namespace bw

@@ -1,0 +1,89 @@
+#include "platform/PosixFileSystem.h"
+
+#include "platform/PlatformError.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace bw {
+
+namespace {
+
+[[noreturn]] void throwErrno(int error, const QString& path)
+{
+    const int number = error == ENOENT ? ErrorNumber::FileNotFound : ErrorNumber::PathNotFound;
+    throw PlatformError(number, QString::fromLocal8Bit(std::strerror(error)) + QStringLiteral(": ") + path);
+}
+
+QString baseName(const QString& path)
+{
+    QString trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/')))
+        trimmed.chop(1);
+    return trimmed.mid(trimmed.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+struct stat statPath(const QString& path)
+{
+    struct stat info {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        throwErrno(path.isEmpty() ? ENOENT : errno, path);
+    return info;
+}
+
+} // namespace
+
+QDateTime PosixFileSystem::lastModified(const QString& path)
+{
+    const struct stat info = statPath(path);
+    return QDateTime::fromSecsSinceEpoch(info.st_mtime);
+}
+
+FileStatus PosixFileSystem::status(const QString& path)
+{
+    const struct stat info = statPath(path);
+    FileStatus result;
+    result.isDirectory = S_ISDIR(info.st_mode);
+    result.isRegularFile = S_ISREG(info.st_mode);
+    result.isHidden = baseName(path).startsWith(QLatin1Char('.'));
+    result.device = static_cast<std::uint64_t>(info.st_dev);
+    result.inode = static_cast<std::uint64_t>(info.st_ino);
+    return result;
+}
+
+std::vector<DirectoryEntry> PosixFileSystem::listDirectory(const QString& folder)
+{
+    const QByteArray encoded = QFile::encodeName(folder);
+    DIR* dir = ::opendir(encoded.constData());
+    if (!dir)
+        throwErrno(errno, folder);
+    std::vector<DirectoryEntry> entries;
+    const int fd = ::dirfd(dir);
+    errno = 0;
+    while (const dirent* item = ::readdir(dir)) {
+        if (std::strcmp(item->d_name, ".") == 0 || std::strcmp(item->d_name, "..") == 0)
+            continue;
+        DirectoryEntry entry;
+        entry.name = QFile::decodeName(item->d_name);
+        entry.isHidden = item->d_name[0] == '.';
+        struct stat info {};
+        // Links count as what they point to; a dangling link is neither file nor folder.
+        if (::fstatat(fd, item->d_name, &info, 0) == 0) {
+            entry.isDirectory = S_ISDIR(info.st_mode);
+            entry.isRegularFile = S_ISREG(info.st_mode);
+        }
+        entries.push_back(std::move(entry));
+        errno = 0;
+    }
+    const int readError = errno;
+    ::closedir(dir);
+    if (readError != 0)
+        throwErrno(readError, folder);
+    return entries;
+}
+
+} // namespace bw
