@@ -175,3 +175,20 @@ TEST_F(MainWindowTest, EditingThroughTheRealViewWithKeysAndMouse)
 
 } // namespace
 
+
+namespace {
+
+TEST_F(MainWindowTest, ClosingEndsWithoutAQuestionAndWritesNoSettings)
+{
+    controller.startUp();
+    window.show();
+    const int writesBefore = fakes.settings.writes;
+    const auto valuesBefore = fakes.settings.values;
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(fakes.settings.writes, writesBefore);
+    EXPECT_EQ(fakes.settings.values, valuesBefore);
+    EXPECT_TRUE(fakes.messageBoxes.boxes.empty());
+}
+
+} // namespace

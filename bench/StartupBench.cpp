@@ -1,0 +1,70 @@
+// Start-up to the first shown window, with the real adapters, and the
+// resident memory once the window is up.
+#include "app/GuardedApplication.h"
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "platform/BrowserOpener.h"
+#include "platform/CupsPrinterServices.h"
+#include "platform/EventLoopYielder.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/QSettingsStore.h"
+#include "platform/QtMessageBoxes.h"
+#include "platform/SystemRandomSource.h"
+#include "platform/ThreadSleeper.h"
+#include "BenchSupport.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// The home page is never opened from a benchmark.
+class NoBrowser : public bw::BrowserOpener {
+public:
+    void open(const QString&) override {}
+};
+
+class ShownProbe : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose || event->type() == QEvent::Show)
+            shown = true;
+        return false;
+    }
+    bool shown = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QElapsedTimer timer;
+    timer.start();
+    bw::GuardedApplication application(argc, argv);
+    bw::PosixFileSystem fileSystem;
+    bw::QtMessageBoxes messageBoxes;
+    bw::SystemRandomSource random;
+    NoBrowser browser;
+    bw::QSettingsStore settings;
+    bw::CupsPrinterServices printers;
+    bw::ThreadSleeper sleeper;
+    bw::EventLoopYielder yielder;
+    bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings,
+                             printers,   sleeper,      yielder, bw::GuardedApplication::applicationDirPath()};
+    bw::MainWindow window;
+    bw::MainController controller(window, services);
+    controller.startUp();
+    ShownProbe probe;
+    window.installEventFilter(&probe);
+    window.show();
+    while (!probe.shown)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    QCoreApplication::processEvents();
+    const double ms = timer.nsecsElapsed() / 1e6;
+    std::printf("startup_to_shown_ms %.1f\n", ms);
+    std::printf("startup_rss_kib %ld\n", bench::residentKiB());
+    return 0;
+}
