@@ -2,6 +2,7 @@
 #include "app/GuardedApplication.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
+#include "platform/PlatformError.h"
 #include "support/FakeServices.h"
 
 #include <QComboBox>
@@ -189,6 +190,36 @@ TEST_F(MainWindowTest, ClosingEndsWithoutAQuestionAndWritesNoSettings)
     EXPECT_EQ(fakes.settings.writes, writesBefore);
     EXPECT_EQ(fakes.settings.values, valuesBefore);
     EXPECT_TRUE(fakes.messageBoxes.boxes.empty());
+}
+
+} // namespace
+
+namespace {
+
+// An object whose event handler fails, as a faulty handler would.
+class FailingReceiver : public QObject {
+public:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::User)
+            throw PlatformError(13, QStringLiteral("Type mismatch"));
+        return QObject::event(event);
+    }
+};
+
+TEST_F(MainWindowTest, AFailureEscapingAHandlerIsShownAndTheProgramGoesOn)
+{
+    auto* application = static_cast<GuardedApplication*>(QCoreApplication::instance());
+    application->setGuard(&controller.guard());
+    controller.fileList().appendAll({"/d/A.ods"});
+    FailingReceiver receiver;
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&receiver, &event);
+    application->setGuard(nullptr);
+    ASSERT_EQ(fakes.messageBoxes.boxes.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.boxes[0].text, QStringLiteral("Type mismatch"));
+    EXPECT_EQ(fakes.messageBoxes.boxes[0].title, QStringLiteral("Brindlework"));
+    EXPECT_EQ(controller.fileList().paths(), QStringList{"/d/A.ods"});
 }
 
 } // namespace
