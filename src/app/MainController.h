@@ -32,7 +32,6 @@ public:
 
     FileListModel& fileList() { return fileList_; }
     FailureGuard& guard() { return guard_; }
-    DragReorder& dragReorder() { return drag_; }
 
 private:
     void wireEvents();

@@ -26,7 +26,10 @@ protected:
     // Moves the mouse, no button held, to the middle of a control (or a point of the window).
     void hover(QWidget* widget, QPoint point = {})
     {
-        QTest::mouseMove(widget, point.isNull() ? widget->rect().center() : point);
+        const QPoint target = point.isNull() ? widget->rect().center() : point;
+        // Two moves within the control: a move to where the pointer already is raises no event.
+        QTest::mouseMove(widget, target + QPoint(1, 1));
+        QTest::mouseMove(widget, target);
         QCoreApplication::processEvents();
     }
     QPoint background() const

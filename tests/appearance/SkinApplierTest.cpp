@@ -48,12 +48,6 @@ struct SkinBench {
     SkinApplier skin{fileSystem, engine, window, Folder};
 };
 
-TEST(SkinApplier, SkinFileBesideTheProgram)
-{
-    SkinBench bench;
-    EXPECT_EQ(bench.skin.skinPath(), SkinFile);
-}
-
 TEST(SkinApplier, PresentSkinColoursTheWindowAndFrameAndMakesTheFiveCallsInOrder)
 {
     SkinBench bench;

@@ -165,7 +165,6 @@ INSTANTIATE_TEST_SUITE_P(
              {click(1), down(), move(2), move(0), move(3)},
              {"B", "C", "A", "D"},
              3},
-        Case{"OnlyBelowTheLastRow", ABCD, {click(2), down(), move(0), move(0)}, ABCD, 2},
         Case{"NoClickSinceStartMovesNothing", ABCD, {down(), move(1), move(2), move(4)}, ABCD, 0},
         Case{"MovesWithoutAButtonDownMoveNothing", ABCD, {click(1), up(), move(2), move(3)}, ABCD, 1},
         Case{"ReleaseEndsTheDrag", ABCD, {click(1), down(), move(2), up(), move(3)}, {"B", "A", "C", "D"}, 2},
@@ -258,16 +257,6 @@ TEST(DragReorder, ClickWithNothingSelectedRecordsNone)
     EXPECT_TRUE(bench.reorder.draggedEntry().isNone());
     bench.run({down(), move(2)});
     EXPECT_EQ(bench.list.paths(), ABCD);
-}
-
-TEST(DragReorder, AnyButtonSetsAndClearsTheDragFlag)
-{
-    DragBench bench(ABCD);
-    EXPECT_FALSE(bench.reorder.dragging());
-    bench.run(down());
-    EXPECT_TRUE(bench.reorder.dragging());
-    bench.run(up());
-    EXPECT_FALSE(bench.reorder.dragging());
 }
 
 // Window pointer code before a list move, whether a drag runs, code after.
