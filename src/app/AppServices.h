@@ -10,6 +10,7 @@ class MessageBoxes;
 class PrinterServices;
 class RandomSource;
 class SettingsStore;
+class SkinEngine;
 class Sleeper;
 class Yielder;
 
@@ -24,6 +25,7 @@ struct AppServices {
     PrinterServices& printers;
     Sleeper& sleeper;
     Yielder& yielder;
+    SkinEngine& skin;
     // The folder that holds the executable, without a trailing separator.
     QString programFolder;
 };

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QScrollBar>
 
 namespace bw {
@@ -72,6 +73,59 @@ void FileListView::ensureVisible(int position)
 void FileListView::focusList()
 {
     setFocus(Qt::OtherFocusReason);
+}
+
+int FileListView::hitTest(int x, int y) const
+{
+    return positionAt(QPoint(x, y));
+}
+
+int FileListView::cursorScreenY() const
+{
+    return cursorPosition_ ? cursorPosition_().y() : QCursor::pos().y();
+}
+
+void FileListView::setCursorPositionSource(std::function<QPoint()> source)
+{
+    cursorPosition_ = std::move(source);
+}
+
+void FileListView::setListPointer(int code)
+{
+    listPointer_ = code;
+    applyListPointer();
+}
+
+bool FileListView::loadListPointerPicture(const QString& path)
+{
+    const QPixmap picture(path);
+    if (picture.isNull())
+        listPointerPicture_.reset();
+    else
+        listPointerPicture_ = QCursor(picture);
+    applyListPointer();
+    return listPointerPicture_.has_value();
+}
+
+void FileListView::applyListPointer()
+{
+    switch (listPointer_) {
+    case CustomPointer:
+        setCursor(listPointerPicture_ ? *listPointerPicture_ : QCursor(Qt::ArrowCursor));
+        break;
+    case ArrowPointer:
+        setCursor(Qt::ArrowCursor);
+        break;
+    default:
+        unsetCursor();
+        break;
+    }
+}
+
+void FileListView::setDragSourceManual()
+{
+    // Only the list's own rows stop being a drag source; drops stay accepted.
+    setDragEnabled(false);
 }
 
 void FileListView::keyPressEvent(QKeyEvent* event)

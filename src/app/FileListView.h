@@ -1,8 +1,13 @@
 #pragma once
 
+#include "platform/ListDragPort.h"
 #include "platform/ListViewPort.h"
 
+#include <QCursor>
 #include <QTreeView>
+
+#include <functional>
+#include <optional>
 
 namespace bw {
 
@@ -11,7 +16,7 @@ class FileListModel;
 // The file list widget: one column over the list model, single selection,
 // kept in step with the model's selected entry. It reports the mouse and
 // key events the handlers need and leaves the decisions to them.
-class FileListView : public QTreeView, public ListViewPort {
+class FileListView : public QTreeView, public ListViewPort, public ListDragPort {
     Q_OBJECT
 public:
     explicit FileListView(QWidget* parent = nullptr);
@@ -24,6 +29,17 @@ public:
 
     void ensureVisible(int position) override;
     void focusList() override;
+
+    int hitTest(int x, int y) const override;
+    int cursorScreenY() const override;
+    void setListPointer(int code) override;
+    bool loadListPointerPicture(const QString& path) override;
+    void setDragSourceManual() override;
+
+    int listPointer() const { return listPointer_; }
+    bool hasListPointerPicture() const { return listPointerPicture_.has_value(); }
+    // Where the pointer is on the screen; QCursor::pos() unless replaced.
+    void setCursorPositionSource(std::function<QPoint()> source);
 
 signals:
     void deleteKeyPressed();
@@ -42,9 +58,13 @@ protected:
 
 private:
     void showModelSelection(int position);
+    void applyListPointer();
 
     FileListModel* fileList_ = nullptr;
     bool syncing_ = false;
+    int listPointer_ = 0;
+    std::optional<QCursor> listPointerPicture_;
+    std::function<QPoint()> cursorPosition_;
 };
 
 } // namespace bw

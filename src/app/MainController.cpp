@@ -17,6 +17,9 @@ namespace bw {
 
 MainController::MainController(MainWindow& window, AppServices& services)
     : window_(window), services_(services), guard_(services.messageBoxes), editing_(fileList_, *window.listView()),
+      drag_(fileList_, *window.listView(), *window.listView(), window, services.programFolder),
+      pointerRules_(window), skinTarget_(window),
+      skin_(services.fileSystem, services.skin, skinTarget_, services.programFolder),
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser))
 {
     window_.listView()->setFileList(&fileList_);
@@ -47,7 +50,10 @@ void MainController::startUp()
         guarded(step);
 }
 
-void MainController::applySkin() {}
+void MainController::applySkin()
+{
+    skin_.applySkin();
+}
 
 void MainController::fillPrinterList() {}
 
@@ -83,6 +89,15 @@ void MainController::wireEvents()
     FileListView* list = window_.listView();
     connect(list, &FileListView::deleteKeyPressed, this, [this] { guarded([this] { editing_.removeSelected(); }); });
     connect(list, &FileListView::doubleClicked, this, [this] { guarded([this] { editing_.removeSelected(); }); });
+    connect(list, &FileListView::itemClicked, this, [this] { guarded([this] { drag_.itemClick(); }); });
+    connect(list, &FileListView::mousePressed, this, [this] { guarded([this] { drag_.mouseDown(); }); });
+    connect(list, &FileListView::mouseMoved, this,
+            [this](int x, int y) { guarded([this, x, y] { drag_.mouseMove(x, y); }); });
+    connect(list, &FileListView::mouseReleased, this, [this] { guarded([this] { drag_.mouseUp(); }); });
+    connect(&window_, &MainWindow::buttonMouseMoved, this,
+            [this] { guarded([this] { pointerRules_.buttonMouseMove(); }); });
+    connect(&window_, &MainWindow::backgroundMouseMoved, this,
+            [this] { guarded([this] { pointerRules_.backgroundMouseMove(); }); });
     connect(window_.moveUpButton(), &QPushButton::clicked, this, [this] { guarded([this] { editing_.moveUp(); }); });
     connect(window_.moveDownButton(), &QPushButton::clicked, this,
             [this] { guarded([this] { editing_.moveDown(); }); });

@@ -2,6 +2,10 @@
 
 #include "app/AppServices.h"
 #include "app/FailureGuard.h"
+#include "app/WidgetSkinTarget.h"
+#include "appearance/PointerRules.h"
+#include "appearance/SkinApplier.h"
+#include "filelist/DragReorder.h"
 #include "filelist/EditingCommands.h"
 #include "filelist/FileListModel.h"
 
@@ -43,6 +47,10 @@ private:
     FailureGuard guard_;
     FileListModel fileList_;
     EditingCommands editing_;
+    DragReorder drag_;
+    PointerRules pointerRules_;
+    WidgetSkinTarget skinTarget_;
+    SkinApplier skin_;
     std::unique_ptr<HomePageByChance> homePage_;
 };
 

@@ -159,7 +159,9 @@ void MainWindow::applyPointer()
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event)
 {
-    emit backgroundMouseMoved();
+    // Moves that controls pass on to their parent are not over the background.
+    if (!childAt(event->position().toPoint()))
+        emit backgroundMouseMoved();
     QWidget::mouseMoveEvent(event);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/EventLoopYielder.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QSettingsStore.h"
+#include "platform/QssSkinEngine.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SystemRandomSource.h"
 #include "platform/ThreadSleeper.h"
@@ -23,8 +24,9 @@ int main(int argc, char** argv)
     bw::CupsPrinterServices printers;
     bw::ThreadSleeper sleeper;
     bw::EventLoopYielder yielder;
-    bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings,
-                             printers,   sleeper,      yielder, bw::GuardedApplication::applicationDirPath()};
+    bw::QssSkinEngine skin;
+    bw::AppServices services{fileSystem, messageBoxes, random, browser, settings, printers,
+                             sleeper,    yielder,      skin,   bw::GuardedApplication::applicationDirPath()};
 
     bw::MainWindow window;
     messageBoxes.setParent(&window);

@@ -7,6 +7,7 @@
 #include "support/FakePrinterServices.h"
 #include "support/FakeRandomSource.h"
 #include "support/FakeSettingsStore.h"
+#include "support/FakeSkinEngine.h"
 #include "support/FakeSleeper.h"
 #include "support/FakeYielder.h"
 
@@ -22,8 +23,9 @@ struct FakeServices {
     FakePrinterServices printers;
     FakeSleeper sleeper;
     FakeYielder yielder;
-    AppServices services{fileSystem, messageBoxes, random, browser, settings,
-                         printers,   sleeper,      yielder, QStringLiteral("/opt/brindlework")};
+    FakeSkinEngine skin;
+    AppServices services{fileSystem, messageBoxes, random,  browser, settings,
+                         printers,   sleeper,      yielder, skin,    QStringLiteral("/opt/brindlework")};
 };
 
 } // namespace bw::test
