@@ -7,6 +7,7 @@
 #include "platform/CupsPrinterServices.h"
 #include "platform/EventLoopYielder.h"
 #include "platform/PosixFileSystem.h"
+#include "platform/QssSkinEngine.h"
 #include "platform/QSettingsStore.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SystemRandomSource.h"
@@ -52,8 +53,9 @@ int main(int argc, char** argv)
     bw::CupsPrinterServices printers;
     bw::ThreadSleeper sleeper;
     bw::EventLoopYielder yielder;
+    bw::QssSkinEngine skin;
     bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings,
-                             printers,   sleeper,      yielder, bw::GuardedApplication::applicationDirPath()};
+                             printers,   sleeper,      yielder, skin, bw::GuardedApplication::applicationDirPath()};
     bw::MainWindow window;
     bw::MainController controller(window, services);
     controller.startUp();
