@@ -8,6 +8,7 @@
 #include "app/Pictures.h"
 #include "app/Twips.h"
 
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QPushButton>
@@ -17,7 +18,8 @@ namespace bw {
 
 MainController::MainController(MainWindow& window, AppServices& services)
     : window_(window), services_(services), guard_(services.messageBoxes), editing_(fileList_, *window.listView()),
-      homePage_(std::make_unique<HomePageByChance>(services.random, services.browser))
+      homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
+      printerChoices_(*window.printerCombo()), printerList_(services.printers, services.settings, printerChoices_)
 {
     window_.listView()->setFileList(&fileList_);
     wireEvents();
@@ -49,7 +51,10 @@ void MainController::startUp()
 
 void MainController::applySkin() {}
 
-void MainController::fillPrinterList() {}
+void MainController::fillPrinterList()
+{
+    printerList_.fillPrinterList();
+}
 
 void MainController::centerWindow()
 {
@@ -89,6 +94,9 @@ void MainController::wireEvents()
     connect(window_.addFilesButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
     connect(window_.addFolderButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
     connect(window_.startButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
+    // Combo1_Click: every change of the selection, the user's and the start-up's.
+    connect(window_.printerCombo(), &QComboBox::currentIndexChanged, this,
+            [this] { guarded([this] { printerList_.combo1Click(); }); });
 }
 
 } // namespace bw

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/AppServices.h"
+#include "app/ComboBoxChoiceList.h"
 #include "app/FailureGuard.h"
 #include "filelist/EditingCommands.h"
 #include "filelist/FileListModel.h"
+#include "printers/PrinterList.h"
 
 #include <QObject>
 
@@ -44,6 +46,8 @@ private:
     FileListModel fileList_;
     EditingCommands editing_;
     std::unique_ptr<HomePageByChance> homePage_;
+    ComboBoxChoiceList printerChoices_;
+    PrinterList printerList_;
 };
 
 } // namespace bw
