@@ -1,5 +1,6 @@
 #include "support/PrivateCupsDaemon.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QStringList>
@@ -27,7 +28,9 @@ PrivateCupsDaemon::PrivateCupsDaemon()
 {
     if (!dir_.isValid())
         throw std::runtime_error("cannot create a folder for the private CUPS daemon");
-    script({QStringLiteral("start"), dir_.path()});
+    // Should this process die without its destructor, the daemon goes too.
+    script({QStringLiteral("start"), dir_.path(), QStringLiteral("--owner"),
+            QString::number(QCoreApplication::applicationPid())});
     running_ = true;
     qputenv("CUPS_SERVER", QFile::encodeName(socketPath()));
     // libcups keeps the server it read first; make it read CUPS_SERVER again.
