@@ -73,8 +73,13 @@ QString PrivateCupsDaemon::runTool(const QString& program, const QStringList& ar
 {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        throw std::runtime_error((program + QStringLiteral(" did not finish")).toStdString());
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        throw std::runtime_error((program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')) +
+                                  QStringLiteral(" failed: ") +
+                                  QString::fromLocal8Bit(process.readAllStandardError()))
+                                     .toStdString());
+    }
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 

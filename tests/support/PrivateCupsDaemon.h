@@ -47,7 +47,8 @@ public:
     QString socketPath() const { return dir_.path() + QStringLiteral("/cups.sock"); }
     // The script, for running it from a shell or another tool.
     static QString scriptPath();
-    // Runs a CUPS command-line tool (lpstat, lp, ...) against this daemon; returns its standard output.
+    // Runs a CUPS command-line tool (lpstat, lp, ...) against this daemon; returns its standard
+    // output, throws std::runtime_error when it fails.
     QString runTool(const QString& program, const QStringList& arguments) const;
 
 private:
