@@ -8,16 +8,28 @@ function(brindle_add_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LINKS})
 endfunction()
 
-# brindle_add_test(NAME [GUI] SOURCES ... LINKS ... [LABELS ...] [FIXTURES ...] [ENV ...])
+# brindle_add_test(NAME [GUI] [CUPS] SOURCES ... LINKS ... [LABELS ...] [FIXTURES ...] [ENV ...])
 # A GoogleTest executable registered with CTest, run on Qt's offscreen platform.
 # GUI tests get a main() that creates the QApplication first.
+# CUPS tests (label "cups") may start PrivateCupsDaemon (tests/support); their
+# main() points HOME at a temporary folder before anything calls libcups and
+# fails the run when the real $HOME/.cups/lpoptions changed.
 function(brindle_add_test name)
-  cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;LINKS;LABELS;FIXTURES;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;CUPS" "TIMEOUT" "SOURCES;LINKS;LABELS;FIXTURES;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_GUI)
     set(test_main brindle_gui_test_main)
   else()
     set(test_main brindle_core_test_main)
+  endif()
+  if(ARG_CUPS)
+    if(ARG_GUI)
+      set(test_main brindle_cups_gui_test_main)
+    else()
+      set(test_main brindle_cups_test_main)
+    endif()
+    list(APPEND ARG_LINKS brindle_cups_support)
+    list(APPEND ARG_LABELS cups)
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LINKS} brindle_test_support ${test_main} GTest::gtest GTest::gmock)
   add_test(NAME ${name} COMMAND ${name})

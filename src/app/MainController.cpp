@@ -8,6 +8,7 @@
 #include "app/Pictures.h"
 #include "app/Twips.h"
 
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QPushButton>
@@ -20,7 +21,8 @@ MainController::MainController(MainWindow& window, AppServices& services)
       drag_(fileList_, *window.listView(), *window.listView(), window, services.programFolder),
       pointerRules_(window), skinTarget_(window),
       skin_(services.fileSystem, services.skin, skinTarget_, services.programFolder),
-      homePage_(std::make_unique<HomePageByChance>(services.random, services.browser))
+      homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
+      printerChoices_(*window.printerCombo()), printerList_(services.printers, services.settings, printerChoices_)
 {
     window_.listView()->setFileList(&fileList_);
     wireEvents();
@@ -55,7 +57,10 @@ void MainController::applySkin()
     skin_.applySkin();
 }
 
-void MainController::fillPrinterList() {}
+void MainController::fillPrinterList()
+{
+    printerList_.fillPrinterList();
+}
 
 void MainController::centerWindow()
 {
@@ -104,6 +109,9 @@ void MainController::wireEvents()
     connect(window_.addFilesButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
     connect(window_.addFolderButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
     connect(window_.startButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
+    // Combo1_Click: every change of the selection, the user's and the start-up's.
+    connect(window_.printerCombo(), &QComboBox::currentIndexChanged, this,
+            [this] { guarded([this] { printerList_.combo1Click(); }); });
 }
 
 } // namespace bw

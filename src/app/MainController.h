@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppServices.h"
+#include "app/ComboBoxChoiceList.h"
 #include "app/FailureGuard.h"
 #include "app/WidgetSkinTarget.h"
 #include "appearance/PointerRules.h"
@@ -8,6 +9,7 @@
 #include "filelist/DragReorder.h"
 #include "filelist/EditingCommands.h"
 #include "filelist/FileListModel.h"
+#include "printers/PrinterList.h"
 
 #include <QObject>
 
@@ -52,6 +54,8 @@ private:
     WidgetSkinTarget skinTarget_;
     SkinApplier skin_;
     std::unique_ptr<HomePageByChance> homePage_;
+    ComboBoxChoiceList printerChoices_;
+    PrinterList printerList_;
 };
 
 } // namespace bw

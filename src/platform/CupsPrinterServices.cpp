@@ -3,15 +3,42 @@
 #include "platform/PlatformError.h"
 
 #include <cups/cups.h>
+#include <utility>
 
 namespace bw {
 
 namespace {
 
-// The destinations as CUPS lists them; freed on scope exit.
+bool isFailure(ipp_status_t status)
+{
+    return status > IPP_STATUS_OK_EVENTS_COMPLETE;
+}
+
+// CUPS keeps its last status per thread: read it right after the failing call.
+[[noreturn]] void throwLastCupsError(int fallbackNumber, const QString& fallbackDescription)
+{
+    const ipp_status_t status = cupsLastError();
+    if (!isFailure(status))
+        throw PlatformError(fallbackNumber, fallbackDescription);
+    QString description = QString::fromUtf8(cupsLastErrorString());
+    if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) {
+        // The bare errno text ("Bad file descriptor") does not say what failed.
+        description = QStringLiteral("The printing system at %1 cannot be reached: %2")
+                          .arg(QString::fromUtf8(cupsServer()), description);
+    }
+    throw PlatformError(status, description);
+}
+
+// The destinations as CUPS lists them at the moment of the call; freed on scope exit.
 class Destinations {
 public:
-    Destinations() { count_ = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_); }
+    Destinations()
+    {
+        count_ = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_);
+        // An empty list with "not found" is a printing system without printers, not a failure.
+        if (count_ == 0 && isFailure(cupsLastError()) && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
+            throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The printers cannot be listed"));
+    }
     ~Destinations() { cupsFreeDests(count_, dests_); }
     Destinations(const Destinations&) = delete;
     Destinations& operator=(const Destinations&) = delete;
@@ -19,65 +46,86 @@ public:
     int count() const { return count_; }
     cups_dest_t* begin() const { return dests_; }
     cups_dest_t* end() const { return dests_ + count_; }
-    cups_dest_t*& data() { return dests_; }
-    int& countRef() { return count_; }
+
+    const cups_dest_t* defaultDestination() const
+    {
+        for (const cups_dest_t& dest : *this) {
+            if (dest.is_default)
+                return &dest;
+        }
+        return nullptr;
+    }
 
 private:
     cups_dest_t* dests_ = nullptr;
     int count_ = 0;
 };
 
-[[noreturn]] void throwCupsError(const QString& fallback)
+QString nameOf(const cups_dest_t& dest)
 {
-    const char* message = cupsLastErrorString();
-    const ipp_status_t status = cupsLastError();
-    QString description = message && *message && status > IPP_STATUS_OK_EVENTS_COMPLETE
-                              ? QString::fromUtf8(message)
-                              : fallback;
-    throw PlatformError(ErrorNumber::PrinterService, description);
+    QString name = QString::fromUtf8(dest.name);
+    if (dest.instance)
+        name += QLatin1Char('/') + QString::fromUtf8(dest.instance);
+    return name;
 }
 
 } // namespace
 
 QStringList CupsPrinterServices::installedPrinters()
 {
-    Destinations dests;
+    const Destinations dests;
     QStringList names;
-    for (const cups_dest_t& dest : dests) {
-        if (dest.instance)
-            names.append(QString::fromUtf8(dest.name) + QLatin1Char('/') + QString::fromUtf8(dest.instance));
-        else
-            names.append(QString::fromUtf8(dest.name));
-    }
+    for (const cups_dest_t& dest : dests)
+        names.append(nameOf(dest));
     return names;
 }
 
 QString CupsPrinterServices::defaultPrinterName()
 {
-    Destinations dests;
-    for (const cups_dest_t& dest : dests) {
-        if (dest.is_default)
-            return QString::fromUtf8(dest.name);
-    }
-    if (dests.count() == 0 && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
-        throwCupsError(QStringLiteral("The printing system cannot be reached"));
-    throw PlatformError(ErrorNumber::PrinterService, QStringLiteral("No default printer is set"));
+    const Destinations dests;
+    if (const cups_dest_t* dest = dests.defaultDestination())
+        return nameOf(*dest);
+    throw PlatformError(IPP_STATUS_ERROR_NOT_FOUND, QStringLiteral("No default printer is set"));
 }
 
 void CupsPrinterServices::setDefaultPrinter(const QString& name)
 {
     if (name.isEmpty())
-        throw PlatformError(ErrorNumber::InvalidArgument, QStringLiteral("Printer name is empty"));
-    Destinations dests;
-    const QByteArray wanted = name.toUtf8();
-    cups_dest_t* target = cupsGetDest(wanted.constData(), nullptr, dests.count(), dests.begin());
-    if (!target)
-        throw PlatformError(ErrorNumber::PrinterService, QStringLiteral("The printer name is invalid: ") + name);
-    for (cups_dest_t& dest : dests)
-        dest.is_default = 0;
-    target->is_default = 1;
-    if (cupsSetDests2(CUPS_HTTP_DEFAULT, dests.count(), dests.begin()) != 0)
-        throwCupsError(QStringLiteral("The default printer could not be saved"));
+        throw PlatformError(ErrorNumber::InvalidArgument, QStringLiteral("No printer name was given"));
+    const qsizetype slash = name.indexOf(QLatin1Char('/'));
+    const QByteArray printer = (slash < 0 ? name : name.left(slash)).toUtf8();
+    const QByteArray instance = slash < 0 ? QByteArray() : name.mid(slash + 1).toUtf8();
+    const QString invalid = QStringLiteral("The printer name is invalid: ") + name;
+    if (printer.isEmpty() || (slash >= 0 && instance.isEmpty()))
+        throw PlatformError(IPP_STATUS_ERROR_NOT_FOUND, invalid);
+
+    QString wanted;
+    {
+        Destinations dests;
+        cups_dest_t* target = cupsGetDest(printer.constData(), slash < 0 ? nullptr : instance.constData(),
+                                          dests.count(), dests.begin());
+        if (!target)
+            throw PlatformError(IPP_STATUS_ERROR_NOT_FOUND, invalid);
+        wanted = nameOf(*target);
+        for (cups_dest_t& dest : dests)
+            dest.is_default = 0;
+        target->is_default = 1;
+        if (cupsSetDests2(CUPS_HTTP_DEFAULT, dests.count(), dests.begin()) != 0)
+            throwLastCupsError(ErrorNumber::FileAccess,
+                               QStringLiteral("The default printer could not be saved"));
+    }
+
+    // LPDEST or PRINTER outrank the saved default; a change they hide would
+    // send the next print to another printer without a word.
+    const Destinations after;
+    const cups_dest_t* now = after.defaultDestination();
+    if (!now || nameOf(*now) != wanted) {
+        throw PlatformError(
+            ErrorNumber::PrinterService,
+            QStringLiteral("%1 was saved as the default printer, but the printing system still "
+                           "uses %2 (LPDEST or PRINTER decides it)")
+                .arg(wanted, now ? nameOf(*now) : QStringLiteral("none")));
+    }
 }
 
 } // namespace bw

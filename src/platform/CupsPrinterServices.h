@@ -5,6 +5,10 @@
 namespace bw {
 
 // Printer services over libcups. Nothing is cached: every call asks CUPS.
+// A printer name is a CUPS destination, with "/instance" for an instance
+// ("B/draft"), the form lp and lpstat use, so every name listed can be set
+// as the default and comes back unchanged as the default's name.
+// Failures carry the CUPS status number and its description.
 class CupsPrinterServices : public PrinterServices {
 public:
     QStringList installedPrinters() override;

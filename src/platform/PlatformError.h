@@ -30,6 +30,8 @@ inline constexpr int Automation = 440;        // an office-suite call failed
 inline constexpr int FileNotFound = 53;
 inline constexpr int PathNotFound = 76;
 inline constexpr int InvalidArgument = 5;
+inline constexpr int FileAccess = 75;         // a file could not be read or written
+inline constexpr int InvalidPropertyValue = 380; // a value a control does not take
 inline constexpr int PrinterService = 482;    // printer error
 } // namespace ErrorNumber
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace bw {
+
+class MessageBoxes;
+class PrinterServices;
+
+// GetDefaultPrinter and SetDefaultPrinter: the system's default printer,
+// read before a print run and set for it.
+class DefaultPrinter {
+public:
+    DefaultPrinter(PrinterServices& printers, MessageBoxes& boxes);
+
+    // The default printer's name; on failure one report box and "".
+    QString get();
+    // Makes name the default; failures reach the caller.
+    void set(const QString& name);
+
+    // The text of the report get() shows.
+    static QString reportText(int number, const QString& description);
+
+private:
+    PrinterServices& printers_;
+    MessageBoxes& boxes_;
+};
+
+} // namespace bw

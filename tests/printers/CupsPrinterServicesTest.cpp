@@ -1,0 +1,263 @@
+#include "platform/CupsPrinterServices.h"
+
+#include "platform/PlatformError.h"
+#include "printers/DefaultPrinter.h"
+#include "support/FakeMessageBoxes.h"
+#include "support/LpoptionsSnapshot.h"
+#include "support/PrivateCupsDaemon.h"
+#include "support/QStringPrinter.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace bw;
+using bw::test::FakeMessageBoxes;
+using bw::test::LpoptionsSnapshot;
+using bw::test::PrivateCupsDaemon;
+
+namespace {
+
+constexpr int CupsNotFound = 1030;           // client-error-not-found
+constexpr int CupsServiceUnavailable = 1282; // server-error-service-unavailable
+
+const QString ReportEnd = QStringLiteral("\r\nHas occured in modPrinters.GetDefaultPrinter\r\nPlease contact "
+                                         "Technical Support");
+
+class CupsPrinterServicesTest : public ::testing::Test {
+protected:
+    CupsPrinterServicesTest()
+    {
+        // HOME is the process's temporary one; start every test without a user default.
+        QDir(testHome() + QStringLiteral("/.cups")).removeRecursively();
+    }
+
+    static QString testHome() { return qEnvironmentVariable("HOME"); }
+    static QString lpoptionsPath() { return testHome() + QStringLiteral("/.cups/lpoptions"); }
+
+    void addQueues(const QStringList& names)
+    {
+        for (const QString& name : names)
+            daemon.addQueue(name);
+    }
+    QString lpstatDefault() const
+    {
+        return daemon.runTool(QStringLiteral("lpstat"), {QStringLiteral("-d")}).trimmed();
+    }
+    void lpoptions(const QStringList& arguments) const
+    {
+        daemon.runTool(QStringLiteral("lpoptions"), arguments);
+    }
+
+    PrivateCupsDaemon daemon;
+    CupsPrinterServices services;
+};
+
+int numberOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const PlatformError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+TEST_F(CupsPrinterServicesTest, ListsEveryDestinationInCupsOrderWithInstances)
+{
+    addQueues({QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B")});
+    EXPECT_EQ(services.installedPrinters(), (QStringList{"A", "B", "C"}));
+
+    lpoptions(
+        {QStringLiteral("-p"), QStringLiteral("B/draft"), QStringLiteral("-o"), QStringLiteral("copies=2")});
+    EXPECT_EQ(services.installedPrinters(), (QStringList{"A", "B", "B/draft", "C"}));
+
+    // Nothing is cached: a queue removed or added shows at the next call.
+    daemon.removeQueue(QStringLiteral("A"));
+    daemon.addQueue(QStringLiteral("Aa"));
+    EXPECT_EQ(services.installedPrinters(), (QStringList{"Aa", "B", "B/draft", "C"}));
+}
+
+TEST_F(CupsPrinterServicesTest, PrintingSystemWithoutPrintersListsNothingAndHasNoDefault)
+{
+    EXPECT_EQ(services.installedPrinters(), QStringList());
+    EXPECT_EQ(numberOf([this] { services.defaultPrinterName(); }), CupsNotFound);
+}
+
+TEST_F(CupsPrinterServicesTest, DefaultIsTheServersUnlessTheUserChoseOne)
+{
+    addQueues({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    EXPECT_EQ(numberOf([this] { services.defaultPrinterName(); }), CupsNotFound);
+
+    daemon.setServerDefault(QStringLiteral("C"));
+    EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("C"));
+
+    lpoptions({QStringLiteral("-d"), QStringLiteral("B")});
+    EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("B"));
+
+    lpoptions(
+        {QStringLiteral("-p"), QStringLiteral("B/draft"), QStringLiteral("-o"), QStringLiteral("copies=2")});
+    lpoptions({QStringLiteral("-d"), QStringLiteral("B/draft")});
+    EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("B/draft"));
+}
+
+TEST_F(CupsPrinterServicesTest, SetDefaultToBAndBackShowsInLpstat)
+{
+    addQueues({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    daemon.setServerDefault(QStringLiteral("A"));
+    FakeMessageBoxes boxes;
+    DefaultPrinter defaultPrinter(services, boxes);
+
+    const QString previous = defaultPrinter.get();
+    ASSERT_EQ(previous, QStringLiteral("A"));
+    defaultPrinter.set(QStringLiteral("B"));
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: B"));
+    EXPECT_EQ(defaultPrinter.get(), QStringLiteral("B"));
+
+    defaultPrinter.set(previous);
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
+    EXPECT_EQ(defaultPrinter.get(), QStringLiteral("A"));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(CupsPrinterServicesTest, SetDefaultToAnInstanceRoundTrips)
+{
+    addQueues({QStringLiteral("A"), QStringLiteral("B")});
+    lpoptions(
+        {QStringLiteral("-p"), QStringLiteral("B/draft"), QStringLiteral("-o"), QStringLiteral("copies=2")});
+    services.setDefaultPrinter(QStringLiteral("B/draft"));
+    EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("B/draft"));
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: B/draft"));
+    services.setDefaultPrinter(QStringLiteral("A"));
+    EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("A"));
+    // The instance and its options outlive the change of default.
+    EXPECT_TRUE(services.installedPrinters().contains(QStringLiteral("B/draft")));
+}
+
+TEST_F(CupsPrinterServicesTest, SetDefaultWithEmptyOrUnknownNameRaisesAndChangesNothing)
+{
+    addQueues({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    services.setDefaultPrinter(QStringLiteral("B"));
+    const LpoptionsSnapshot before(testHome());
+    const QString lpstatBefore = lpstatDefault();
+    ASSERT_EQ(lpstatBefore, QStringLiteral("system default destination: B"));
+
+    struct Case {
+        QString name;
+        int number;
+    };
+    const Case table[] = {
+        {QString(), ErrorNumber::InvalidArgument},
+        {QStringLiteral("NoSuchQueue"), CupsNotFound},
+        {QStringLiteral("B/"), CupsNotFound},
+        {QStringLiteral("/B"), CupsNotFound},
+        {QStringLiteral("B/nosuchinstance"), CupsNotFound},
+    };
+    for (const Case& row : table) {
+        try {
+            services.setDefaultPrinter(row.name);
+            ADD_FAILURE() << "no failure for '" << row.name.toStdString() << "'";
+        } catch (const PlatformError& error) {
+            EXPECT_EQ(error.number(), row.number) << row.name.toStdString();
+            EXPECT_FALSE(error.description().isEmpty());
+        }
+        EXPECT_TRUE(LpoptionsSnapshot(testHome()) == before) << row.name.toStdString();
+        EXPECT_EQ(lpstatDefault(), lpstatBefore) << row.name.toStdString();
+        EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("B"));
+    }
+}
+
+TEST_F(CupsPrinterServicesTest, DefaultHiddenByLpdestIsReportedNotPassedOff)
+{
+    addQueues({QStringLiteral("A"), QStringLiteral("B")});
+    qputenv("LPDEST", "A");
+    const int number = numberOf([this] { services.setDefaultPrinter(QStringLiteral("B")); });
+    const QString seen = services.defaultPrinterName();
+    qunsetenv("LPDEST");
+    EXPECT_EQ(number, ErrorNumber::PrinterService);
+    EXPECT_EQ(seen, QStringLiteral("A"));
+}
+
+TEST_F(CupsPrinterServicesTest, UnreachablePrintingSystemRaisesWithCupsNumber)
+{
+    addQueues({QStringLiteral("A")});
+    daemon.stop();
+    try {
+        services.installedPrinters();
+        FAIL() << "no failure";
+    } catch (const PlatformError& error) {
+        EXPECT_EQ(error.number(), CupsServiceUnavailable);
+        EXPECT_TRUE(error.description().contains(daemon.socketPath())) << error.what();
+    }
+    EXPECT_EQ(numberOf([this] { services.defaultPrinterName(); }), CupsServiceUnavailable);
+    EXPECT_EQ(numberOf([this] { services.setDefaultPrinter(QStringLiteral("A")); }), CupsServiceUnavailable);
+    EXPECT_FALSE(QFile::exists(lpoptionsPath()));
+}
+
+TEST_F(CupsPrinterServicesTest, GetDefaultPrinterReportsOnceAndGivesEmpty)
+{
+    addQueues({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    FakeMessageBoxes boxes;
+    DefaultPrinter defaultPrinter(services, boxes);
+
+    // No default: CUPS lists the queues but marks none.
+    EXPECT_EQ(defaultPrinter.get(), QString());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Error No: 1030\r\nNo default printer is set") + ReportEnd);
+    EXPECT_EQ(boxes.boxes[0].style, 16);
+    EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("Brindlework"));
+
+    // CUPS unreachable.
+    daemon.stop();
+    EXPECT_EQ(defaultPrinter.get(), QString());
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    const QString text = boxes.boxes[1].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Error No: 1282\r\nThe printing system at ") +
+                                daemon.socketPath() + QStringLiteral(" cannot be reached: ")))
+        << text.toStdString();
+    EXPECT_TRUE(text.endsWith(ReportEnd)) << text.toStdString();
+    EXPECT_EQ(text.split(QStringLiteral("\r\n")).size(), 4) << text.toStdString();
+    EXPECT_FALSE(text.contains(QLatin1Char('\n') + QStringLiteral("\n")));
+    EXPECT_EQ(boxes.boxes[1].style, 16);
+    EXPECT_EQ(boxes.boxes[1].title, QStringLiteral("Brindlework"));
+}
+
+TEST_F(CupsPrinterServicesTest, RealLpoptionsOfTheUserStayUntouched)
+{
+    const QString realHome = LpoptionsSnapshot::realHome();
+    ASSERT_FALSE(realHome.isEmpty());
+    ASSERT_NE(realHome, testHome());
+    const LpoptionsSnapshot realBefore(realHome);
+    const LpoptionsSnapshot testBefore(testHome());
+
+    addQueues({QStringLiteral("A"), QStringLiteral("B")});
+    FakeMessageBoxes boxes;
+    DefaultPrinter defaultPrinter(services, boxes);
+    defaultPrinter.set(QStringLiteral("B"));
+    defaultPrinter.set(QStringLiteral("A"));
+    lpoptions({QStringLiteral("-d"), QStringLiteral("B")});
+
+    // The changes went to the test's HOME ...
+    EXPECT_FALSE(LpoptionsSnapshot(testHome()) == testBefore);
+    EXPECT_TRUE(QFile::exists(lpoptionsPath()));
+    // ... and not to the user's.
+    const LpoptionsSnapshot realAfter(realHome);
+    EXPECT_TRUE(realAfter == realBefore) << realBefore.describe().toStdString() << "\n--- now:\n"
+                                         << realAfter.describe().toStdString();
+}
+
+TEST_F(CupsPrinterServicesTest, HeldQueueKeepsJobsWithTheirTitles)
+{
+    daemon.addQueue(QStringLiteral("Held"), true);
+    daemon.addQueue(QStringLiteral("Open"));
+    daemon.runTool(QStringLiteral("lp"),
+                   {QStringLiteral("-d"), QStringLiteral("Held"), QStringLiteral("-t"),
+                    QStringLiteral("Quarterly report.ods"), QStringLiteral("/etc/hostname")});
+    const auto jobs = daemon.jobs(QStringLiteral("Held"));
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].title, QStringLiteral("Quarterly report.ods"));
+    EXPECT_EQ(jobs[0].queue, QStringLiteral("Held"));
+    EXPECT_EQ(jobs[0].state, 3); // pending
+    EXPECT_TRUE(daemon.jobs(QStringLiteral("Open")).empty());
+}
+
+} // namespace

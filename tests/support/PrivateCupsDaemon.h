@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <vector>
+
+namespace bw::test {
+
+// A CUPS daemon of the test's own, in a temporary folder, started by
+// tests/fixtures/private-cups.sh. While it lives CUPS_SERVER points at its
+// socket, so libcups, lp* and LibreOffice in this process and its children
+// use it and never the machine's printers. Needs root.
+//
+// libcups reads HOME once per thread, at its first use: a test executable
+// sets HOME before that (the CUPS test main does, see brindle_add_test).
+class PrivateCupsDaemon {
+public:
+    struct Job {
+        int id;
+        QString queue;
+        QString title;
+        int state; // ipp_jstate_t: 3 pending, 4 held, 5 processing, 9 completed
+    };
+
+    // Starts the daemon; throws std::runtime_error with the script's output when it cannot.
+    PrivateCupsDaemon();
+    // Stops the daemon and gives CUPS_SERVER back its value from before.
+    ~PrivateCupsDaemon();
+    PrivateCupsDaemon(const PrivateCupsDaemon&) = delete;
+    PrivateCupsDaemon& operator=(const PrivateCupsDaemon&) = delete;
+
+    // A raw queue printing to /dev/null; a disabled one keeps its jobs pending.
+    void addQueue(const QString& name, bool disabled = false);
+    void removeQueue(const QString& name);
+    void disable(const QString& name);
+    void enable(const QString& name);
+    // The server's default destination (a user's lpoptions default outranks it).
+    void setServerDefault(const QString& name);
+    // Stops the daemon early; later calls find CUPS unreachable.
+    void stop();
+
+    // Every job of the queue ("" for all queues), completed ones included, read with libcups.
+    std::vector<Job> jobs(const QString& queue = QString()) const;
+
+    QString folder() const { return dir_.path(); }
+    QString socketPath() const { return dir_.path() + QStringLiteral("/cups.sock"); }
+    // The script, for running it from a shell or another tool.
+    static QString scriptPath();
+    // Runs a CUPS command-line tool (lpstat, lp, ...) against this daemon; returns its standard
+    // output, throws std::runtime_error when it fails.
+    QString runTool(const QString& program, const QStringList& arguments) const;
+
+private:
+    QString script(const QStringList& arguments) const;
+
+    QTemporaryDir dir_;
+    QByteArray previousServer_;
+    bool hadServer_;
+    bool running_ = false;
+};
+
+} // namespace bw::test
