@@ -5,6 +5,7 @@
 namespace bw {
 
 class BrowserOpener;
+class Dialogs;
 class FileSystem;
 class MessageBoxes;
 class PrinterServices;
@@ -24,6 +25,7 @@ struct AppServices {
     PrinterServices& printers;
     Sleeper& sleeper;
     Yielder& yielder;
+    Dialogs& dialogs;
     // The folder that holds the executable, without a trailing separator.
     QString programFolder;
 };

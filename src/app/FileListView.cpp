@@ -1,7 +1,11 @@
 #include "app/FileListView.h"
 
 #include "filelist/FileListModel.h"
+#include "intake/DropIntake.h"
 
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -20,6 +24,7 @@ FileListView::FileListView(QWidget* parent) : QTreeView(parent)
     setDragEnabled(false);
     setDragDropMode(QAbstractItemView::DropOnly);
     setAcceptDrops(true);
+    setDropIndicatorShown(false);
     setTextElideMode(Qt::ElideNone);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     header()->setStretchLastSection(false);
@@ -115,6 +120,35 @@ void FileListView::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseReleased();
     event->accept();
+}
+
+// Only drags that carry local files are welcome over the list; the drop
+// position plays no part.
+void FileListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData() && DropIntake::acceptsDrag(*event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void FileListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData() && DropIntake::acceptsDrag(*event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void FileListView::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = event->mimeData() ? DropIntake::droppedPaths(*event->mimeData()) : QStringList();
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit filesDropped(paths);
 }
 
 } // namespace bw

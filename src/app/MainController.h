@@ -4,6 +4,9 @@
 #include "app/FailureGuard.h"
 #include "filelist/EditingCommands.h"
 #include "filelist/FileListModel.h"
+#include "intake/AddFilesCommand.h"
+#include "intake/DropIntake.h"
+#include "intake/FolderScanCommand.h"
 
 #include <QObject>
 
@@ -43,6 +46,9 @@ private:
     FailureGuard guard_;
     FileListModel fileList_;
     EditingCommands editing_;
+    AddFilesCommand addFiles_;
+    FolderScanCommand folderScan_;
+    DropIntake dropIntake_;
     std::unique_ptr<HomePageByChance> homePage_;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/DesktopBrowserOpener.h"
 #include "platform/EventLoopYielder.h"
 #include "platform/PosixFileSystem.h"
+#include "platform/QtDialogs.h"
 #include "platform/QSettingsStore.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SystemRandomSource.h"
@@ -23,11 +24,13 @@ int main(int argc, char** argv)
     bw::CupsPrinterServices printers;
     bw::ThreadSleeper sleeper;
     bw::EventLoopYielder yielder;
+    bw::QtDialogs dialogs;
     bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings,
-                             printers,   sleeper,      yielder, bw::GuardedApplication::applicationDirPath()};
+                             printers,   sleeper,      yielder, dialogs, bw::GuardedApplication::applicationDirPath()};
 
     bw::MainWindow window;
     messageBoxes.setParent(&window);
+    dialogs.setParent(&window);
     bw::MainController controller(window, services);
     application.setGuard(&controller.guard());
     controller.startUp();

@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 #include "support/FakeBrowserOpener.h"
+#include "support/FakeDialogs.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakePrinterServices.h"
@@ -22,8 +23,9 @@ struct FakeServices {
     FakePrinterServices printers;
     FakeSleeper sleeper;
     FakeYielder yielder;
-    AppServices services{fileSystem, messageBoxes, random, browser, settings,
-                         printers,   sleeper,      yielder, QStringLiteral("/opt/brindlework")};
+    FakeDialogs dialogs;
+    AppServices services{fileSystem, messageBoxes, random,  browser, settings,
+                         printers,   sleeper,      yielder, dialogs, QStringLiteral("/opt/brindlework")};
 };
 
 } // namespace bw::test
