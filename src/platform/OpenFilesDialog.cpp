@@ -17,10 +17,21 @@ OpenFilesDialog::OpenFilesDialog(QWidget* parent, const QString& title, const QL
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(QFileDialog::ExistingFiles);
     setNameFilters(qtNameFilters(filters));
-    if (auto* buttons = findChild<QDialogButtonBox*>()) {
-        if (QPushButton* open = buttons->button(QDialogButtonBox::Open))
-            open->installEventFilter(this);
+    // Qt keeps Open disabled while a typed name does not exist; a typed name
+    // is enough here. Qt's own checks run first, then this one.
+    if (auto* buttons = findChild<QDialogButtonBox*>())
+        openButton_ = buttons->button(QDialogButtonBox::Open);
+    nameEdit_ = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (openButton_ && nameEdit_) {
+        openButton_->installEventFilter(this);
+        connect(nameEdit_, &QLineEdit::textChanged, this, &OpenFilesDialog::enableOpenForTypedName);
     }
+}
+
+void OpenFilesDialog::enableOpenForTypedName()
+{
+    if (!openButton_->isEnabled() && !nameEdit_->text().trimmed().isEmpty())
+        openButton_->setEnabled(true);
 }
 
 QStringList OpenFilesDialog::qtNameFilters(const QList<FileFilter>& filters)
@@ -48,14 +59,8 @@ bool OpenFilesDialog::namesAnyFolder() const
 
 bool OpenFilesDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    // Qt disables Open while a typed name does not exist; a typed name is
-    // enough here.
-    if (event->type() == QEvent::EnabledChange) {
-        auto* button = qobject_cast<QPushButton*>(watched);
-        const auto* nameEdit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (button && !button->isEnabled() && nameEdit && !nameEdit->text().trimmed().isEmpty())
-            button->setEnabled(true);
-    }
+    if (watched == openButton_ && event->type() == QEvent::EnabledChange)
+        enableOpenForTypedName();
     return QFileDialog::eventFilter(watched, event);
 }
 

@@ -4,6 +4,9 @@
 
 #include <QFileDialog>
 
+class QLineEdit;
+class QPushButton;
+
 namespace bw {
 
 // Qt's multi-select file dialog, made to hand back typed names of files that
@@ -24,6 +27,10 @@ protected:
 
 private:
     bool namesAnyFolder() const;
+    void enableOpenForTypedName();
+
+    QPushButton* openButton_ = nullptr;
+    QLineEdit* nameEdit_ = nullptr;
 };
 
 } // namespace bw
