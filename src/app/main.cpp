@@ -23,7 +23,7 @@ int main(int argc, char** argv)
     bw::QSettingsStore settings;
     bw::CupsPrinterServices printers;
     bw::ThreadSleeper sleeper;
-    bw::EventLoopYielder yielder;
+    bw::EventLoopYielder yielder(bw::EventLoopYielder::ResponsiveInterval);
     bw::QtDialogs dialogs;
     bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings,
                              printers,   sleeper,      yielder, dialogs, bw::GuardedApplication::applicationDirPath()};
