@@ -122,33 +122,39 @@ void FileListView::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
 }
 
-// Only drags that carry local files are welcome over the list; the drop
-// position plays no part.
+namespace {
+
+// Only drags that carry local files are welcome over the list, and only as a
+// copy: a drop taken as a move would let the drag source delete the files.
+bool welcomeAsCopy(QDropEvent* event)
+{
+    if (!event->mimeData() || !DropIntake::acceptsDrag(*event->mimeData()) ||
+        !(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
+} // namespace
+
+// The drop position plays no part: rows always go to the end of the list.
 void FileListView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData() && DropIntake::acceptsDrag(*event->mimeData()))
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    welcomeAsCopy(event);
 }
 
 void FileListView::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (event->mimeData() && DropIntake::acceptsDrag(*event->mimeData()))
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    welcomeAsCopy(event);
 }
 
 void FileListView::dropEvent(QDropEvent* event)
 {
-    const QStringList paths = event->mimeData() ? DropIntake::droppedPaths(*event->mimeData()) : QStringList();
-    if (paths.isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    emit filesDropped(paths);
+    if (welcomeAsCopy(event))
+        emit filesDropped(DropIntake::droppedPaths(*event->mimeData()));
 }
 
 } // namespace bw

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace bw;
 
@@ -138,6 +139,38 @@ TEST_F(IntakeOnWindowTest, ADragWithoutLocalFilesIsRefused)
     EXPECT_FALSE(dragAndDrop(webAddress(), QPoint(5, 5)));
     EXPECT_FALSE(dragAndDrop(mixed(), QPoint(5, 5)));
     EXPECT_EQ(controller.fileList().count(), 0);
+}
+
+TEST_F(IntakeOnWindowTest, ADropIsOnlyEverTakenAsACopy)
+{
+    const struct {
+        const char* what;
+        Qt::DropActions offered;
+        Qt::KeyboardModifiers keys;
+        Qt::DropAction proposed;
+        bool welcome;
+    } table[] = {
+        {"copy proposed", Qt::CopyAction | Qt::MoveAction, Qt::NoModifier, Qt::CopyAction, true},
+        {"move proposed with Shift", Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier, Qt::MoveAction,
+         true},
+        {"move only", Qt::MoveAction, Qt::NoModifier, Qt::MoveAction, false},
+    };
+    for (const auto& row : table) {
+        const std::unique_ptr<QMimeData> data(filesData({tree.path("one.ods")}));
+        QDragEnterEvent enter(QPoint(5, 5), row.offered, data.get(), Qt::LeftButton, row.keys);
+        ASSERT_EQ(enter.proposedAction(), row.proposed) << row.what;
+        QCoreApplication::sendEvent(dropTarget(), &enter);
+        QDropEvent drop(QPointF(5, 5), row.offered, data.get(), Qt::LeftButton, row.keys);
+        QCoreApplication::sendEvent(dropTarget(), &drop);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(enter.isAccepted(), row.welcome) << row.what;
+        EXPECT_EQ(drop.isAccepted(), row.welcome) << row.what;
+        if (row.welcome) {
+            EXPECT_EQ(enter.dropAction(), Qt::CopyAction) << row.what;
+            EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << row.what;
+        }
+    }
+    EXPECT_EQ(controller.fileList().paths(), paths({"one.ods", "one.ods"}));
 }
 
 TEST_F(IntakeOnWindowTest, AddCalcFilesAppendsTheDialogsChoice)
