@@ -16,8 +16,8 @@
 namespace bw {
 
 MainController::MainController(MainWindow& window, AppServices& services)
-    : window_(window), services_(services), guard_(services.messageBoxes), editing_(fileList_, *window.listView()),
-      addFiles_(services.dialogs, fileList_),
+    : window_(window), services_(services), guard_(services.messageBoxes),
+      editing_(fileList_, *window.listView()), addFiles_(services.dialogs, fileList_),
       folderScan_(services.dialogs, services.fileSystem, services.yielder, window, fileList_),
       dropIntake_(services.fileSystem, services.yielder, fileList_),
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser))
@@ -89,7 +89,8 @@ void MainController::wireEvents()
     connect(window_.moveUpButton(), &QPushButton::clicked, this, [this] { guarded([this] { editing_.moveUp(); }); });
     connect(window_.moveDownButton(), &QPushButton::clicked, this,
             [this] { guarded([this] { editing_.moveDown(); }); });
-    connect(window_.addFilesButton(), &QPushButton::clicked, this, [this] { guarded([this] { addFiles_.run(); }); });
+    connect(window_.addFilesButton(), &QPushButton::clicked, this,
+            [this] { guarded([this] { addFiles_.run(); }); });
     connect(window_.addFolderButton(), &QPushButton::clicked, this,
             [this] { guarded([this] { folderScan_.run(); }); });
     // Queued, so the drag source is released before the walk starts yielding.

@@ -4,8 +4,8 @@
 #include "platform/DesktopBrowserOpener.h"
 #include "platform/EventLoopYielder.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/QtDialogs.h"
 #include "platform/QSettingsStore.h"
+#include "platform/QtDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SystemRandomSource.h"
 #include "platform/ThreadSleeper.h"
@@ -25,8 +25,9 @@ int main(int argc, char** argv)
     bw::ThreadSleeper sleeper;
     bw::EventLoopYielder yielder(bw::EventLoopYielder::ResponsiveInterval);
     bw::QtDialogs dialogs;
-    bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings,
-                             printers,   sleeper,      yielder, dialogs, bw::GuardedApplication::applicationDirPath()};
+    bw::AppServices services{
+        fileSystem, messageBoxes, random,  browser, settings,
+        printers,   sleeper,      yielder, dialogs, bw::GuardedApplication::applicationDirPath()};
 
     bw::MainWindow window;
     messageBoxes.setParent(&window);
