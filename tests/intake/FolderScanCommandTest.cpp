@@ -75,31 +75,6 @@ TEST_F(FolderScanCommandTest, TheRootGivesSingleSeparators)
     EXPECT_EQ(list.paths(), (QStringList{"/a.ods", "/X/c.ods", "/Y/Z/d.ods"}));
 }
 
-TEST_F(FolderScanCommandTest, TheExtensionIsUsedAsTyped)
-{
-    for (const char* name : {"/D/a.ods", "/D/B.ODS", "/D/c.txt", "/D/d..ods", "/D/e", "/D/S/f.Ods"})
-        fileSystem.addFile(QString::fromLatin1(name));
-    const struct {
-        const char* extension;
-        QStringList rows;
-    } table[] = {
-        {"ods", {"/D/a.ods", "/D/B.ODS", "/D/d..ods", "/D/S/f.Ods"}},
-        {"ODS", {"/D/a.ods", "/D/B.ODS", "/D/d..ods", "/D/S/f.Ods"}},
-        {".ods", {"/D/d..ods"}},
-        {"*", {"/D/a.ods", "/D/B.ODS", "/D/c.txt", "/D/d..ods", "/D/e", "/D/S/f.Ods"}},
-        {"txt", {"/D/c.txt"}},
-        {" ods", {}},
-    };
-    for (const auto& row : table) {
-        FileListModel fileList;
-        test::FakeDialogs fakeDialogs;
-        fakeDialogs.typedText = QString::fromLatin1(row.extension);
-        fakeDialogs.chosenFolder = QStringLiteral("/D");
-        FolderScanCommand(fakeDialogs, fileSystem, yielder, pointer, fileList).run();
-        EXPECT_EQ(fileList.paths(), row.rows) << '"' << row.extension << '"';
-    }
-}
-
 TEST_F(FolderScanCommandTest, ACancelEndsTheClickWithoutTouchingThePointer)
 {
     addWorkedExample();
@@ -136,16 +111,6 @@ TEST_F(FolderScanCommandTest, ThePointerIsBusyWhileTheTreeIsWalked)
     EXPECT_EQ(pointer.changes, (QList<int>{WindowPointer::Busy, WindowPointer::Default}));
 }
 
-TEST_F(FolderScanCommandTest, AnEmptyTreeAppendsNothingAndThePointerComesBack)
-{
-    answer(QStringLiteral("ods"), QStringLiteral("/Empty"));
-    fileSystem.addFolder(QStringLiteral("/Empty/Sub"));
-    fileSystem.addFile(QStringLiteral("/Empty/Sub/~only.ods"));
-    command.run();
-    EXPECT_EQ(list.count(), 0);
-    EXPECT_EQ(pointer.changes, (QList<int>{WindowPointer::Busy, WindowPointer::Default}));
-}
-
 TEST_F(FolderScanCommandTest, AFolderWhoseFilesCannotBeListedIsPassedOver)
 {
     answer(QStringLiteral("ods"), QStringLiteral("/Data"));
@@ -170,16 +135,6 @@ TEST_F(FolderScanCommandTest, AFailureInsideAYieldStillRestoresThePointer)
     };
     EXPECT_THROW(command.run(), PlatformError);
     EXPECT_EQ(pointer.changes, (QList<int>{WindowPointer::Busy, WindowPointer::Default}));
-}
-
-TEST_F(FolderScanCommandTest, TheSameFilesTwiceAreAppendedTwice)
-{
-    answer(QStringLiteral("ods"), QStringLiteral("/Data"));
-    addWorkedExample();
-    command.run();
-    command.run();
-    EXPECT_EQ(list.paths(), (QStringList{"/Data/a.ods", "/Data/X/c.ods", "/Data/Y/Z/d.ods", "/Data/a.ods",
-                                         "/Data/X/c.ods", "/Data/Y/Z/d.ods"}));
 }
 
 TEST_F(FolderScanCommandTest, ASecondScanInsideAYieldCompletesAndSoDoesTheFirst)
