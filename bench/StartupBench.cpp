@@ -8,6 +8,7 @@
 #include "platform/EventLoopYielder.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QssSkinEngine.h"
+#include "platform/QtDialogs.h"
 #include "platform/QSettingsStore.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SystemRandomSource.h"
@@ -54,8 +55,9 @@ int main(int argc, char** argv)
     bw::ThreadSleeper sleeper;
     bw::EventLoopYielder yielder;
     bw::QssSkinEngine skin;
+    bw::QtDialogs dialogs;
     bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings,
-                             printers,   sleeper,      yielder, skin, bw::GuardedApplication::applicationDirPath()};
+                             printers,   sleeper,      yielder, skin, dialogs, bw::GuardedApplication::applicationDirPath()};
     bw::MainWindow window;
     bw::MainController controller(window, services);
     controller.startUp();

@@ -5,6 +5,7 @@
 namespace bw {
 
 class BrowserOpener;
+class Dialogs;
 class FileSystem;
 class MessageBoxes;
 class PrinterServices;
@@ -26,6 +27,7 @@ struct AppServices {
     Sleeper& sleeper;
     Yielder& yielder;
     SkinEngine& skin;
+    Dialogs& dialogs;
     // The folder that holds the executable, without a trailing separator.
     QString programFolder;
 };

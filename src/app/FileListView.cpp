@@ -1,7 +1,11 @@
 #include "app/FileListView.h"
 
 #include "filelist/FileListModel.h"
+#include "intake/DropIntake.h"
 
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -21,6 +25,7 @@ FileListView::FileListView(QWidget* parent) : QTreeView(parent)
     setDragEnabled(false);
     setDragDropMode(QAbstractItemView::DropOnly);
     setAcceptDrops(true);
+    setDropIndicatorShown(false);
     setTextElideMode(Qt::ElideNone);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     header()->setStretchLastSection(false);
@@ -169,6 +174,41 @@ void FileListView::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseReleased();
     event->accept();
+}
+
+namespace {
+
+// Only drags that carry local files are welcome over the list, and only as a
+// copy: a drop taken as a move would let the drag source delete the files.
+bool welcomeAsCopy(QDropEvent* event)
+{
+    if (!event->mimeData() || !DropIntake::acceptsDrag(*event->mimeData()) ||
+        !(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
+} // namespace
+
+// The drop position plays no part: rows always go to the end of the list.
+void FileListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    welcomeAsCopy(event);
+}
+
+void FileListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    welcomeAsCopy(event);
+}
+
+void FileListView::dropEvent(QDropEvent* event)
+{
+    if (welcomeAsCopy(event))
+        emit filesDropped(DropIntake::droppedPaths(*event->mimeData()));
 }
 
 } // namespace bw

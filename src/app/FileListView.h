@@ -48,6 +48,8 @@ signals:
     void mousePressed();
     void mouseMoved(int x, int y);
     void mouseReleased();
+    // Local files and folders dropped on the list, in the drag's order.
+    void filesDropped(const QStringList& paths);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -55,6 +57,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void showModelSelection(int position);

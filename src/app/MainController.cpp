@@ -21,6 +21,9 @@ MainController::MainController(MainWindow& window, AppServices& services)
       drag_(fileList_, *window.listView(), *window.listView(), window, services.programFolder),
       pointerRules_(window), skinTarget_(window),
       skin_(services.fileSystem, services.skin, skinTarget_, services.programFolder),
+      addFiles_(services.dialogs, fileList_),
+      folderScan_(services.dialogs, services.fileSystem, services.yielder, window, fileList_),
+      dropIntake_(services.fileSystem, services.yielder, fileList_),
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
       printerChoices_(*window.printerCombo()), printerList_(services.printers, services.settings, printerChoices_)
 {
@@ -106,8 +109,15 @@ void MainController::wireEvents()
     connect(window_.moveUpButton(), &QPushButton::clicked, this, [this] { guarded([this] { editing_.moveUp(); }); });
     connect(window_.moveDownButton(), &QPushButton::clicked, this,
             [this] { guarded([this] { editing_.moveDown(); }); });
-    connect(window_.addFilesButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
-    connect(window_.addFolderButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
+    connect(window_.addFilesButton(), &QPushButton::clicked, this,
+            [this] { guarded([this] { addFiles_.run(); }); });
+    connect(window_.addFolderButton(), &QPushButton::clicked, this,
+            [this] { guarded([this] { folderScan_.run(); }); });
+    // Queued, so the drag source is released before the walk starts yielding.
+    connect(
+        list, &FileListView::filesDropped, this,
+        [this](const QStringList& paths) { guarded([this, &paths] { dropIntake_.run(paths); }); },
+        Qt::QueuedConnection);
     connect(window_.startButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
     // Combo1_Click: every change of the selection, the user's and the start-up's.
     connect(window_.printerCombo(), &QComboBox::currentIndexChanged, this,

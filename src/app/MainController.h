@@ -10,6 +10,9 @@
 #include "filelist/EditingCommands.h"
 #include "filelist/FileListModel.h"
 #include "printers/PrinterList.h"
+#include "intake/AddFilesCommand.h"
+#include "intake/DropIntake.h"
+#include "intake/FolderScanCommand.h"
 
 #include <QObject>
 
@@ -53,6 +56,9 @@ private:
     PointerRules pointerRules_;
     WidgetSkinTarget skinTarget_;
     SkinApplier skin_;
+    AddFilesCommand addFiles_;
+    FolderScanCommand folderScan_;
+    DropIntake dropIntake_;
     std::unique_ptr<HomePageByChance> homePage_;
     ComboBoxChoiceList printerChoices_;
     PrinterList printerList_;

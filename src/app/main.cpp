@@ -6,6 +6,7 @@
 #include "platform/PosixFileSystem.h"
 #include "platform/QSettingsStore.h"
 #include "platform/QssSkinEngine.h"
+#include "platform/QtDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SystemRandomSource.h"
 #include "platform/ThreadSleeper.h"
@@ -23,13 +24,15 @@ int main(int argc, char** argv)
     bw::QSettingsStore settings;
     bw::CupsPrinterServices printers;
     bw::ThreadSleeper sleeper;
-    bw::EventLoopYielder yielder;
+    bw::EventLoopYielder yielder(bw::EventLoopYielder::ResponsiveInterval);
     bw::QssSkinEngine skin;
-    bw::AppServices services{fileSystem, messageBoxes, random, browser, settings, printers,
-                             sleeper,    yielder,      skin,   bw::GuardedApplication::applicationDirPath()};
+    bw::QtDialogs dialogs;
+    bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings, printers,
+                             sleeper,    yielder,      skin,    dialogs, bw::GuardedApplication::applicationDirPath()};
 
     bw::MainWindow window;
     messageBoxes.setParent(&window);
+    dialogs.setParent(&window);
     bw::MainController controller(window, services);
     application.setGuard(&controller.guard());
     controller.startUp();

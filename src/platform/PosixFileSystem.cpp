@@ -70,11 +70,18 @@ std::vector<DirectoryEntry> PosixFileSystem::listDirectory(const QString& folder
         DirectoryEntry entry;
         entry.name = QFile::decodeName(item->d_name);
         entry.isHidden = item->d_name[0] == '.';
-        struct stat info {};
-        // Links count as what they point to; a dangling link is neither file nor folder.
-        if (::fstatat(fd, item->d_name, &info, 0) == 0) {
-            entry.isDirectory = S_ISDIR(info.st_mode);
-            entry.isRegularFile = S_ISREG(info.st_mode);
+        // The entry's own type saves a status call per name; links count as
+        // what they point to, and a dangling link is neither file nor folder.
+        if (item->d_type == DT_DIR) {
+            entry.isDirectory = true;
+        } else if (item->d_type == DT_REG) {
+            entry.isRegularFile = true;
+        } else if (item->d_type == DT_LNK || item->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            if (::fstatat(fd, item->d_name, &info, 0) == 0) {
+                entry.isDirectory = S_ISDIR(info.st_mode);
+                entry.isRegularFile = S_ISREG(info.st_mode);
+            }
         }
         entries.push_back(std::move(entry));
         errno = 0;

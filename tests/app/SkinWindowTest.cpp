@@ -43,8 +43,7 @@ protected:
     test::FakeServices fakes;
     PosixFileSystem fileSystem;
     QssSkinEngine engine;
-    AppServices services{fileSystem,     fakes.messageBoxes, fakes.random,  fakes.browser, fakes.settings,
-                         fakes.printers, fakes.sleeper,      fakes.yielder, engine,        folder.path()};
+    AppServices services = fakes.with().use(fileSystem).use(engine).inFolder(folder.path()).build();
     MainWindow window;
     MainController controller{window, services};
 };

@@ -63,9 +63,7 @@ protected:
     CupsPrinterServices printers;
     QSettingsStore settings;
     test::FakeServices fakes;
-    AppServices services{fakes.fileSystem, fakes.messageBoxes, fakes.random,
-                         fakes.browser,    settings,           printers,
-                         fakes.sleeper,    fakes.yielder,      QStringLiteral("/opt/brindlework")};
+    AppServices services = fakes.with().use(settings).use(printers).build();
 };
 
 TEST_F(PrinterChoiceStartUpTest, FirstStartShowsTheQueuesSelectsTheDefaultAndSavesIt)

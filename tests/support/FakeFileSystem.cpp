@@ -46,6 +46,34 @@ void FakeFileSystem::addFolder(const QString& path) { add(path, Kind::Folder); }
 void FakeFileSystem::addFile(const QString& path) { add(path, Kind::File); }
 void FakeFileSystem::addSpecial(const QString& path) { add(path, Kind::Special); }
 
+void FakeFileSystem::addLink(const QString& path, const QString& target)
+{
+    add(path, Kind::Link);
+    nodes_[normalise(path)].target = normalise(target);
+}
+
+QString FakeFileSystem::resolve(const QString& rawPath) const
+{
+    QStringList pending = normalise(rawPath).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString resolved = QStringLiteral("/");
+    int linksFollowed = 0;
+    while (!pending.isEmpty()) {
+        const QString next = resolved == QStringLiteral("/")
+                                 ? QLatin1Char('/') + pending.takeFirst()
+                                 : resolved + QLatin1Char('/') + pending.takeFirst();
+        const auto node = nodes_.constFind(next);
+        if (node == nodes_.cend() || node->kind != Kind::Link) {
+            resolved = next;
+            continue;
+        }
+        if (++linksFollowed > 40)
+            return {};
+        pending = node->target.split(QLatin1Char('/'), Qt::SkipEmptyParts) + pending;
+        resolved = QStringLiteral("/");
+    }
+    return resolved;
+}
+
 void FakeFileSystem::remove(const QString& rawPath)
 {
     const QString path = normalise(rawPath);
@@ -73,14 +101,14 @@ QDateTime FakeFileSystem::lastModified(const QString& rawPath)
 
 FileStatus FakeFileSystem::status(const QString& rawPath)
 {
-    const QString path = normalise(rawPath);
-    if (rawPath.isEmpty() || !nodes_.contains(path) || failStatus.contains(path))
+    const QString path = resolve(rawPath);
+    if (rawPath.isEmpty() || !nodes_.contains(path) || failStatus.contains(normalise(rawPath)))
         throw PlatformError(ErrorNumber::FileNotFound, QStringLiteral("File not found: ") + rawPath);
     const Node& node = nodes_[path];
     FileStatus status;
     status.isDirectory = node.kind == Kind::Folder;
     status.isRegularFile = node.kind == Kind::File;
-    status.isHidden = nameOf(path).startsWith(QLatin1Char('.'));
+    status.isHidden = nameOf(normalise(rawPath)).startsWith(QLatin1Char('.'));
     status.device = 1;
     status.inode = node.inode;
     return status;
@@ -88,20 +116,22 @@ FileStatus FakeFileSystem::status(const QString& rawPath)
 
 std::vector<DirectoryEntry> FakeFileSystem::listDirectory(const QString& rawFolder)
 {
-    const QString folder = normalise(rawFolder);
+    const QString asGiven = normalise(rawFolder);
     if (onList)
-        onList(folder);
-    listed.append(folder);
-    if (!nodes_.contains(folder) || nodes_[folder].kind != Kind::Folder || failListing.contains(folder))
+        onList(asGiven);
+    listed.append(asGiven);
+    const QString folder = resolve(asGiven);
+    if (!nodes_.contains(folder) || nodes_[folder].kind != Kind::Folder || failListing.contains(asGiven))
         throw PlatformError(ErrorNumber::PathNotFound, QStringLiteral("Path not found: ") + rawFolder);
     std::vector<DirectoryEntry> entries;
     for (const QString& name : nodes_[folder].children) {
-        const QString childPath = folder == QStringLiteral("/") ? QLatin1Char('/') + name : folder + QLatin1Char('/') + name;
-        const Node& child = nodes_[childPath];
+        const QString childPath =
+            folder == QStringLiteral("/") ? QLatin1Char('/') + name : folder + QLatin1Char('/') + name;
+        const auto child = nodes_.constFind(resolve(childPath)); // a dangling link is neither
         DirectoryEntry entry;
         entry.name = name;
-        entry.isDirectory = child.kind == Kind::Folder;
-        entry.isRegularFile = child.kind == Kind::File;
+        entry.isDirectory = child != nodes_.cend() && child->kind == Kind::Folder;
+        entry.isRegularFile = child != nodes_.cend() && child->kind == Kind::File;
         entry.isHidden = name.startsWith(QLatin1Char('.'));
         entries.push_back(entry);
     }

@@ -16,7 +16,7 @@ namespace bw::test {
 // fail its listing or its status.
 class FakeFileSystem : public FileSystem {
 public:
-    enum class Kind { File, Folder, Special };
+    enum class Kind { File, Folder, Special, Link };
 
     FakeFileSystem();
 
@@ -24,6 +24,8 @@ public:
     void addFile(const QString& path);
     void addSpecial(const QString& path); // a FIFO, socket or device
     void remove(const QString& path);     // with everything below it
+    // A symbolic link to an absolute path; status and listings follow it.
+    void addLink(const QString& path, const QString& target);
     bool exists(const QString& path) const;
 
     QDateTime lastModified(const QString& path) override;
@@ -40,7 +42,10 @@ private:
         Kind kind;
         QStringList children;
         std::uint64_t inode;
+        QString target = {}; // of a link
     };
+    // The path with every link on it followed; "" when a link chain loops.
+    QString resolve(const QString& path) const;
     static QString normalise(const QString& path);
     static QString parentOf(const QString& path);
     static QString nameOf(const QString& path);

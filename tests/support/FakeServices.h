@@ -2,6 +2,7 @@
 
 #include "app/AppServices.h"
 #include "support/FakeBrowserOpener.h"
+#include "support/FakeDialogs.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakePrinterServices.h"
@@ -24,8 +25,54 @@ struct FakeServices {
     FakeSleeper sleeper;
     FakeYielder yielder;
     FakeSkinEngine skin;
-    AppServices services{fileSystem, messageBoxes, random,  browser, settings,
-                         printers,   sleeper,      yielder, skin,    QStringLiteral("/opt/brindlework")};
+    FakeDialogs dialogs;
+    AppServices services{fileSystem, messageBoxes, random,  browser, settings, printers,
+                         sleeper,    yielder,      skin,    dialogs, QStringLiteral("/opt/brindlework")};
+
+    // Real services (or other fakes) in place of some of these:
+    // fakes.with().use(realFileSystem).inFolder(path).build().
+    class Builder {
+    public:
+        explicit Builder(FakeServices& fakes) : f_(fakes) {}
+        Builder& use(FileSystem& s) { fileSystem_ = &s; return *this; }
+        Builder& use(MessageBoxes& s) { messageBoxes_ = &s; return *this; }
+        Builder& use(SettingsStore& s) { settings_ = &s; return *this; }
+        Builder& use(PrinterServices& s) { printers_ = &s; return *this; }
+        Builder& use(Sleeper& s) { sleeper_ = &s; return *this; }
+        Builder& use(Yielder& s) { yielder_ = &s; return *this; }
+        Builder& use(SkinEngine& s) { skin_ = &s; return *this; }
+        Builder& use(Dialogs& s) { dialogs_ = &s; return *this; }
+        Builder& inFolder(const QString& programFolder) { folder_ = programFolder; return *this; }
+
+        AppServices build() const
+        {
+            return AppServices{fileSystem_ ? *fileSystem_ : f_.fileSystem,
+                               messageBoxes_ ? *messageBoxes_ : f_.messageBoxes,
+                               f_.random,
+                               f_.browser,
+                               settings_ ? *settings_ : f_.settings,
+                               printers_ ? *printers_ : f_.printers,
+                               sleeper_ ? *sleeper_ : f_.sleeper,
+                               yielder_ ? *yielder_ : f_.yielder,
+                               skin_ ? *skin_ : f_.skin,
+                               dialogs_ ? *dialogs_ : f_.dialogs,
+                               folder_.isEmpty() ? f_.services.programFolder : folder_};
+        }
+
+    private:
+        FakeServices& f_;
+        FileSystem* fileSystem_ = nullptr;
+        MessageBoxes* messageBoxes_ = nullptr;
+        SettingsStore* settings_ = nullptr;
+        PrinterServices* printers_ = nullptr;
+        Sleeper* sleeper_ = nullptr;
+        Yielder* yielder_ = nullptr;
+        SkinEngine* skin_ = nullptr;
+        Dialogs* dialogs_ = nullptr;
+        QString folder_;
+    };
+
+    Builder with() { return Builder(*this); }
 };
 
 } // namespace bw::test

@@ -1,0 +1,50 @@
+#include "intake/DropIntake.h"
+
+#include "filelist/FileListModel.h"
+#include "intake/TreeScan.h"
+#include "intake/WildcardPattern.h"
+#include "platform/FileSystem.h"
+#include "platform/PlatformError.h"
+
+#include <QMimeData>
+#include <QUrl>
+#include <optional>
+
+namespace bw {
+
+DropIntake::DropIntake(FileSystem& fileSystem, Yielder& yielder, FileListModel& list)
+    : fileSystem_(fileSystem), yielder_(yielder), list_(list)
+{
+}
+
+QStringList DropIntake::droppedPaths(const QMimeData& data)
+{
+    if (!data.hasUrls())
+        return {};
+    QStringList paths;
+    for (const QUrl& url : data.urls()) {
+        if (!url.isLocalFile() || url.toLocalFile().isEmpty())
+            return {};
+        paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+void DropIntake::run(const QStringList& paths)
+{
+    const WildcardPattern everyName(QStringLiteral("*.*"));
+    for (const QString& path : paths) {
+        std::optional<FileStatus> status;
+        try {
+            status = fileSystem_.status(path);
+        } catch (const PlatformError&) {
+            // Dropped paths are taken as they come, even one gone meanwhile.
+        }
+        if (status && status->isDirectory)
+            list_.appendAll(TreeScan(fileSystem_, yielder_).rows(path, everyName));
+        else if (!status || status->isRegularFile)
+            list_.append(path);
+    }
+}
+
+} // namespace bw

@@ -1,0 +1,60 @@
+#include "intake/FolderScanCommand.h"
+
+#include "filelist/FileListModel.h"
+#include "intake/TreeScan.h"
+#include "intake/WildcardPattern.h"
+#include "platform/Dialogs.h"
+#include "platform/WindowPointer.h"
+
+namespace bw {
+
+namespace {
+
+// The busy pointer for the life of the scope, then the default one.
+class BusyPointer {
+public:
+    explicit BusyPointer(WindowPointer& pointer) : pointer_(pointer)
+    {
+        pointer_.setPointerCode(WindowPointer::Busy);
+    }
+    ~BusyPointer() { pointer_.setPointerCode(WindowPointer::Default); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    WindowPointer& pointer_;
+};
+
+} // namespace
+
+FolderScanCommand::FolderScanCommand(Dialogs& dialogs, FileSystem& fileSystem, Yielder& yielder,
+                                     WindowPointer& pointer, FileListModel& list)
+    : dialogs_(dialogs), fileSystem_(fileSystem), yielder_(yielder), pointer_(pointer), list_(list)
+{
+}
+
+QString FolderScanCommand::extensionPrompt()
+{
+    return QStringLiteral("Enter file extension to load:\n\n"
+                          "(* for all files, txt for all txt files, doc for all doc files, etc.)");
+}
+
+QString FolderScanCommand::browseForFolder(const QString& prompt)
+{
+    return dialogs_.browseForFolder(prompt);
+}
+
+void FolderScanCommand::run()
+{
+    const QString extension = dialogs_.inputBox(extensionPrompt(), defaultExtension());
+    if (extension.isEmpty())
+        return;
+    const QString folder = browseForFolder(folderPrompt());
+    if (folder.isEmpty())
+        return;
+    const BusyPointer busy(pointer_);
+    const WildcardPattern pattern(QStringLiteral("*.") + extension);
+    list_.appendAll(TreeScan(fileSystem_, yielder_).rows(folder, pattern));
+}
+
+} // namespace bw

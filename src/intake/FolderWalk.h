@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QStringList>
+#include <cstdint>
+#include <set>
+#include <utility>
+
+namespace bw {
+
+class FileSystem;
+class Yielder;
+
+// CollectSubFolders: gathers every sub-folder of a folder list level by level
+// (breadth first), yielding to the event queue as it reads so the window stays
+// live. Hidden folders are not entered. Each walk keeps its own listings and
+// its own record of visited folders, so a folder reached again through a link
+// is not entered twice and a second walk started inside a yield is unaffected.
+// A folder that cannot be listed, or a name whose status cannot be read, is
+// passed over and the walk goes on.
+class FolderWalk {
+public:
+    FolderWalk(FileSystem& fileSystem, Yielder& yielder);
+
+    // folders holds paths that end in "/"; the sub-folders found below them
+    // are appended in the same form: the first level, then the next, and so on.
+    void collectSubFolders(QStringList& folders);
+
+private:
+    using FolderIdentity = std::pair<std::uint64_t, std::uint64_t>; // device, inode
+
+    // Lists one level; returns the sub-folders of all its folders, in order.
+    QStringList subFoldersOf(const QStringList& level);
+    bool markVisited(const QString& folder);
+
+    FileSystem& fileSystem_;
+    Yielder& yielder_;
+    std::set<FolderIdentity> visited_;
+};
+
+} // namespace bw

@@ -1,0 +1,33 @@
+#include "intake/TreeScan.h"
+
+#include "intake/FolderWalk.h"
+#include "intake/IntakeRules.h"
+#include "intake/ListMatchingFiles.h"
+#include "platform/PlatformError.h"
+
+namespace bw {
+
+TreeScan::TreeScan(FileSystem& fileSystem, Yielder& yielder) : fileSystem_(fileSystem), yielder_(yielder) {}
+
+QStringList TreeScan::rows(const QString& folder, const WildcardPattern& pattern)
+{
+    QStringList folders{folder + IntakeRules::Separator};
+    FolderWalk(fileSystem_, yielder_).collectSubFolders(folders);
+
+    QStringList rows;
+    for (const QString& entry : folders) {
+        const QString listed = entry.chopped(1);
+        QStringList names;
+        try {
+            names = listMatchingFiles(fileSystem_, listed, pattern);
+        } catch (const PlatformError&) {
+            // Unreadable or gone since the walk: its files are passed over.
+            continue;
+        }
+        for (const QString& name : names)
+            rows.append(IntakeRules::collapse(IntakeRules::join(listed, name)));
+    }
+    return rows;
+}
+
+} // namespace bw

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringList>
+
+namespace bw {
+
+class FileSystem;
+class WildcardPattern;
+class Yielder;
+
+// A folder and its whole tree: the sub-folders are collected first (the walk
+// yields), then every folder's matching files are listed in folder order with
+// no yield. Each file becomes folder + "/" + name with "//" collapsed. A folder
+// whose files cannot be listed is passed over.
+class TreeScan {
+public:
+    TreeScan(FileSystem& fileSystem, Yielder& yielder);
+
+    QStringList rows(const QString& folder, const WildcardPattern& pattern);
+
+private:
+    FileSystem& fileSystem_;
+    Yielder& yielder_;
+};
+
+} // namespace bw

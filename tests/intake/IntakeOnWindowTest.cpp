@@ -1,0 +1,200 @@
+#include "TempTree.h"
+#include "app/FileListView.h"
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "filelist/FileListModel.h"
+#include "platform/PosixFileSystem.h"
+#include "support/FakeServices.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace bw;
+
+namespace {
+
+// The real window and list view over real folders; only the dialogs and the
+// yield are fakes.
+class IntakeOnWindowTest : public ::testing::Test {
+protected:
+    test::TempTree tree;
+    test::FakeServices fakes;
+    PosixFileSystem fileSystem;
+    AppServices services = fakes.with().use(fileSystem).build();
+    MainWindow window;
+    MainController controller{window, services};
+
+    void SetUp() override
+    {
+        for (const char* file : {"one.ods", "two.txt", "~three.ods", "D/a.ods", "D/.h.txt", "D/~skip.ods",
+                                 "D/.~lock.a.ods#", "D/S/b.xls", "D/.Hid/no.ods", "E/e.ods", "E/F/f.ods"})
+            tree.file(QString::fromLatin1(file));
+        tree.fifo(QStringLiteral("pipe.ods"));
+        tree.fifo(QStringLiteral("E/F/pipe"));
+        window.show();
+    }
+
+    QWidget* dropTarget() const { return window.listView()->viewport(); }
+
+    static QMimeData* filesData(const QStringList& paths)
+    {
+        auto* data = new QMimeData;
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls.append(QUrl::fromLocalFile(path));
+        data->setUrls(urls);
+        return data;
+    }
+
+    // Drag over the list, then drop at a point; true when the drag was welcome.
+    bool dragAndDrop(QMimeData* data, const QPoint& at)
+    {
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(dropTarget(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(dropTarget(), &move);
+        EXPECT_EQ(enter.isAccepted(), move.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(dropTarget(), &drop);
+        QCoreApplication::processEvents(); // the drop intake runs queued
+        delete data;
+        return enter.isAccepted() && move.isAccepted();
+    }
+
+    QStringList paths(std::initializer_list<const char*> relative) const
+    {
+        QStringList result;
+        for (const char* path : relative)
+            result.append(tree.path(QString::fromLatin1(path)));
+        return result;
+    }
+};
+
+TEST_F(IntakeOnWindowTest, DroppedFilesAndFoldersAreAppendedInTheDroppedOrder)
+{
+    const struct {
+        const char* what;
+        QStringList dropped;
+        QStringList rows;
+    } table[] = {
+        {"files of any kind of name, unchanged", paths({"two.txt", "~three.ods", "one.ods"}),
+         paths({"two.txt", "~three.ods", "one.ods"})},
+        {"files and folders mixed", paths({"one.ods", "E", "two.txt"}),
+         paths({"one.ods", "E/e.ods", "E/F/f.ods", "two.txt"})},
+        {"two folders", paths({"E", "D"}),
+         paths({"E/e.ods", "E/F/f.ods"}) + tree.inListingOrder(QStringLiteral("D"), {"a.ods", ".h.txt"}) +
+             paths({"D/S/b.xls"})},
+        {"a hidden folder, walked like any folder", paths({"D/.Hid"}), paths({"D/.Hid/no.ods"})},
+        {"a FIFO alone, and a folder that holds one", paths({"pipe.ods", "E/F"}), paths({"E/F/f.ods"})},
+    };
+    for (const auto& row : table) {
+        controller.fileList().appendAll({QStringLiteral("/first"), QStringLiteral("/second")});
+        const int before = controller.fileList().count();
+        EXPECT_TRUE(dragAndDrop(filesData(row.dropped), QPoint(5, 5))) << row.what;
+        EXPECT_EQ(controller.fileList().paths().mid(before), row.rows) << row.what;
+    }
+}
+
+TEST_F(IntakeOnWindowTest, ADropGoesToTheEndWhereverItLands)
+{
+    controller.fileList().appendAll(
+        {QStringLiteral("/first"), QStringLiteral("/second"), QStringLiteral("/third")});
+    const QRect firstRow = window.listView()->visualRect(controller.fileList().index(0));
+    ASSERT_TRUE(firstRow.isValid());
+    EXPECT_TRUE(dragAndDrop(filesData({tree.path("one.ods")}), firstRow.center()));
+    EXPECT_TRUE(dragAndDrop(filesData({tree.path("two.txt")}), QPoint(5, dropTarget()->height() - 3)));
+    EXPECT_EQ(controller.fileList().paths(),
+              QStringList({"/first", "/second", "/third"}) + paths({"one.ods", "two.txt"}));
+}
+
+TEST_F(IntakeOnWindowTest, ADragWithoutLocalFilesIsRefused)
+{
+    const auto textOnly = [] {
+        auto* data = new QMimeData;
+        data->setText(QStringLiteral("/etc/hostname"));
+        return data;
+    };
+    const auto webAddress = [] {
+        auto* data = new QMimeData;
+        data->setUrls({QUrl(QStringLiteral("https://example.org/a.ods"))});
+        return data;
+    };
+    const auto mixed = [this] {
+        auto* data = new QMimeData;
+        data->setUrls(
+            {QUrl::fromLocalFile(tree.path("one.ods")), QUrl(QStringLiteral("https://example.org/a.ods"))});
+        return data;
+    };
+    EXPECT_FALSE(dragAndDrop(textOnly(), QPoint(5, 5)));
+    EXPECT_FALSE(dragAndDrop(webAddress(), QPoint(5, 5)));
+    EXPECT_FALSE(dragAndDrop(mixed(), QPoint(5, 5)));
+    EXPECT_EQ(controller.fileList().count(), 0);
+}
+
+TEST_F(IntakeOnWindowTest, ADropIsOnlyEverTakenAsACopy)
+{
+    const struct {
+        const char* what;
+        Qt::DropActions offered;
+        Qt::KeyboardModifiers keys;
+        Qt::DropAction proposed;
+        bool welcome;
+    } table[] = {
+        {"copy proposed", Qt::CopyAction | Qt::MoveAction, Qt::NoModifier, Qt::CopyAction, true},
+        {"move proposed with Shift", Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier, Qt::MoveAction,
+         true},
+        {"move only", Qt::MoveAction, Qt::NoModifier, Qt::MoveAction, false},
+    };
+    for (const auto& row : table) {
+        const std::unique_ptr<QMimeData> data(filesData({tree.path("one.ods")}));
+        QDragEnterEvent enter(QPoint(5, 5), row.offered, data.get(), Qt::LeftButton, row.keys);
+        ASSERT_EQ(enter.proposedAction(), row.proposed) << row.what;
+        QCoreApplication::sendEvent(dropTarget(), &enter);
+        QDropEvent drop(QPointF(5, 5), row.offered, data.get(), Qt::LeftButton, row.keys);
+        QCoreApplication::sendEvent(dropTarget(), &drop);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(enter.isAccepted(), row.welcome) << row.what;
+        EXPECT_EQ(drop.isAccepted(), row.welcome) << row.what;
+        if (row.welcome) {
+            EXPECT_EQ(enter.dropAction(), Qt::CopyAction) << row.what;
+            EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << row.what;
+        }
+    }
+    EXPECT_EQ(controller.fileList().paths(), paths({"one.ods", "one.ods"}));
+}
+
+TEST_F(IntakeOnWindowTest, AddCalcFilesAppendsTheDialogsChoice)
+{
+    fakes.dialogs.chosenFiles = paths({"one.ods", "D/a.ods"});
+    window.addFilesButton()->click();
+    fakes.dialogs.chosenFiles = paths({"two.txt"});
+    window.addFilesButton()->click();
+    fakes.dialogs.chosenFiles.clear();
+    window.addFilesButton()->click();
+    EXPECT_EQ(controller.fileList().paths(), paths({"one.ods", "D/a.ods", "two.txt"}));
+    EXPECT_EQ(fakes.dialogs.kinds(), QStringList(3, QStringLiteral("openFiles")));
+}
+
+TEST_F(IntakeOnWindowTest, AddAllCalcFilesInFolderScansWithTheBusyPointer)
+{
+    fakes.dialogs.typedText = QStringLiteral("ods");
+    fakes.dialogs.chosenFolder = tree.path("E");
+    QList<int> codesDuringYields;
+    fakes.yielder.onYield = [&](int) { codesDuringYields.append(window.pointerCode()); };
+    window.addFolderButton()->click();
+    EXPECT_EQ(controller.fileList().paths(), paths({"E/e.ods", "E/F/f.ods"}));
+    ASSERT_FALSE(codesDuringYields.isEmpty());
+    EXPECT_EQ(codesDuringYields.count(WindowPointer::Busy), codesDuringYields.size());
+    EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
+    EXPECT_TRUE(fakes.messageBoxes.boxes.empty());
+}
+
+} // namespace
