@@ -14,7 +14,11 @@ echo "== start-up (5 runs) =="
 for _ in 1 2 3 4 5; do "$build/bench/bench_startup"; done
 echo "== file list, 100k entries =="
 "$build/bench/bench_filelist"
-for extra in "$root"/bench/*.d/run.sh; do
-  [ -x "$extra" ] && "$extra" "$build"
+echo "== printer services against a private CUPS daemon =="
+bash "$root/bench/printers.sh" "$build" 100
+echo "== folder scan against find =="
+bash "$root/bench/intake_bench.sh" "$build"
+for extra in "$root"/bench/print_*.sh; do
+  [ -f "$extra" ] && bash "$extra" "$build"
 done
 exit 0
