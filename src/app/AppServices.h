@@ -7,6 +7,7 @@ namespace bw {
 class BrowserOpener;
 class FileSystem;
 class MessageBoxes;
+class OfficeSuite;
 class PrinterServices;
 class RandomSource;
 class SettingsStore;
@@ -24,6 +25,7 @@ struct AppServices {
     PrinterServices& printers;
     Sleeper& sleeper;
     Yielder& yielder;
+    OfficeSuite& office;
     // The folder that holds the executable, without a trailing separator.
     QString programFolder;
 };

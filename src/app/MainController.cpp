@@ -6,8 +6,13 @@
 #include "app/HomePageByChance.h"
 #include "app/MainWindow.h"
 #include "app/Pictures.h"
+#include "app/ProgressBarValue.h"
 #include "app/Twips.h"
+#include "print/ModelFileListReader.h"
+#include "print/PrintRun.h"
+#include "print/ReportingDefaultPrinter.h"
 
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QPushButton>
@@ -16,8 +21,15 @@
 namespace bw {
 
 MainController::MainController(MainWindow& window, AppServices& services)
-    : window_(window), services_(services), guard_(services.messageBoxes), editing_(fileList_, *window.listView()),
-      homePage_(std::make_unique<HomePageByChance>(services.random, services.browser))
+    : window_(window), services_(services), guard_(services.messageBoxes),
+      editing_(fileList_, *window.listView()),
+      homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
+      printList_(std::make_unique<ModelFileListReader>(fileList_)),
+      progressBar_(std::make_unique<ProgressBarValue>(*window.progressBar())),
+      defaultPrinter_(std::make_unique<ReportingDefaultPrinter>(services.printers, services.messageBoxes)),
+      printRun_(std::make_unique<PrintRun>(PrintRun::Services{
+          *printList_, services.office, services.messageBoxes, services.sleeper, window, *progressBar_,
+          *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); }}))
 {
     window_.listView()->setFileList(&fileList_);
     wireEvents();
@@ -81,14 +93,18 @@ void MainController::loadHandPointer()
 void MainController::wireEvents()
 {
     FileListView* list = window_.listView();
-    connect(list, &FileListView::deleteKeyPressed, this, [this] { guarded([this] { editing_.removeSelected(); }); });
-    connect(list, &FileListView::doubleClicked, this, [this] { guarded([this] { editing_.removeSelected(); }); });
-    connect(window_.moveUpButton(), &QPushButton::clicked, this, [this] { guarded([this] { editing_.moveUp(); }); });
+    connect(list, &FileListView::deleteKeyPressed, this,
+            [this] { guarded([this] { editing_.removeSelected(); }); });
+    connect(list, &FileListView::doubleClicked, this,
+            [this] { guarded([this] { editing_.removeSelected(); }); });
+    connect(window_.moveUpButton(), &QPushButton::clicked, this,
+            [this] { guarded([this] { editing_.moveUp(); }); });
     connect(window_.moveDownButton(), &QPushButton::clicked, this,
             [this] { guarded([this] { editing_.moveDown(); }); });
     connect(window_.addFilesButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
     connect(window_.addFolderButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
-    connect(window_.startButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
+    connect(window_.startButton(), &QPushButton::clicked, this,
+            [this] { guarded([this] { printRun_->run(); }); });
 }
 
 } // namespace bw

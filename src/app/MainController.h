@@ -6,7 +6,6 @@
 #include "filelist/FileListModel.h"
 
 #include <QObject>
-
 #include <functional>
 #include <memory>
 
@@ -14,6 +13,10 @@ namespace bw {
 
 class HomePageByChance;
 class MainWindow;
+class ModelFileListReader;
+class PrintRun;
+class ProgressBarValue;
+class ReportingDefaultPrinter;
 
 // Wires the main window's events to the handlers and runs the start-up
 // sequence. Every handler runs under the one failure guard.
@@ -44,6 +47,10 @@ private:
     FileListModel fileList_;
     EditingCommands editing_;
     std::unique_ptr<HomePageByChance> homePage_;
+    std::unique_ptr<ModelFileListReader> printList_;
+    std::unique_ptr<ProgressBarValue> progressBar_;
+    std::unique_ptr<ReportingDefaultPrinter> defaultPrinter_;
+    std::unique_ptr<PrintRun> printRun_;
 };
 
 } // namespace bw

@@ -9,6 +9,7 @@
 #include "platform/SystemRandomSource.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/CupsPrinterServices.h"
+#include "platform/UnoOfficeSuite.h"
 
 int main(int argc, char** argv)
 {
@@ -23,8 +24,10 @@ int main(int argc, char** argv)
     bw::CupsPrinterServices printers;
     bw::ThreadSleeper sleeper;
     bw::EventLoopYielder yielder;
-    bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings,
-                             printers,   sleeper,      yielder, bw::GuardedApplication::applicationDirPath()};
+    bw::UnoOfficeSuite office(bw::UnoOfficeSuite::programOptions());
+    bw::AppServices services{
+        fileSystem, messageBoxes, random,  browser, settings,
+        printers,   sleeper,      yielder, office,  bw::GuardedApplication::applicationDirPath()};
 
     bw::MainWindow window;
     messageBoxes.setParent(&window);
@@ -32,5 +35,9 @@ int main(int argc, char** argv)
     application.setGuard(&controller.guard());
     controller.startUp();
     window.show();
-    return bw::GuardedApplication::exec();
+    const int status = bw::GuardedApplication::exec();
+    // An office started for the print runs goes with the program, unless the
+    // user has documents of their own open in it.
+    office.endSelfStartedOffice();
+    return status;
 }

@@ -4,6 +4,7 @@
 #include "support/FakeBrowserOpener.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeMessageBoxes.h"
+#include "support/FakeOfficeSuite.h"
 #include "support/FakePrinterServices.h"
 #include "support/FakeRandomSource.h"
 #include "support/FakeSettingsStore.h"
@@ -22,8 +23,9 @@ struct FakeServices {
     FakePrinterServices printers;
     FakeSleeper sleeper;
     FakeYielder yielder;
-    AppServices services{fileSystem, messageBoxes, random, browser, settings,
-                         printers,   sleeper,      yielder, QStringLiteral("/opt/brindlework")};
+    FakeOfficeSuite office;
+    AppServices services{fileSystem, messageBoxes, random,  browser, settings,
+                         printers,   sleeper,      yielder, office,  QStringLiteral("/opt/brindlework")};
 };
 
 } // namespace bw::test
