@@ -29,12 +29,6 @@ UnoConnection::UnoConnection(CallWatchdog& watchdog, std::chrono::milliseconds a
 {
 }
 
-UnoConnection::~UnoConnection()
-{
-    remote_.clear();
-    abandon();
-}
-
 std::shared_ptr<UnoConnection> UnoConnection::open(const Reference<css::uno::XComponentContext>& local,
                                                    const QString& pipeName, CallWatchdog& watchdog,
                                                    std::chrono::milliseconds answerTimeout)
@@ -59,6 +53,10 @@ std::shared_ptr<UnoConnection> UnoConnection::open(const Reference<css::uno::XCo
     connection->call([&] {
         const Reference<css::bridge::XBridgeFactory> bridges(
             factory->createInstanceWithContext("com.sun.star.bridge.BridgeFactory", local), UNO_QUERY_THROW);
+        {
+            std::lock_guard lock(connection->mutex_);
+            connection->bridges_ = bridges;
+        }
         const Reference<css::bridge::XBridge> bridge = bridges->createBridge("", "urp", pipe, nullptr);
         {
             std::lock_guard lock(connection->mutex_);
@@ -73,23 +71,34 @@ void UnoConnection::abandon()
 {
     Reference<css::bridge::XBridge> bridge;
     Reference<css::connection::XConnection> pipe;
+    Reference<css::bridge::XBridgeFactory> bridges;
     {
         std::lock_guard lock(mutex_);
         bridge = bridge_;
-        bridge_.clear();
         pipe = connection_;
-        connection_.clear();
+        bridges = bridges_;
     }
-    if (!bridge.is() && !pipe.is())
-        return;
     abandoned_ = true;
-    try {
-        if (const Reference<css::lang::XComponent> component(bridge, UNO_QUERY); component.is())
-            component->dispose();
-        else if (pipe.is())
+    auto dispose = [](const Reference<css::bridge::XBridge>& each) {
+        try {
+            if (const Reference<css::lang::XComponent> component(each, UNO_QUERY); component.is())
+                component->dispose();
+        } catch (const css::uno::Exception&) {
+            // Already gone.
+        }
+    };
+    if (bridge.is())
+        dispose(bridge);
+    else if (pipe.is())
+        try {
             pipe->close();
-    } catch (const css::uno::Exception&) {
-        // Already gone: nothing is left to break off.
+        } catch (const css::uno::Exception&) {
+            // Already closed.
+        }
+    if (bridges.is()) {
+        const auto existing = bridges->getExistingBridges();
+        for (const auto& each : existing)
+            dispose(each);
     }
 }
 

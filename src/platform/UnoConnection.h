@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <com/sun/star/bridge/XBridge.hpp>
+#include <com/sun/star/bridge/XBridgeFactory.hpp>
 #include <com/sun/star/connection/XConnection.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <memory>
@@ -16,7 +17,9 @@ namespace bw {
 // One connection to the office over a named pipe: the pipe, the URP bridge
 // over it and the office's component context. Every remote call goes through
 // call(), which bounds it with the watchdog and turns UNO failures into
-// PlatformError. The connection is closed when the last holder lets go.
+// PlatformError. The bridge closes when the last proxy of the office's
+// objects lets go: UNO shares one proxy per office object among all bridges to
+// the same office, so a bridge must never be closed while others use it.
 class UnoConnection : public std::enable_shared_from_this<UnoConnection> {
 public:
     // Null when nothing listens on the pipe; throws PlatformError when the
@@ -26,7 +29,6 @@ public:
                                                std::chrono::milliseconds answerTimeout);
 
     UnoConnection(CallWatchdog& watchdog, std::chrono::milliseconds answerTimeout);
-    ~UnoConnection();
     UnoConnection(const UnoConnection&) = delete;
     UnoConnection& operator=(const UnoConnection&) = delete;
 
@@ -42,7 +44,8 @@ public:
         }
     }
 
-    // Breaks the connection off; a call in progress then fails at once.
+    // Breaks off every connection to the office (a silent office answers on
+    // none of them); a call in progress then fails at once.
     void abandon();
 
     static QString toQString(const rtl::OUString& text);
@@ -53,6 +56,7 @@ private:
 
     CallWatchdog& watchdog_;
     std::chrono::milliseconds answerTimeout_;
+    css::uno::Reference<css::bridge::XBridgeFactory> bridges_;
     std::mutex mutex_;
     css::uno::Reference<css::connection::XConnection> connection_;
     css::uno::Reference<css::bridge::XBridge> bridge_;
