@@ -17,9 +17,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUrl>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 // The print run from end to end: a real LibreOffice with a private profile,
@@ -104,7 +102,8 @@ public:
         RecordingWindowPointer pointer;
         FakeProgressBarPort progress;
         ReportingDefaultPrinter defaultPrinter(printers, boxes);
-        PrintRun run({reader, *office, boxes, sleeper, pointer, progress, defaultPrinter, [chosen] { return chosen; }});
+        PrintRun run({reader, *office, boxes, sleeper, pointer, progress, defaultPrinter,
+                      [chosen] { return chosen; }});
         run.run();
         EXPECT_EQ(pointer.changes, std::vector<int>({11, 0}));
         EXPECT_EQ(progress.values, std::vector<int>({0}));
@@ -123,7 +122,8 @@ TEST_F(PrintRunEndToEnd, PrintsEveryFileOnTheChosenQueueInListOrder)
     ASSERT_FALSE(office->selfStartedOfficeRunning());
     runOver({Plain, WithSpace, WithHash});
 
-    EXPECT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("B"), 3, 10000), QStringList({Plain, WithSpace, WithHash}));
+    EXPECT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("B"), 3, 10000),
+              QStringList({Plain, WithSpace, WithHash}));
     EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("A")).isEmpty());
     EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
     EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
@@ -136,8 +136,14 @@ TEST_F(PrintRunEndToEnd, PrintsEveryFileOnTheChosenQueueInListOrder)
 
 TEST_F(PrintRunEndToEnd, AnOfficeRunningSinceBeforeWithAnotherDefaultStillPrintsOnTheChosenQueue)
 {
-    // Started while A was the default, it keeps A as its default.
-    auto running = std::make_unique<SpreadsheetMaker>(path(QStringLiteral("profile")), officeOptions().pipeName);
+    // Started while A was the default, and it has printed there since, so it
+    // keeps A as its default.
+    auto running =
+        std::make_unique<SpreadsheetMaker>(path(QStringLiteral("profile")), officeOptions().pipeName);
+    runOver({Plain}, QStringLiteral("A"));
+    ASSERT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("A"), 1, 10000), QStringList({Plain}));
+    CupsSandbox::cancelAllJobs(QStringLiteral("A"));
+    boxes.boxes.clear();
     runOver({WithHash});
 
     EXPECT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("B"), 1, 10000), QStringList({WithHash}));
@@ -184,7 +190,8 @@ TEST_F(PrintRunEndToEnd, WithTheOfficeUnavailableEveryStepIsReportedAndTheDefaul
                                     "MakePropertyValue:106", "MakePropertyValue:100", "MakePropertyValue:102",
                                     "MakePropertyValue:104", "MakePropertyValue:106", "PushButton2_Click:128",
                                     "PushButton2_Click:132"}));
-    EXPECT_TRUE(shownReports(boxes)[0].description.startsWith(QStringLiteral("LibreOffice could not be started")));
+    EXPECT_TRUE(
+        shownReports(boxes)[0].description.startsWith(QStringLiteral("LibreOffice could not be started")));
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_EQ(boxes.boxes.back().text, QStringLiteral("Done."));
     EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
