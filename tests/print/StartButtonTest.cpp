@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QProgressBar>
 #include <QPushButton>
-
 #include <gtest/gtest.h>
 
 namespace bw::test {
@@ -34,7 +33,9 @@ TEST_F(StartButtonTest, PrintsTheListOnTheComboPrinter)
     fakes.office.addDocument(QStringLiteral("file:///data/a.ods"));
     fakes.office.addDocument(QStringLiteral("file:///data/b c.ods"));
     int pointerWhileDone = -1;
-    fakes.messageBoxes.onShow = [&](const FakeMessageBoxes::Box&) { pointerWhileDone = window.pointerCode(); };
+    fakes.messageBoxes.onShow = [&](const FakeMessageBoxes::Box&) {
+        pointerWhileDone = window.pointerCode();
+    };
 
     window.startButton()->click();
 
@@ -44,7 +45,8 @@ TEST_F(StartButtonTest, PrintsTheListOnTheComboPrinter)
     EXPECT_TRUE(fakes.office.printed[1].arguments.endsWith(QStringLiteral("PrinterName=B (text)")));
     EXPECT_EQ(fakes.messageBoxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_EQ(fakes.sleeper.waits, std::vector<int>({5000, 5000}));
-    EXPECT_EQ(fakes.printers.calls, QStringList({"defaultPrinterName", "setDefaultPrinter:B", "setDefaultPrinter:A"}));
+    EXPECT_EQ(fakes.printers.calls,
+              QStringList({"defaultPrinterName", "setDefaultPrinter:B", "setDefaultPrinter:A"}));
     EXPECT_EQ(pointerWhileDone, WindowPointer::Busy);
     EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
     EXPECT_EQ(window.progressBar()->value(), 0);
