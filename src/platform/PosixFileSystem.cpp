@@ -3,6 +3,7 @@
 #include "platform/PlatformError.h"
 
 #include <QFile>
+
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
