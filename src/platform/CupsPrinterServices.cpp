@@ -31,8 +31,9 @@ private:
 {
     const char* message = cupsLastErrorString();
     const ipp_status_t status = cupsLastError();
-    QString description =
-        message && *message && status > IPP_STATUS_OK_EVENTS_COMPLETE ? QString::fromUtf8(message) : fallback;
+    QString description = message && *message && status > IPP_STATUS_OK_EVENTS_COMPLETE
+                              ? QString::fromUtf8(message)
+                              : fallback;
     throw PlatformError(ErrorNumber::PrinterService, description);
 }
 
@@ -71,8 +72,7 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
     const QByteArray wanted = name.toUtf8();
     cups_dest_t* target = cupsGetDest(wanted.constData(), nullptr, dests.count(), dests.begin());
     if (!target)
-        throw PlatformError(ErrorNumber::PrinterService,
-                            QStringLiteral("The printer name is invalid: ") + name);
+        throw PlatformError(ErrorNumber::PrinterService, QStringLiteral("The printer name is invalid: ") + name);
     for (cups_dest_t& dest : dests)
         dest.is_default = 0;
     target->is_default = 1;
