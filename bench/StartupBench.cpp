@@ -3,16 +3,7 @@
 #include "app/GuardedApplication.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
-#include "platform/BrowserOpener.h"
-#include "platform/CupsPrinterServices.h"
-#include "platform/EventLoopYielder.h"
-#include "platform/PosixFileSystem.h"
-#include "platform/QssSkinEngine.h"
-#include "platform/QtDialogs.h"
-#include "platform/QSettingsStore.h"
-#include "platform/QtMessageBoxes.h"
-#include "platform/SystemRandomSource.h"
-#include "platform/ThreadSleeper.h"
+#include "app/RealServices.h"
 #include "BenchSupport.h"
 
 #include <QElapsedTimer>
@@ -46,20 +37,11 @@ int main(int argc, char** argv)
     QElapsedTimer timer;
     timer.start();
     bw::GuardedApplication application(argc, argv);
-    bw::PosixFileSystem fileSystem;
-    bw::QtMessageBoxes messageBoxes;
-    bw::SystemRandomSource random;
     NoBrowser browser;
-    bw::QSettingsStore settings;
-    bw::CupsPrinterServices printers;
-    bw::ThreadSleeper sleeper;
-    bw::EventLoopYielder yielder;
-    bw::QssSkinEngine skin;
-    bw::QtDialogs dialogs;
-    bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings,
-                             printers,   sleeper,      yielder, skin, dialogs, bw::GuardedApplication::applicationDirPath()};
+    bw::RealServices real(&browser);
     bw::MainWindow window;
-    bw::MainController controller(window, services);
+    real.setDialogParent(&window);
+    bw::MainController controller(window, real.services());
     controller.startUp();
     ShownProbe probe;
     window.installEventFilter(&probe);

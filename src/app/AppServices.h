@@ -8,6 +8,7 @@ class BrowserOpener;
 class Dialogs;
 class FileSystem;
 class MessageBoxes;
+class OfficeSuite;
 class PrinterServices;
 class RandomSource;
 class SettingsStore;
@@ -26,6 +27,7 @@ struct AppServices {
     PrinterServices& printers;
     Sleeper& sleeper;
     Yielder& yielder;
+    OfficeSuite& office;
     SkinEngine& skin;
     Dialogs& dialogs;
     // The folder that holds the executable, without a trailing separator.

@@ -6,7 +6,11 @@
 #include "app/HomePageByChance.h"
 #include "app/MainWindow.h"
 #include "app/Pictures.h"
+#include "app/ProgressBarValue.h"
 #include "app/Twips.h"
+#include "print/ModelFileListReader.h"
+#include "print/PrintRun.h"
+#include "printers/DefaultPrinter.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -25,7 +29,13 @@ MainController::MainController(MainWindow& window, AppServices& services)
       folderScan_(services.dialogs, services.fileSystem, services.yielder, window, fileList_),
       dropIntake_(services.fileSystem, services.yielder, fileList_),
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
-      printerChoices_(*window.printerCombo()), printerList_(services.printers, services.settings, printerChoices_)
+      printerChoices_(*window.printerCombo()), printerList_(services.printers, services.settings, printerChoices_),
+      printList_(std::make_unique<ModelFileListReader>(fileList_)),
+      progressBar_(std::make_unique<ProgressBarValue>(*window.progressBar())),
+      defaultPrinter_(std::make_unique<DefaultPrinter>(services.printers, services.messageBoxes)),
+      printRun_(std::make_unique<PrintRun>(PrintRun::Services{
+          *printList_, services.office, services.messageBoxes, services.sleeper, window, *progressBar_,
+          *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); }}))
 {
     window_.listView()->setFileList(&fileList_);
     wireEvents();
@@ -118,7 +128,8 @@ void MainController::wireEvents()
         list, &FileListView::filesDropped, this,
         [this](const QStringList& paths) { guarded([this, &paths] { dropIntake_.run(paths); }); },
         Qt::QueuedConnection);
-    connect(window_.startButton(), &QPushButton::clicked, this, [this] { guarded([] {}); });
+    connect(window_.startButton(), &QPushButton::clicked, this,
+            [this] { guarded([this] { printRun_->run(); }); });
     // Combo1_Click: every change of the selection, the user's and the start-up's.
     connect(window_.printerCombo(), &QComboBox::currentIndexChanged, this,
             [this] { guarded([this] { printerList_.combo1Click(); }); });

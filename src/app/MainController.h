@@ -15,7 +15,6 @@
 #include "intake/FolderScanCommand.h"
 
 #include <QObject>
-
 #include <functional>
 #include <memory>
 
@@ -23,6 +22,10 @@ namespace bw {
 
 class HomePageByChance;
 class MainWindow;
+class ModelFileListReader;
+class PrintRun;
+class ProgressBarValue;
+class DefaultPrinter;
 
 // Wires the main window's events to the handlers and runs the start-up
 // sequence. Every handler runs under the one failure guard.
@@ -62,6 +65,10 @@ private:
     std::unique_ptr<HomePageByChance> homePage_;
     ComboBoxChoiceList printerChoices_;
     PrinterList printerList_;
+    std::unique_ptr<ModelFileListReader> printList_;
+    std::unique_ptr<ProgressBarValue> progressBar_;
+    std::unique_ptr<DefaultPrinter> defaultPrinter_;
+    std::unique_ptr<PrintRun> printRun_;
 };
 
 } // namespace bw

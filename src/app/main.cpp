@@ -1,41 +1,21 @@
 #include "app/GuardedApplication.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
-#include "platform/DesktopBrowserOpener.h"
-#include "platform/EventLoopYielder.h"
-#include "platform/PosixFileSystem.h"
-#include "platform/QSettingsStore.h"
-#include "platform/QssSkinEngine.h"
-#include "platform/QtDialogs.h"
-#include "platform/QtMessageBoxes.h"
-#include "platform/SystemRandomSource.h"
-#include "platform/ThreadSleeper.h"
-#include "platform/CupsPrinterServices.h"
+#include "app/RealServices.h"
 
 int main(int argc, char** argv)
 {
     bw::GuardedApplication application(argc, argv);
     bw::GuardedApplication::setApplicationName(QStringLiteral("Brindlework"));
 
-    bw::PosixFileSystem fileSystem;
-    bw::QtMessageBoxes messageBoxes;
-    bw::SystemRandomSource random;
-    bw::DesktopBrowserOpener browser;
-    bw::QSettingsStore settings;
-    bw::CupsPrinterServices printers;
-    bw::ThreadSleeper sleeper;
-    bw::EventLoopYielder yielder(bw::EventLoopYielder::ResponsiveInterval);
-    bw::QssSkinEngine skin;
-    bw::QtDialogs dialogs;
-    bw::AppServices services{fileSystem, messageBoxes, random,  browser, settings, printers,
-                             sleeper,    yielder,      skin,    dialogs, bw::GuardedApplication::applicationDirPath()};
-
+    bw::RealServices real;
     bw::MainWindow window;
-    messageBoxes.setParent(&window);
-    dialogs.setParent(&window);
-    bw::MainController controller(window, services);
+    real.setDialogParent(&window);
+    bw::MainController controller(window, real.services());
     application.setGuard(&controller.guard());
     controller.startUp();
     window.show();
-    return bw::GuardedApplication::exec();
+    const int status = bw::GuardedApplication::exec();
+    real.shutDown();
+    return status;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printers/DefaultPrinterAccess.h"
+
 #include <QString>
 
 namespace bw {
@@ -9,14 +11,14 @@ class PrinterServices;
 
 // GetDefaultPrinter and SetDefaultPrinter: the system's default printer,
 // read before a print run and set for it.
-class DefaultPrinter {
+class DefaultPrinter : public DefaultPrinterAccess {
 public:
     DefaultPrinter(PrinterServices& printers, MessageBoxes& boxes);
 
     // The default printer's name; on failure one report box and "".
-    QString get();
+    QString get() override;
     // Makes name the default; failures reach the caller.
-    void set(const QString& name);
+    void set(const QString& name) override;
 
     // The text of the report get() shows.
     static QString reportText(int number, const QString& description);

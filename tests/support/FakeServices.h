@@ -5,6 +5,7 @@
 #include "support/FakeDialogs.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeMessageBoxes.h"
+#include "support/FakeOfficeSuite.h"
 #include "support/FakePrinterServices.h"
 #include "support/FakeRandomSource.h"
 #include "support/FakeSettingsStore.h"
@@ -24,10 +25,11 @@ struct FakeServices {
     FakePrinterServices printers;
     FakeSleeper sleeper;
     FakeYielder yielder;
+    FakeOfficeSuite office;
     FakeSkinEngine skin;
     FakeDialogs dialogs;
-    AppServices services{fileSystem, messageBoxes, random,  browser, settings, printers,
-                         sleeper,    yielder,      skin,    dialogs, QStringLiteral("/opt/brindlework")};
+    AppServices services{fileSystem, messageBoxes, random, browser, settings, printers, sleeper,
+                         yielder,    office,       skin,   dialogs, QStringLiteral("/opt/brindlework")};
 
     // Real services (or other fakes) in place of some of these:
     // fakes.with().use(realFileSystem).inFolder(path).build().
@@ -40,6 +42,7 @@ struct FakeServices {
         Builder& use(PrinterServices& s) { printers_ = &s; return *this; }
         Builder& use(Sleeper& s) { sleeper_ = &s; return *this; }
         Builder& use(Yielder& s) { yielder_ = &s; return *this; }
+        Builder& use(OfficeSuite& s) { office_ = &s; return *this; }
         Builder& use(SkinEngine& s) { skin_ = &s; return *this; }
         Builder& use(Dialogs& s) { dialogs_ = &s; return *this; }
         Builder& inFolder(const QString& programFolder) { folder_ = programFolder; return *this; }
@@ -54,6 +57,7 @@ struct FakeServices {
                                printers_ ? *printers_ : f_.printers,
                                sleeper_ ? *sleeper_ : f_.sleeper,
                                yielder_ ? *yielder_ : f_.yielder,
+                               office_ ? *office_ : f_.office,
                                skin_ ? *skin_ : f_.skin,
                                dialogs_ ? *dialogs_ : f_.dialogs,
                                folder_.isEmpty() ? f_.services.programFolder : folder_};
@@ -67,6 +71,7 @@ struct FakeServices {
         PrinterServices* printers_ = nullptr;
         Sleeper* sleeper_ = nullptr;
         Yielder* yielder_ = nullptr;
+        OfficeSuite* office_ = nullptr;
         SkinEngine* skin_ = nullptr;
         Dialogs* dialogs_ = nullptr;
         QString folder_;

@@ -1,0 +1,262 @@
+// Times the print run over real LibreOffice and CUPS: the run's own time (its
+// total less the mandated five seconds a file) beside `soffice --pt` on the
+// same files. Run through bench/print-run.sh, which sets up a private CUPS
+// daemon, a temporary HOME and the files.
+#include "filelist/FileListModel.h"
+#include "platform/CupsPrinterServices.h"
+#include "platform/MessageBoxes.h"
+#include "platform/OfficeSuite.h"
+#include "platform/ProgressBarPort.h"
+#include "platform/Sleeper.h"
+#include "platform/ThreadSleeper.h"
+#include "platform/UnoOfficeSuite.h"
+#include "platform/WindowPointer.h"
+#include "print/ModelFileListReader.h"
+#include "print/PrintRun.h"
+#include "printers/DefaultPrinter.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTextStream>
+#include <QUrl>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cups/cups.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::duration duration)
+{
+    return std::chrono::duration<double>(duration).count();
+}
+
+// The real wait, with the moment each one starts and ends.
+class TimedSleeper : public bw::Sleeper {
+public:
+    void sleepMilliseconds(int milliseconds) override
+    {
+        starts.push_back(Clock::now());
+        real_.sleepMilliseconds(milliseconds);
+        ends.push_back(Clock::now());
+    }
+    std::vector<Clock::time_point> starts;
+    std::vector<Clock::time_point> ends;
+
+private:
+    bw::ThreadSleeper real_;
+};
+
+class CountingBoxes : public bw::MessageBoxes {
+public:
+    void show(const QString& text, int, const QString&) override { texts << text; }
+    QStringList texts;
+};
+
+class StillPointer : public bw::WindowPointer {
+public:
+    int pointerCode() const override { return code_; }
+    void setPointerCode(int code) override { code_ = code; }
+
+private:
+    int code_ = 0;
+};
+
+class StillProgressBar : public bw::ProgressBarPort {
+public:
+    void setValue(int) override {}
+};
+
+// Times each office operation of the first file.
+class TimingOffice : public bw::OfficeSuite {
+public:
+    explicit TimingOffice(bw::OfficeSuite& inner) : inner_(inner) {}
+
+    bw::OfficeReference createServiceManager() override
+    {
+        return timed("createServiceManager", [&] { return inner_.createServiceManager(); });
+    }
+    bw::OfficeReference createInstance(const bw::OfficeReference& manager, const QString& name) override
+    {
+        return timed("createInstance", [&] { return inner_.createInstance(manager, name); });
+    }
+    bw::OfficeReference blankPropertyRecord(const bw::OfficeReference& manager) override
+    {
+        return timed("blankPropertyRecord", [&] { return inner_.blankPropertyRecord(manager); });
+    }
+    bw::OfficeReference loadComponentFromURL(const bw::OfficeReference& desktop, const QString& url,
+                                             const QString& target, qint16 flags,
+                                             const std::vector<bw::OfficeReference>& arguments) override
+    {
+        return timed("loadComponentFromURL",
+                     [&] { return inner_.loadComponentFromURL(desktop, url, target, flags, arguments); });
+    }
+    bw::OfficeReference getCurrentController(const bw::OfficeReference& document) override
+    {
+        return timed("getCurrentController", [&] { return inner_.getCurrentController(document); });
+    }
+    bw::OfficeReference getFrame(const bw::OfficeReference& controller) override
+    {
+        return timed("getFrame", [&] { return inner_.getFrame(controller); });
+    }
+    void executeDispatch(const bw::OfficeReference& dispatcher, const bw::OfficeReference& frame,
+                         const QString& command, const QString& target, qint16 flags,
+                         const std::vector<bw::OfficeReference>& arguments) override
+    {
+        timed("executeDispatch", [&] {
+            inner_.executeDispatch(dispatcher, frame, command, target, flags, arguments);
+            return 0;
+        });
+    }
+    void close(const bw::OfficeReference& document, bool deliverOwnership) override
+    {
+        timed("close", [&] {
+            inner_.close(document, deliverOwnership);
+            return 0;
+        });
+        firstFileDone_ = true;
+    }
+
+    QStringList firstFile;
+
+private:
+    template <class Call> auto timed(const char* name, Call&& call) -> decltype(call())
+    {
+        const auto start = Clock::now();
+        auto result = call();
+        if (!firstFileDone_)
+            firstFile << QStringLiteral("%1 %2 ms")
+                             .arg(QLatin1String(name))
+                             .arg(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
+                                      .count());
+        return result;
+    }
+
+    bw::OfficeSuite& inner_;
+    bool firstFileDone_ = false;
+};
+
+int pendingJobs(const QString& queue)
+{
+    cups_job_t* jobs = nullptr;
+    const int count =
+        cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ACTIVE);
+    cupsFreeJobs(count, jobs);
+    return count;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    QCommandLineParser parser;
+    parser.addOption(
+        {QStringLiteral("queue"), QStringLiteral("Disabled queue to print on."), QStringLiteral("name")});
+    parser.addOption(
+        {QStringLiteral("profile"), QStringLiteral("LibreOffice profile folder."), QStringLiteral("dir")});
+    parser.addOption(
+        {QStringLiteral("docs"), QStringLiteral("Folder of the .ods files."), QStringLiteral("dir")});
+    parser.process(application);
+    const QString queue = parser.value(QStringLiteral("queue"));
+    const QString profile = parser.value(QStringLiteral("profile"));
+    QStringList files;
+    const QDir docs(parser.value(QStringLiteral("docs")));
+    for (const QString& name : docs.entryList({QStringLiteral("*.ods")}, QDir::Files, QDir::Name))
+        files << docs.filePath(name);
+    if (queue.isEmpty() || profile.isEmpty() || files.isEmpty()) {
+        std::fprintf(stderr,
+                     "usage: print_run_bench --queue Q --profile DIR --docs DIR (run bench/print-run.sh)\n");
+        return 2;
+    }
+    QTextStream out(stdout);
+    const int n = static_cast<int>(files.size());
+
+    // The print run, with the office not running yet.
+    bw::UnoOfficeSuite::Options options = bw::UnoOfficeSuite::programOptions();
+    options.pipeName = QStringLiteral("bw_bench_%1").arg(QCoreApplication::applicationPid());
+    options.profileUrl = QUrl::fromLocalFile(profile).toString();
+    bw::UnoOfficeSuite realOffice(options);
+    // A new profile is slow to start an office on until one has loaded a
+    // document on it; a user's profile has long done so. Neither side pays
+    // for that: one office start, load and close beforehand.
+    {
+        const bw::OfficeReference manager = realOffice.createServiceManager();
+        const bw::OfficeReference desktop =
+            realOffice.createInstance(manager, QStringLiteral("com.sun.star.frame.Desktop"));
+        realOffice.close(realOffice.loadComponentFromURL(desktop,
+                                                         QUrl::fromLocalFile(files.front()).toString(),
+                                                         QStringLiteral("_blank"), 0, {}),
+                         true);
+    }
+    realOffice.endSelfStartedOffice();
+    TimingOffice office(realOffice);
+    bw::FileListModel list;
+    list.appendAll(files);
+    bw::ModelFileListReader reader(list);
+    bw::CupsPrinterServices printers;
+    CountingBoxes boxes;
+    TimedSleeper sleeper;
+    StillPointer pointer;
+    StillProgressBar progressBar;
+    bw::DefaultPrinter defaultPrinter(printers, boxes);
+    bw::PrintRun run(
+        {reader, office, boxes, sleeper, pointer, progressBar, defaultPrinter, [&] { return queue; }});
+
+    const int jobsBefore = pendingJobs(queue);
+    const auto start = Clock::now();
+    run.run();
+    const auto end = Clock::now();
+    const int ourJobs = pendingJobs(queue) - jobsBefore;
+    const double total = seconds(end - start);
+    const double waits = n * bw::PrintRun::WaitAfterPrintMilliseconds / 1000.0;
+    const double own = total - waits;
+    std::vector<double> laterFiles;
+    for (size_t i = 1; i < sleeper.starts.size(); ++i)
+        laterFiles.push_back(seconds(sleeper.starts[i] - sleeper.ends[i - 1]));
+    std::sort(laterFiles.begin(), laterFiles.end());
+    const double firstFile = sleeper.starts.empty() ? 0 : seconds(sleeper.starts.front() - start);
+    realOffice.endSelfStartedOffice();
+
+    // The reference: LibreOffice printing the same files itself.
+    QStringList arguments{QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                          QStringLiteral("-env:UserInstallation=") + options.profileUrl,
+                          QStringLiteral("--pt"), queue};
+    arguments << files;
+    QProcess soffice;
+    soffice.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    soffice.setStandardErrorFile(QProcess::nullDevice());
+    const int referenceBefore = pendingJobs(queue);
+    const auto referenceStart = Clock::now();
+    soffice.start(bw::UnoOfficeSuite::defaultProgramFolder() + QStringLiteral("/soffice"), arguments);
+    soffice.waitForFinished(600000);
+    const double reference = seconds(Clock::now() - referenceStart);
+    // Jobs reach CUPS a little after the call returns.
+    QProcess::execute(QStringLiteral("sleep"), {QStringLiteral("2")});
+    const int referenceJobs = pendingJobs(queue) - referenceBefore;
+
+    out << "files: " << n << " small .ods on disabled queue " << queue << "\n";
+    out << QStringLiteral("print run: total %1 s, less %2 x 5 s wait = %3 s; %4 jobs; boxes: %5\n")
+               .arg(total, 0, 'f', 2)
+               .arg(n)
+               .arg(own, 0, 'f', 2)
+               .arg(ourJobs)
+               .arg(boxes.texts.join(QStringLiteral(" | ")));
+    out << QStringLiteral(
+               "  first file, office not running: %1 s to its print; later files median %2 s each\n")
+               .arg(firstFile, 0, 'f', 2)
+               .arg(laterFiles.empty() ? 0.0 : laterFiles[laterFiles.size() / 2], 0, 'f', 3);
+    out << "  first file, each office call: " << office.firstFile.join(QStringLiteral(", ")) << "\n";
+    out << QStringLiteral("soffice --headless --pt %1: %2 s; %3 jobs\n")
+               .arg(queue)
+               .arg(reference, 0, 'f', 2)
+               .arg(referenceJobs);
+    out << QStringLiteral("ratio (print run less waits / soffice --pt): %1 (target <= 1.0)\n")
+               .arg(own / reference, 0, 'f', 2);
+    return 0;
+}

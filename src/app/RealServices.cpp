@@ -1,0 +1,26 @@
+#include "app/RealServices.h"
+
+#include <QCoreApplication>
+
+namespace bw {
+
+RealServices::RealServices(BrowserOpener* browser)
+    : yielder_(EventLoopYielder::ResponsiveInterval), office_(UnoOfficeSuite::programOptions()),
+      services_{fileSystem_, messageBoxes_, random_, browser ? *browser : browser_, settings_,
+                printers_,   sleeper_,      yielder_, office_, skin_,
+                dialogs_,    QCoreApplication::applicationDirPath()}
+{
+}
+
+void RealServices::setDialogParent(QWidget* window)
+{
+    messageBoxes_.setParent(window);
+    dialogs_.setParent(window);
+}
+
+void RealServices::shutDown()
+{
+    office_.endSelfStartedOffice();
+}
+
+} // namespace bw

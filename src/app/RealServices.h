@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/AppServices.h"
+#include "platform/CupsPrinterServices.h"
+#include "platform/DesktopBrowserOpener.h"
+#include "platform/EventLoopYielder.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/QSettingsStore.h"
+#include "platform/QssSkinEngine.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtMessageBoxes.h"
+#include "platform/SystemRandomSource.h"
+#include "platform/ThreadSleeper.h"
+#include "platform/UnoOfficeSuite.h"
+
+class QWidget;
+
+namespace bw {
+
+// The real adapters, owned together. Created once, by main().
+class RealServices {
+public:
+    // A benchmark passes its own browser opener so it never opens a page.
+    explicit RealServices(BrowserOpener* browser = nullptr);
+
+    AppServices& services() { return services_; }
+    // Dialogs and message boxes belong to the main window.
+    void setDialogParent(QWidget* window);
+    // An office started for the print runs goes with the program, unless the
+    // user has documents of their own open in it.
+    void shutDown();
+
+private:
+    PosixFileSystem fileSystem_;
+    QtMessageBoxes messageBoxes_;
+    SystemRandomSource random_;
+    DesktopBrowserOpener browser_;
+    QSettingsStore settings_;
+    CupsPrinterServices printers_;
+    ThreadSleeper sleeper_;
+    EventLoopYielder yielder_;
+    UnoOfficeSuite office_;
+    QssSkinEngine skin_;
+    QtDialogs dialogs_;
+    AppServices services_;
+};
+
+} // namespace bw

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace bw {
+
+// Starts LibreOffice detached, listening on a named pipe, so that it outlives
+// this program when the user still has documents open in it; remembers the
+// process it started.
+class OfficeLauncher {
+public:
+    OfficeLauncher(QString programFolder, QString pipeName, QString profileUrl);
+
+    // Throws PlatformError when the program cannot be started at all.
+    void start();
+    // Whether the process started last is still there.
+    bool isRunning() const;
+    qint64 processId() const { return processId_; }
+
+    // The arguments soffice gets: headless only where there is no display.
+    QStringList arguments() const;
+    QString program() const;
+
+private:
+    QString programFolder_;
+    QString pipeName_;
+    QString profileUrl_;
+    qint64 processId_ = 0;
+};
+
+} // namespace bw

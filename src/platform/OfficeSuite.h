@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/OfficeReference.h"
+#include "platform/PropertyRecord.h"
+
+#include <QString>
+#include <vector>
+
+namespace bw {
+
+// The office suite's automation operations that the print run uses, one call
+// each. A member called on an empty reference fails with "Object variable not
+// set" (91); any other failure of the office is a PlatformError carrying the
+// office's own description. Results may be empty references where the office
+// gives none (a file it cannot load, an unknown service).
+class OfficeSuite {
+public:
+    virtual ~OfficeSuite() = default;
+
+    // A new service manager over a fresh connection to the office.
+    virtual OfficeReference createServiceManager() = 0;
+    virtual OfficeReference createInstance(const OfficeReference& serviceManager,
+                                           const QString& serviceName) = 0;
+    // A new, blank property record; the service manager stands for the
+    // automation bridge that hands records out.
+    virtual OfficeReference blankPropertyRecord(const OfficeReference& serviceManager) = 0;
+
+    virtual OfficeReference loadComponentFromURL(const OfficeReference& desktop, const QString& url,
+                                                 const QString& targetFrameName, qint16 searchFlags,
+                                                 const std::vector<OfficeReference>& arguments) = 0;
+    virtual OfficeReference getCurrentController(const OfficeReference& document) = 0;
+    virtual OfficeReference getFrame(const OfficeReference& controller) = 0;
+
+    // An empty frame is handed to the office as it is (the office then does
+    // nothing); an empty record among the arguments fails the call.
+    virtual void executeDispatch(const OfficeReference& dispatcher, const OfficeReference& frame,
+                                 const QString& command, const QString& targetFrameName, qint16 searchFlags,
+                                 const std::vector<OfficeReference>& arguments) = 0;
+    virtual void close(const OfficeReference& document, bool deliverOwnership) = 0;
+};
+
+} // namespace bw

@@ -1,0 +1,124 @@
+#include "platform/UnoConnection.h"
+
+#include "platform/PlatformError.h"
+
+#include <com/sun/star/bridge/XBridgeFactory.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/connection/XConnector.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+
+namespace bw {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+QString UnoConnection::toQString(const rtl::OUString& text)
+{
+    return QString(reinterpret_cast<const QChar*>(text.getStr()), text.getLength());
+}
+
+rtl::OUString UnoConnection::toOUString(const QString& text)
+{
+    return rtl::OUString(reinterpret_cast<const sal_Unicode*>(text.utf16()), text.size());
+}
+
+UnoConnection::UnoConnection(CallWatchdog& watchdog, std::chrono::milliseconds answerTimeout)
+    : watchdog_(watchdog), answerTimeout_(answerTimeout)
+{
+}
+
+std::shared_ptr<UnoConnection> UnoConnection::open(const Reference<css::uno::XComponentContext>& local,
+                                                   const QString& pipeName, CallWatchdog& watchdog,
+                                                   std::chrono::milliseconds answerTimeout)
+{
+    const Reference<css::lang::XMultiComponentFactory> factory = local->getServiceManager();
+    Reference<css::connection::XConnection> pipe;
+    try {
+        const Reference<css::connection::XConnector> connector(
+            factory->createInstanceWithContext("com.sun.star.connection.Connector", local), UNO_QUERY_THROW);
+        pipe = connector->connect(toOUString(QStringLiteral("pipe,name=") + pipeName));
+    } catch (const css::connection::NoConnectException&) {
+        return nullptr;
+    } catch (const css::uno::Exception& error) {
+        throw PlatformError(ErrorNumber::Automation, toQString(error.Message));
+    }
+
+    auto connection = std::make_shared<UnoConnection>(watchdog, answerTimeout);
+    {
+        std::lock_guard lock(connection->mutex_);
+        connection->connection_ = pipe;
+    }
+    connection->call([&] {
+        const Reference<css::bridge::XBridgeFactory> bridges(
+            factory->createInstanceWithContext("com.sun.star.bridge.BridgeFactory", local), UNO_QUERY_THROW);
+        {
+            std::lock_guard lock(connection->mutex_);
+            connection->bridges_ = bridges;
+        }
+        const Reference<css::bridge::XBridge> bridge = bridges->createBridge("", "urp", pipe, nullptr);
+        {
+            std::lock_guard lock(connection->mutex_);
+            connection->bridge_ = bridge;
+        }
+        connection->remote_.set(bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
+    });
+    return connection;
+}
+
+void UnoConnection::abandon()
+{
+    Reference<css::bridge::XBridge> bridge;
+    Reference<css::connection::XConnection> pipe;
+    Reference<css::bridge::XBridgeFactory> bridges;
+    {
+        std::lock_guard lock(mutex_);
+        bridge = bridge_;
+        pipe = connection_;
+        bridges = bridges_;
+    }
+    abandoned_ = true;
+    auto dispose = [](const Reference<css::bridge::XBridge>& each) {
+        try {
+            if (const Reference<css::lang::XComponent> component(each, UNO_QUERY); component.is())
+                component->dispose();
+        } catch (const css::uno::Exception&) {
+            // Already gone.
+        }
+    };
+    if (bridge.is())
+        dispose(bridge);
+    else if (pipe.is())
+        try {
+            pipe->close();
+        } catch (const css::uno::Exception&) {
+            // Already closed.
+        }
+    if (bridges.is()) {
+        const auto existing = bridges->getExistingBridges();
+        for (const auto& each : existing)
+            dispose(each);
+    }
+}
+
+void UnoConnection::throwTranslated() const
+{
+    try {
+        throw;
+    } catch (const PlatformError&) {
+        throw;
+    } catch (const css::uno::Exception& error) {
+        if (abandoned_)
+            throw PlatformError(
+                ErrorNumber::Automation,
+                QStringLiteral("LibreOffice did not answer within %1 seconds")
+                    .arg(std::chrono::duration_cast<std::chrono::seconds>(answerTimeout_).count()));
+        QString description = toQString(error.Message);
+        if (description.isEmpty())
+            description = QStringLiteral("LibreOffice reported a failure");
+        throw PlatformError(ErrorNumber::Automation, description);
+    }
+}
+
+} // namespace bw

@@ -1,0 +1,372 @@
+#include "platform/UnoOfficeSuite.h"
+
+#include "platform/CallWatchdog.h"
+#include "platform/OfficeLauncher.h"
+#include "platform/PlatformError.h"
+#include "platform/UnoConnection.h"
+#include "platform/UnoObject.h"
+
+#include <QHash>
+#include <QUrl>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDesktop.hpp>
+#include <com/sun/star/frame/XDispatchHelper.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <optional>
+#include <rtl/bootstrap.hxx>
+#include <thread>
+
+#ifndef BW_OFFICE_PROGRAM_DIR
+#define BW_OFFICE_PROGRAM_DIR "/usr/lib/libreoffice/program"
+#endif
+
+namespace bw {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::XInterface;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int NoSuchMember = 438;
+
+PlatformError noSuchMember(const char* member)
+{
+    return PlatformError(NoSuchMember, QStringLiteral("Object doesn't support this property or method: ") +
+                                           QLatin1String(member));
+}
+
+// A document loaded through this adapter, remembered by its file so that an
+// office holding only such documents can be ended.
+class UnoDocument : public UnoObject {
+public:
+    UnoDocument(std::shared_ptr<UnoConnection> connection, Reference<XInterface> object, QString file)
+        : UnoObject(std::move(connection), std::move(object)), file_(std::move(file))
+    {
+    }
+    const QString& file() const { return file_; }
+
+private:
+    QString file_;
+};
+
+template <class Interface>
+OfficeReference wrap(const std::shared_ptr<UnoConnection>& connection, const Reference<Interface>& object)
+{
+    if (!object.is())
+        return {};
+    return OfficeReference(std::make_shared<UnoObject>(connection, Reference<XInterface>(object.get())));
+}
+
+template <class Interface> Reference<Interface> query(const UnoObject& object, const char* member)
+{
+    Reference<Interface> result(object.object(), UNO_QUERY);
+    if (!result.is())
+        throw noSuchMember(member);
+    return result;
+}
+
+css::uno::Any toAny(const OfficeValue& value)
+{
+    if (const auto* number = std::get_if<qint16>(&value))
+        return css::uno::Any(static_cast<sal_Int16>(*number));
+    if (const auto* flag = std::get_if<bool>(&value))
+        return css::uno::Any(*flag);
+    if (const auto* text = std::get_if<QString>(&value))
+        return css::uno::Any(UnoConnection::toOUString(*text));
+    return css::uno::Any();
+}
+
+// The records as the office takes them; an empty record fails the call.
+css::uno::Sequence<css::beans::PropertyValue> toArguments(const std::vector<OfficeReference>& records)
+{
+    css::uno::Sequence<css::beans::PropertyValue> arguments(static_cast<sal_Int32>(records.size()));
+    css::beans::PropertyValue* out = arguments.getArray();
+    for (const OfficeReference& reference : records) {
+        const PropertyRecord& record = reference.objectAs<PropertyRecord>();
+        out->Name = UnoConnection::toOUString(record.name());
+        out->Value = toAny(record.value());
+        ++out;
+    }
+    return arguments;
+}
+
+QString localFileOf(const QString& url)
+{
+    return QUrl(url, QUrl::TolerantMode).toLocalFile();
+}
+
+} // namespace
+
+struct UnoOfficeSuite::Impl {
+    explicit Impl(Options givenOptions)
+        : options(std::move(givenOptions)),
+          launcher(options.programFolder, options.pipeName, options.profileUrl)
+    {
+    }
+
+    const Reference<css::uno::XComponentContext>& localContext();
+    std::shared_ptr<UnoConnection> open()
+    {
+        return UnoConnection::open(localContext(), options.pipeName, watchdog, options.answerTimeout);
+    }
+    std::shared_ptr<UnoConnection> startAndConnect();
+    std::shared_ptr<UnoConnection> waitForOffice();
+    bool onlyOwnDocumentsOpen(UnoConnection& connection, const Reference<css::frame::XDesktop>& desktop);
+
+    Options options;
+    OfficeLauncher launcher;
+    CallWatchdog watchdog;
+    Reference<css::uno::XComponentContext> local;
+    std::optional<PlatformError> startFailure;
+    std::chrono::steady_clock::time_point startFailureTime;
+    // Files of documents loaded here and not closed yet, with their count.
+    QHash<QString, int> openDocuments;
+};
+
+const Reference<css::uno::XComponentContext>& UnoOfficeSuite::Impl::localContext()
+{
+    if (local.is())
+        return local;
+    // Without it the first remote call crashes the client.
+    if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
+        rtl::Bootstrap::set("URE_BOOTSTRAP", UnoConnection::toOUString(
+                                                 QStringLiteral("vnd.sun.star.pathname:") +
+                                                 options.programFolder + QStringLiteral("/fundamentalrc")));
+    try {
+        local = cppu::defaultBootstrap_InitialComponentContext();
+    } catch (const cppu::BootstrapException& error) {
+        throw PlatformError(ErrorNumber::Automation,
+                            QStringLiteral("The UNO runtime could not be started: ") +
+                                UnoConnection::toQString(error.getMessage()));
+    } catch (const css::uno::Exception& error) {
+        throw PlatformError(ErrorNumber::Automation,
+                            QStringLiteral("The UNO runtime could not be started: ") +
+                                UnoConnection::toQString(error.Message));
+    }
+    return local;
+}
+
+std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::startAndConnect()
+{
+    if (startFailure && std::chrono::steady_clock::now() - startFailureTime < options.restartPause)
+        throw *startFailure;
+    try {
+        if (!launcher.isRunning())
+            launcher.start();
+        auto connection = waitForOffice();
+        startFailure.reset();
+        return connection;
+    } catch (const PlatformError& error) {
+        startFailure = error;
+        startFailureTime = std::chrono::steady_clock::now();
+        throw;
+    }
+}
+
+std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::waitForOffice()
+{
+    const auto deadline = std::chrono::steady_clock::now() + options.startTimeout;
+    // A soffice that finds an office already running on its profile hands the
+    // pipe over to it and ends; give the hand-over a moment.
+    std::optional<std::chrono::steady_clock::time_point> endedAt;
+    for (;;) {
+        std::this_thread::sleep_for(50ms);
+        if (auto connection = open())
+            return connection;
+        const auto now = std::chrono::steady_clock::now();
+        if (!launcher.isRunning()) {
+            if (!endedAt)
+                endedAt = now;
+            else if (now - *endedAt > 3s)
+                throw PlatformError(ErrorNumber::Automation,
+                                    QStringLiteral("LibreOffice ended before it answered on pipe \"%1\"")
+                                        .arg(options.pipeName));
+        }
+        if (now >= deadline)
+            throw PlatformError(
+                ErrorNumber::Automation,
+                QStringLiteral("LibreOffice did not answer on pipe \"%1\" within %2 seconds")
+                    .arg(options.pipeName)
+                    .arg(std::chrono::duration_cast<std::chrono::seconds>(options.startTimeout).count()));
+    }
+}
+
+bool UnoOfficeSuite::Impl::onlyOwnDocumentsOpen(UnoConnection& connection,
+                                                const Reference<css::frame::XDesktop>& desktop)
+{
+    return connection.call([&] {
+        const Reference<css::container::XEnumeration> components =
+            desktop->getComponents()->createEnumeration();
+        while (components->hasMoreElements()) {
+            const Reference<css::frame::XModel> model(components->nextElement(), UNO_QUERY);
+            if (!model.is())
+                return false;
+            if (openDocuments.value(localFileOf(UnoConnection::toQString(model->getURL()))) <= 0)
+                return false;
+        }
+        return true;
+    });
+}
+
+QString UnoOfficeSuite::defaultPipeName()
+{
+    return QStringLiteral("brindlework");
+}
+
+QString UnoOfficeSuite::defaultProgramFolder()
+{
+    return QStringLiteral(BW_OFFICE_PROGRAM_DIR);
+}
+
+UnoOfficeSuite::Options UnoOfficeSuite::programOptions()
+{
+    Options options;
+    options.pipeName = defaultPipeName();
+    options.programFolder = defaultProgramFolder();
+    return options;
+}
+
+UnoOfficeSuite::UnoOfficeSuite(Options options) : impl_(std::make_unique<Impl>(std::move(options))) {}
+
+UnoOfficeSuite::~UnoOfficeSuite() = default;
+
+OfficeReference UnoOfficeSuite::createServiceManager()
+{
+    std::shared_ptr<UnoConnection> connection = impl_->open();
+    if (!connection)
+        connection = impl_->startAndConnect();
+    return connection->call(
+        [&] { return wrap(connection, connection->remoteContext()->getServiceManager()); });
+}
+
+OfficeReference UnoOfficeSuite::createInstance(const OfficeReference& serviceManager,
+                                               const QString& serviceName)
+{
+    const auto& manager = serviceManager.objectAs<UnoObject>();
+    auto connection = manager.sharedConnection();
+    return connection->call([&] {
+        const auto factory = query<css::lang::XMultiComponentFactory>(manager, "createInstance");
+        return wrap(connection, factory->createInstanceWithContext(UnoConnection::toOUString(serviceName),
+                                                                   connection->remoteContext()));
+    });
+}
+
+OfficeReference UnoOfficeSuite::blankPropertyRecord(const OfficeReference& serviceManager)
+{
+    // The record is built here; the manager is only needed to be there.
+    serviceManager.object();
+    return OfficeReference(std::make_shared<PropertyRecord>());
+}
+
+OfficeReference UnoOfficeSuite::loadComponentFromURL(const OfficeReference& desktop, const QString& url,
+                                                     const QString& targetFrameName, qint16 searchFlags,
+                                                     const std::vector<OfficeReference>& arguments)
+{
+    const auto& loaderObject = desktop.objectAs<UnoObject>();
+    const auto unoArguments = toArguments(arguments);
+    auto connection = loaderObject.sharedConnection();
+    const Reference<css::lang::XComponent> document = connection->call([&] {
+        const auto loader = query<css::frame::XComponentLoader>(loaderObject, "loadComponentFromURL");
+        return loader->loadComponentFromURL(UnoConnection::toOUString(url),
+                                            UnoConnection::toOUString(targetFrameName), searchFlags,
+                                            unoArguments);
+    });
+    if (!document.is())
+        return {};
+    const QString file = localFileOf(url);
+    ++impl_->openDocuments[file];
+    return OfficeReference(
+        std::make_shared<UnoDocument>(connection, Reference<XInterface>(document.get()), file));
+}
+
+OfficeReference UnoOfficeSuite::getCurrentController(const OfficeReference& document)
+{
+    const auto& model = document.objectAs<UnoObject>();
+    auto connection = model.sharedConnection();
+    return connection->call([&] {
+        return wrap(connection,
+                    query<css::frame::XModel>(model, "getCurrentController")->getCurrentController());
+    });
+}
+
+OfficeReference UnoOfficeSuite::getFrame(const OfficeReference& controller)
+{
+    const auto& object = controller.objectAs<UnoObject>();
+    auto connection = object.sharedConnection();
+    return connection->call(
+        [&] { return wrap(connection, query<css::frame::XController>(object, "getFrame")->getFrame()); });
+}
+
+void UnoOfficeSuite::executeDispatch(const OfficeReference& dispatcher, const OfficeReference& frame,
+                                     const QString& command, const QString& targetFrameName,
+                                     qint16 searchFlags, const std::vector<OfficeReference>& arguments)
+{
+    const auto& helperObject = dispatcher.objectAs<UnoObject>();
+    const auto unoArguments = toArguments(arguments);
+    const UnoObject* frameObject = frame.isEmpty() ? nullptr : &frame.objectAs<UnoObject>();
+    helperObject.connection().call([&] {
+        const auto helper = query<css::frame::XDispatchHelper>(helperObject, "executeDispatch");
+        Reference<css::frame::XDispatchProvider> provider;
+        if (frameObject)
+            provider = query<css::frame::XDispatchProvider>(*frameObject, "executeDispatch");
+        helper->executeDispatch(provider, UnoConnection::toOUString(command),
+                                UnoConnection::toOUString(targetFrameName), searchFlags, unoArguments);
+    });
+}
+
+void UnoOfficeSuite::close(const OfficeReference& document, bool deliverOwnership)
+{
+    const auto& object = document.objectAs<UnoObject>();
+    object.connection().call([&] { query<css::util::XCloseable>(object, "Close")->close(deliverOwnership); });
+    if (const auto* loaded = dynamic_cast<const UnoDocument*>(&object)) {
+        auto count = impl_->openDocuments.find(loaded->file());
+        if (count != impl_->openDocuments.end() && --count.value() <= 0)
+            impl_->openDocuments.erase(count);
+    }
+}
+
+bool UnoOfficeSuite::selfStartedOfficeRunning() const
+{
+    return impl_->launcher.isRunning();
+}
+
+bool UnoOfficeSuite::endSelfStartedOffice()
+{
+    if (!impl_->launcher.isRunning())
+        return false;
+    try {
+        const auto connection = impl_->open();
+        if (!connection)
+            return false;
+        const Reference<css::frame::XDesktop> desktop = connection->call([&] {
+            const auto context = connection->remoteContext();
+            return Reference<css::frame::XDesktop>(context->getServiceManager()->createInstanceWithContext(
+                                                       "com.sun.star.frame.Desktop", context),
+                                                   UNO_QUERY);
+        });
+        if (!desktop.is() || !impl_->onlyOwnDocumentsOpen(*connection, desktop))
+            return false;
+        connection->call([&] { desktop->terminate(); });
+    } catch (const PlatformError&) {
+        return false;
+    }
+    // terminate() returns at once; the processes go a little later.
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (impl_->launcher.isRunning() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(50ms);
+    return true;
+}
+
+} // namespace bw

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/OfficeSuite.h"
+
+#include <QString>
+#include <chrono>
+#include <memory>
+
+namespace bw {
+
+// The office suite over LibreOffice's UNO C++ API. "Create the service
+// manager" opens a fresh connection over a named pipe; when nothing listens
+// there, it starts soffice on that pipe and waits a bounded time. Every
+// remote call is bounded as well, so a silent office fails the call instead
+// of hanging the program.
+class UnoOfficeSuite : public OfficeSuite {
+public:
+    struct Options {
+        QString pipeName;
+        // file:/// URL of the profile folder; empty for the user's own profile.
+        QString profileUrl;
+        QString programFolder;
+        std::chrono::milliseconds startTimeout{30000};
+        std::chrono::milliseconds answerTimeout{120000};
+        // After a start that failed, later calls fail at once for this long
+        // instead of waiting for the office again.
+        std::chrono::milliseconds restartPause{60000};
+    };
+
+    static QString defaultPipeName();
+    static QString defaultProgramFolder();
+    // The program's own settings: its own pipe, the user's own profile.
+    static Options programOptions();
+
+    explicit UnoOfficeSuite(Options options);
+    ~UnoOfficeSuite() override;
+    UnoOfficeSuite(const UnoOfficeSuite&) = delete;
+    UnoOfficeSuite& operator=(const UnoOfficeSuite&) = delete;
+
+    OfficeReference createServiceManager() override;
+    OfficeReference createInstance(const OfficeReference& serviceManager,
+                                   const QString& serviceName) override;
+    OfficeReference blankPropertyRecord(const OfficeReference& serviceManager) override;
+    OfficeReference loadComponentFromURL(const OfficeReference& desktop, const QString& url,
+                                         const QString& targetFrameName, qint16 searchFlags,
+                                         const std::vector<OfficeReference>& arguments) override;
+    OfficeReference getCurrentController(const OfficeReference& document) override;
+    OfficeReference getFrame(const OfficeReference& controller) override;
+    void executeDispatch(const OfficeReference& dispatcher, const OfficeReference& frame,
+                         const QString& command, const QString& targetFrameName, qint16 searchFlags,
+                         const std::vector<OfficeReference>& arguments) override;
+    void close(const OfficeReference& document, bool deliverOwnership) override;
+
+    // Whether an office that this object started is still running.
+    bool selfStartedOfficeRunning() const;
+    // Asks an office that this object started to terminate, unless documents
+    // it did not load are open in it; waits a bounded time for it to go. An
+    // office it did not start is left alone. Returns whether it asked.
+    bool endSelfStartedOffice();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace bw

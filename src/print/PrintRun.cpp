@@ -1,0 +1,150 @@
+#include "print/PrintRun.h"
+
+#include "platform/MessageBoxes.h"
+#include "platform/OfficeSuite.h"
+#include "platform/ProgressBarPort.h"
+#include "platform/Sleeper.h"
+#include "platform/WindowPointer.h"
+#include "printers/DefaultPrinterAccess.h"
+#include "print/DocumentUrl.h"
+#include "print/FileListReader.h"
+#include "print/StepExecutor.h"
+
+namespace bw {
+
+namespace {
+
+// A step that obtains a reference empties it first, so when the step fails
+// the reference holds nothing rather than the previous file's object.
+void renew(OfficeReference& reference, const std::function<OfficeReference()>& obtain)
+{
+    reference.clear();
+    reference = obtain();
+}
+
+} // namespace
+
+const QString& PrintRun::location()
+{
+    static const QString text = QStringLiteral("in Quillon.Form1.PushButton2_Click ");
+    return text;
+}
+
+PrintRun::PrintRun(Services services)
+    : services_(std::move(services)), report_(services_.messageBoxes),
+      propertyValues_(services_.office, report_)
+{
+}
+
+void PrintRun::run()
+{
+    StepExecutor steps(report_, location());
+    auto& boxes = services_.messageBoxes;
+
+    QString savedDefault;
+    QString chosenPrinter;
+    int count = 0;
+    // A failed test of the list goes on with the next step, as for any step.
+    bool hasEntries = true;
+
+    steps.run({
+        {100, [&] { services_.pointer.setPointerCode(WindowPointer::Busy); }},
+        {102, [&] { hasEntries = services_.fileList.entryCount() > 0; }},
+    });
+    if (hasEntries) {
+        steps.run({
+            {104, [&] { savedDefault = services_.defaultPrinter.get(); }},
+            {106,
+             [&] {
+                 chosenPrinter = services_.chosenPrinter();
+                 services_.defaultPrinter.set(chosenPrinter);
+             }},
+            {108, [&] { count = services_.fileList.entryCount(); }},
+        });
+        printEntries(steps, count, chosenPrinter);
+        steps.run({
+            {138, [&] { services_.defaultPrinter.set(savedDefault); }},
+            {140, [&] { boxes.show(QStringLiteral("Done."), MessageBoxes::OkOnly, applicationTitle()); }},
+        });
+    } else {
+        steps.run(142, [&] {
+            boxes.show(QStringLiteral("No files added."), MessageBoxes::OkOnly, applicationTitle());
+        });
+    }
+    steps.run({
+        {144, [&] { services_.progressBar.setValue(0); }},
+        {146, [&] { services_.pointer.setPointerCode(WindowPointer::Default); }},
+    });
+}
+
+void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chosenPrinter)
+{
+    OfficeSuite& office = services_.office;
+    int i = 1;
+    QString path;
+    OfficeReference serviceManager;
+    OfficeReference desktop;
+    OfficeReference document;
+    OfficeReference dispatcher;
+    OfficeReference frame;
+    std::vector<OfficeReference> printArguments(3);
+    const std::vector<OfficeReference> loadArguments;
+
+    const std::vector<Step> fileSteps{
+        {110,
+         [&] {
+             path.clear();
+             path = services_.fileList.entryText(i);
+         }},
+        {112, [&] { renew(serviceManager, [&] { return office.createServiceManager(); }); }},
+        {114,
+         [&] {
+             renew(desktop, [&] {
+                 return office.createInstance(serviceManager, QStringLiteral("com.sun.star.frame.Desktop"));
+             });
+         }},
+        {116,
+         [&] {
+             renew(document, [&] {
+                 return office.loadComponentFromURL(desktop, documentUrl(path), QStringLiteral("_blank"), 0,
+                                                    loadArguments);
+             });
+         }},
+        {118,
+         [&] {
+             renew(dispatcher, [&] {
+                 return office.createInstance(serviceManager,
+                                              QStringLiteral("com.sun.star.frame.DispatchHelper"));
+             });
+         }},
+        {122, [&] { renew(frame, [&] { return office.getFrame(office.getCurrentController(document)); }); }},
+        {124,
+         [&] {
+             renew(printArguments[0],
+                   [&] { return propertyValues_.make(QStringLiteral("Copies"), qint16(1)); });
+         }},
+        {126,
+         [&] {
+             renew(printArguments[1], [&] { return propertyValues_.make(QStringLiteral("Collate"), true); });
+         }},
+        // The office keeps the default printer it saw at its start, and a
+        // document saved with a printer goes there: name the chosen one.
+        {127,
+         [&] {
+             renew(printArguments[2],
+                   [&] { return propertyValues_.make(QStringLiteral("PrinterName"), chosenPrinter); });
+         }},
+        {128,
+         [&] {
+             office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0,
+                                    printArguments);
+         }},
+        {130, [&] { services_.sleeper.sleepMilliseconds(WaitAfterPrintMilliseconds); }},
+        {132, [&] { office.close(document, true); }},
+        {134, [&] { document.clear(); }},
+    };
+    for (i = 1; i <= count; ++i)
+        steps.run(fileSteps);
+}
+
+} // namespace bw

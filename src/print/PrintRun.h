@@ -1,0 +1,52 @@
+#pragma once
+
+#include "print/ErrorReport.h"
+#include "print/PropertyValueMaker.h"
+
+#include <QString>
+#include <functional>
+
+namespace bw {
+
+class DefaultPrinterAccess;
+class FileListReader;
+class MessageBoxes;
+class OfficeSuite;
+class ProgressBarPort;
+class StepExecutor;
+class Sleeper;
+class WindowPointer;
+
+// PushButton2_Click: prints every listed file, in list order, through the
+// office on the chosen printer, then says "Done.". Each step carries its
+// report line; a failed step is reported and the run goes on with the next.
+class PrintRun {
+public:
+    static const QString& location();
+    static constexpr int WaitAfterPrintMilliseconds = 5000;
+
+    struct Services {
+        FileListReader& fileList;
+        OfficeSuite& office;
+        MessageBoxes& messageBoxes;
+        Sleeper& sleeper;
+        WindowPointer& pointer;
+        ProgressBarPort& progressBar;
+        DefaultPrinterAccess& defaultPrinter;
+        // The text of the printer choice at the moment of asking.
+        std::function<QString()> chosenPrinter;
+    };
+
+    explicit PrintRun(Services services);
+
+    void run();
+
+private:
+    void printEntries(StepExecutor& steps, int count, const QString& chosenPrinter);
+
+    Services services_;
+    ErrorReport report_;
+    PropertyValueMaker propertyValues_;
+};
+
+} // namespace bw

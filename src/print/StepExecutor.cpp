@@ -1,0 +1,31 @@
+#include "print/StepExecutor.h"
+
+#include "platform/PlatformError.h"
+#include "print/ErrorReport.h"
+
+#include <exception>
+
+namespace bw {
+
+bool StepExecutor::run(int line, const std::function<void()>& action)
+{
+    QString description;
+    try {
+        action();
+        return true;
+    } catch (const PlatformError& error) {
+        description = error.description();
+    } catch (const std::exception& error) {
+        description = QString::fromLocal8Bit(error.what());
+    }
+    report_.show(description, location_, line);
+    return false;
+}
+
+void StepExecutor::run(const std::vector<Step>& steps)
+{
+    for (const Step& step : steps)
+        run(step.line, step.action);
+}
+
+} // namespace bw

@@ -1,0 +1,214 @@
+#include "CupsSandbox.h"
+#include "RecordingWindowPointer.h"
+#include "ReportReader.h"
+#include "SpreadsheetMaker.h"
+#include "filelist/FileListModel.h"
+#include "platform/CupsPrinterServices.h"
+#include "platform/ThreadSleeper.h"
+#include "platform/UnoOfficeSuite.h"
+#include "print/ModelFileListReader.h"
+#include "print/PrintRun.h"
+#include "printers/DefaultPrinter.h"
+#include "support/FakeMessageBoxes.h"
+#include "support/FakeProgressBarPort.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <memory>
+
+// The print run from end to end: a real LibreOffice with a private profile,
+// a private CUPS daemon with disabled queues A (the default) and B (the
+// choice), and the real five-second wait after each print.
+namespace bw::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString Plain = QStringLiteral("plain.ods");
+const QString WithSpace = QStringLiteral("with space.ods");
+const QString WithHash = QStringLiteral("hash#name.ods");
+const QString SavedWithA = QStringLiteral("saved with A.ods");
+
+class PrintRunEndToEnd : public ::testing::Test {
+public:
+    static void SetUpTestSuite()
+    {
+        root = new QTemporaryDir;
+        QFile::setPermissions(root->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                                QFile::ExeOther);
+        // libcups keeps the first HOME and server it sees: set both first.
+        QDir().mkpath(path(QStringLiteral("home/.config")));
+        qputenv("HOME", QFile::encodeName(path(QStringLiteral("home"))));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("home/.config"))));
+        CupsSandbox::useSocketOf(path(QStringLiteral("cups")));
+        cups = new CupsSandbox(path(QStringLiteral("cups")));
+        cups->start();
+        cups->addQueue(QStringLiteral("A"), true);
+        cups->addQueue(QStringLiteral("B"), true);
+        CupsPrinterServices().setDefaultPrinter(QStringLiteral("A"));
+
+        QDir().mkpath(path(QStringLiteral("docs")));
+        SpreadsheetMaker maker(path(QStringLiteral("maker-profile")),
+                               QStringLiteral("bw_e2e_maker_%1").arg(QCoreApplication::applicationPid()));
+        maker.make(document(Plain), QStringLiteral("plain"));
+        maker.make(document(WithSpace), QStringLiteral("with space"));
+        maker.make(document(WithHash), QStringLiteral("hash"));
+        maker.make(document(SavedWithA), QStringLiteral("saved with A"), QStringLiteral("A"));
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete cups;
+        delete root;
+    }
+
+    static QString path(const QString& relative) { return root->path() + QLatin1Char('/') + relative; }
+    static QString document(const QString& name) { return path(QStringLiteral("docs/") + name); }
+
+    static UnoOfficeSuite::Options officeOptions()
+    {
+        UnoOfficeSuite::Options options = UnoOfficeSuite::programOptions();
+        options.pipeName = QStringLiteral("bw_e2e_%1").arg(QCoreApplication::applicationPid());
+        options.profileUrl = QUrl::fromLocalFile(path(QStringLiteral("profile"))).toString();
+        options.startTimeout = 60s;
+        return options;
+    }
+
+    void SetUp() override
+    {
+        for (const QString& queue : {QStringLiteral("A"), QStringLiteral("B")})
+            CupsSandbox::cancelAllJobs(queue);
+        printers.setDefaultPrinter(QStringLiteral("A"));
+        boxes.onShow = [this](const FakeMessageBoxes::Box& box) {
+            if (box.text == QLatin1String("Done."))
+                defaultWhileDone = printers.defaultPrinterName();
+        };
+    }
+
+    void TearDown() override { office->endSelfStartedOffice(); }
+
+    void runOver(const QStringList& names, const QString& chosen = QStringLiteral("B"))
+    {
+        FileListModel list;
+        for (const QString& name : names)
+            list.append(document(name));
+        ModelFileListReader reader(list);
+        ThreadSleeper sleeper;
+        RecordingWindowPointer pointer;
+        FakeProgressBarPort progress;
+        DefaultPrinter defaultPrinter(printers, boxes);
+        PrintRun run({reader, *office, boxes, sleeper, pointer, progress, defaultPrinter,
+                      [chosen] { return chosen; }});
+        run.run();
+        EXPECT_EQ(pointer.changes, std::vector<int>({11, 0}));
+        EXPECT_EQ(progress.values, std::vector<int>({0}));
+    }
+
+    static inline QTemporaryDir* root = nullptr;
+    static inline CupsSandbox* cups = nullptr;
+    CupsPrinterServices printers;
+    FakeMessageBoxes boxes;
+    QString defaultWhileDone;
+    std::unique_ptr<UnoOfficeSuite> office = std::make_unique<UnoOfficeSuite>(officeOptions());
+};
+
+TEST_F(PrintRunEndToEnd, PrintsEveryFileOnTheChosenQueueInListOrder)
+{
+    ASSERT_FALSE(office->selfStartedOfficeRunning());
+    runOver({Plain, WithSpace, WithHash});
+
+    EXPECT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("B"), 3, 10000),
+              QStringList({Plain, WithSpace, WithHash}));
+    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("A")).isEmpty());
+    EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
+    EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(printers.defaultPrinterName(), QStringLiteral("A"));
+    // The office was started for the run, and goes when asked.
+    EXPECT_TRUE(office->selfStartedOfficeRunning());
+    EXPECT_TRUE(office->endSelfStartedOffice());
+    EXPECT_FALSE(office->selfStartedOfficeRunning());
+}
+
+TEST_F(PrintRunEndToEnd, AnOfficeRunningSinceBeforeWithAnotherDefaultStillPrintsOnTheChosenQueue)
+{
+    // Started while A was the default, and it has printed there since, so it
+    // keeps A as its default.
+    auto running =
+        std::make_unique<SpreadsheetMaker>(path(QStringLiteral("profile")), officeOptions().pipeName);
+    runOver({Plain}, QStringLiteral("A"));
+    ASSERT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("A"), 1, 10000), QStringList({Plain}));
+    CupsSandbox::cancelAllJobs(QStringLiteral("A"));
+    boxes.boxes.clear();
+    runOver({WithHash});
+
+    EXPECT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("B"), 1, 10000), QStringList({WithHash}));
+    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("A")).isEmpty());
+    EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_FALSE(office->endSelfStartedOffice());
+}
+
+TEST_F(PrintRunEndToEnd, ADocumentSavedWithAnotherPrinterStillPrintsOnTheChosenQueue)
+{
+    runOver({SavedWithA});
+
+    EXPECT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("B"), 1, 10000), QStringList({SavedWithA}));
+    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("A")).isEmpty());
+    EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
+}
+
+TEST_F(PrintRunEndToEnd, AMissingFileInTheMiddleIsReportedAndTheOthersPrint)
+{
+    runOver({Plain, QStringLiteral("missing.ods"), WithSpace});
+
+    EXPECT_EQ(reportPlaces(boxes), std::vector<QString>({QStringLiteral("PushButton2_Click:116"),
+                                                         QStringLiteral("PushButton2_Click:122"),
+                                                         QStringLiteral("PushButton2_Click:132")}));
+    EXPECT_TRUE(shownReports(boxes)[0].description.contains(QStringLiteral("missing.ods")));
+    EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("B"), 2, 10000), QStringList({Plain, WithSpace}));
+    EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
+}
+
+TEST_F(PrintRunEndToEnd, WithTheOfficeUnavailableEveryStepIsReportedAndTheDefaultComesBack)
+{
+    UnoOfficeSuite::Options unavailable = officeOptions();
+    unavailable.pipeName += QStringLiteral("_none");
+    unavailable.programFolder = path(QStringLiteral("no-office"));
+    office = std::make_unique<UnoOfficeSuite>(unavailable);
+    runOver({Plain});
+
+    EXPECT_EQ(reportPlaces(boxes),
+              std::vector<QString>({"PushButton2_Click:112", "PushButton2_Click:114", "PushButton2_Click:116",
+                                    "PushButton2_Click:118", "PushButton2_Click:122", "MakePropertyValue:100",
+                                    "MakePropertyValue:102", "MakePropertyValue:104", "MakePropertyValue:106",
+                                    "MakePropertyValue:100", "MakePropertyValue:102", "MakePropertyValue:104",
+                                    "MakePropertyValue:106", "MakePropertyValue:100", "MakePropertyValue:102",
+                                    "MakePropertyValue:104", "MakePropertyValue:106", "PushButton2_Click:128",
+                                    "PushButton2_Click:132"}));
+    EXPECT_TRUE(
+        shownReports(boxes)[0].description.startsWith(QStringLiteral("LibreOffice could not be started")));
+    EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(boxes.boxes.back().text, QStringLiteral("Done."));
+    EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
+    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("B")).isEmpty());
+}
+
+TEST_F(PrintRunEndToEnd, AnEmptyListNeitherStartsTheOfficeNorTouchesThePrinters)
+{
+    printers.setDefaultPrinter(QStringLiteral("B"));
+    runOver({}, QStringLiteral("A"));
+
+    EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("No files added.")}));
+    EXPECT_FALSE(office->selfStartedOfficeRunning());
+    EXPECT_EQ(printers.defaultPrinterName(), QStringLiteral("B"));
+    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("A")).isEmpty());
+    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("B")).isEmpty());
+}
+
+} // namespace
+} // namespace bw::test

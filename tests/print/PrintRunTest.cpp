@@ -1,0 +1,485 @@
+#include "print/PrintRun.h"
+
+#include "FakeFileListReader.h"
+#include "RecordingWindowPointer.h"
+#include "ReportReader.h"
+#include "print/DocumentUrl.h"
+#include "printers/DefaultPrinter.h"
+#include "support/FakeMessageBoxes.h"
+#include "support/FakeOfficeSuite.h"
+#include "support/FakePrinterServices.h"
+#include "support/FakeProgressBarPort.h"
+#include "support/FakeSleeper.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace bw::test {
+namespace {
+
+// The default printer of the run, with switches to make get or one set fail.
+class SwitchableDefaultPrinter : public DefaultPrinterAccess {
+public:
+    explicit SwitchableDefaultPrinter(DefaultPrinterAccess& inner) : inner_(inner) {}
+    QString get() override
+    {
+        if (failGet)
+            throw PlatformError(ErrorNumber::PrinterService, QStringLiteral("get failed"));
+        return inner_.get();
+    }
+    void set(const QString& name) override
+    {
+        if (++sets == failSet)
+            throw PlatformError(ErrorNumber::PrinterService, QStringLiteral("set failed"));
+        inner_.set(name);
+    }
+    bool failGet = false;
+    int failSet = 0;
+    int sets = 0;
+
+private:
+    DefaultPrinterAccess& inner_;
+};
+
+const QString One = QStringLiteral("/data/one.ods");
+const QString Two = QStringLiteral("/data/two.ods");
+const QString Three = QStringLiteral("/data/three.ods");
+const QString ArgumentsForB = QStringLiteral("Copies=1 (int16), Collate=true (bool), PrinterName=B (text)");
+
+QString url(const QString& path)
+{
+    return documentUrl(path);
+}
+
+// Members are open so the tables of cases below can arrange them.
+class PrintRunTest : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        printers.printers = {QStringLiteral("A"), QStringLiteral("B")};
+        printers.defaultPrinter = QStringLiteral("A");
+    }
+
+    void addFile(const QString& path, FakeOfficeSuite::Loads loads = FakeOfficeSuite::Loads::Spreadsheet)
+    {
+        list.paths << path;
+        office.addDocument(url(path), loads);
+    }
+
+    QStringList printedUrls() const
+    {
+        QStringList urls;
+        for (const auto& job : office.printed)
+            urls << job.url;
+        return urls;
+    }
+
+    std::vector<QString> places() const { return reportPlaces(boxes); }
+
+    FakeFileListReader list;
+    FakeOfficeSuite office;
+    FakeMessageBoxes boxes;
+    FakeSleeper sleeper;
+    RecordingWindowPointer pointer;
+    FakeProgressBarPort progress;
+    FakePrinterServices printers;
+    DefaultPrinter reporting{printers, boxes};
+    SwitchableDefaultPrinter defaultPrinter{reporting};
+    QString combo = QStringLiteral("B");
+    int comboReads = 0;
+    PrintRun run{{list, office, boxes, sleeper, pointer, progress, defaultPrinter, [this] {
+                      ++comboReads;
+                      return combo;
+                  }}};
+};
+
+const QStringList OneFileOperations{"createServiceManager", "createInstance", "loadComponentFromURL",
+                                    "createInstance", "getCurrentController", "getFrame",
+                                    // Copies, Collate, PrinterName
+                                    "createServiceManager", "blankPropertyRecord", "setName", "setValue",
+                                    "createServiceManager", "blankPropertyRecord", "setName", "setValue",
+                                    "createServiceManager", "blankPropertyRecord", "setName", "setValue",
+                                    "executeDispatch", "close"};
+
+TEST_F(PrintRunTest, EmptyListSaysNoFilesAddedAndTouchesNeitherPrinterNorOffice)
+{
+    boxes.onShow = [this](const FakeMessageBoxes::Box&) { EXPECT_EQ(pointer.code, WindowPointer::Busy); };
+    run.run();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("No files added."));
+    EXPECT_EQ(boxes.boxes[0].style, 0);
+    EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("Brindlework"));
+    EXPECT_EQ(pointer.changes, std::vector<int>({11, 0}));
+    EXPECT_EQ(progress.values, std::vector<int>({0}));
+    EXPECT_TRUE(printers.calls.isEmpty());
+    EXPECT_TRUE(office.calls.empty());
+    EXPECT_TRUE(sleeper.waits.empty());
+    EXPECT_EQ(comboReads, 0);
+}
+
+TEST_F(PrintRunTest, OneFileRunsTheStepsInTheirOrder)
+{
+    addFile(One);
+    QStringList events;
+    office.onCall = [&](const FakeOfficeSuite::Call& call) {
+        if (events.isEmpty() || !events.last().startsWith(QStringLiteral("office")))
+            events << QStringLiteral("office");
+        if (call.operation == QLatin1String("executeDispatch") || call.operation == QLatin1String("close"))
+            events << call.operation;
+    };
+    sleeper.onSleep = [&](int ms) { events << QStringLiteral("sleep %1").arg(ms); };
+    boxes.onShow = [&](const FakeMessageBoxes::Box& box) { events << QStringLiteral("box ") + box.text; };
+    run.run();
+
+    EXPECT_EQ(office.operations(), OneFileOperations);
+    EXPECT_EQ(events,
+              QStringList({"office", "executeDispatch", "sleep 5000", "office", "close", "box Done."}));
+    EXPECT_EQ(printers.calls,
+              QStringList({"defaultPrinterName", "setDefaultPrinter:B", "setDefaultPrinter:A"}));
+    EXPECT_EQ(pointer.changes, std::vector<int>({11, 0}));
+    EXPECT_EQ(progress.values, std::vector<int>({0}));
+    EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_TRUE(places().empty());
+}
+
+TEST_F(PrintRunTest, ThreeFilesArePrintedInListOrderWithTheirArguments)
+{
+    addFile(One);
+    addFile(Two);
+    addFile(Three);
+    run.run();
+
+    EXPECT_EQ(printedUrls(), QStringList({url(One), url(Two), url(Three)}));
+    for (const auto& job : office.printed)
+        EXPECT_EQ(job.arguments, ArgumentsForB);
+    QStringList loads;
+    for (const auto& call : office.calls) {
+        if (call.operation == QLatin1String("loadComponentFromURL"))
+            loads << call.arguments.mid(1).join(QLatin1Char('|'));
+        if (call.operation == QLatin1String("executeDispatch")) {
+            EXPECT_EQ(call.arguments.mid(2).join(QLatin1Char('|')),
+                      QStringLiteral(".uno:Print||0|") + ArgumentsForB);
+        }
+        if (call.operation == QLatin1String("close")) {
+            EXPECT_EQ(call.arguments.at(1), QStringLiteral("true"));
+        }
+    }
+    EXPECT_EQ(loads,
+              QStringList({url(One) + "|_blank|0|", url(Two) + "|_blank|0|", url(Three) + "|_blank|0|"}));
+    EXPECT_EQ(office.openDocumentCount(), 0);
+    EXPECT_EQ(sleeper.waits, std::vector<int>({5000, 5000, 5000}));
+    EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
+}
+
+TEST_F(PrintRunTest, AFileListedTwiceIsPrintedTwice)
+{
+    addFile(One);
+    addFile(One);
+    run.run();
+    EXPECT_EQ(printedUrls(), QStringList({url(One), url(One)}));
+}
+
+TEST_F(PrintRunTest, TheChosenPrinterIsReadOnceBeforeTheOfficeAndNamedInEveryPrint)
+{
+    addFile(One);
+    addFile(Two);
+    int readsAtFirstOfficeCall = -1;
+    QString defaultAtFirstOfficeCall;
+    office.onCall = [&](const FakeOfficeSuite::Call&) {
+        if (readsAtFirstOfficeCall < 0) {
+            readsAtFirstOfficeCall = comboReads;
+            defaultAtFirstOfficeCall = printers.defaultPrinter;
+        }
+    };
+    run.run();
+    EXPECT_EQ(comboReads, 1);
+    EXPECT_EQ(readsAtFirstOfficeCall, 1);
+    EXPECT_EQ(defaultAtFirstOfficeCall, QStringLiteral("B"));
+    ASSERT_EQ(office.printed.size(), 2u);
+    EXPECT_EQ(office.printed[1].arguments, ArgumentsForB);
+}
+
+TEST_F(PrintRunTest, ThePreviousDefaultIsBackBeforeDoneAndThePointerIsBusyMeanwhile)
+{
+    addFile(One);
+    QString defaultWhileDone;
+    int pointerWhileDone = -1;
+    boxes.onShow = [&](const FakeMessageBoxes::Box&) {
+        defaultWhileDone = printers.defaultPrinter;
+        pointerWhileDone = pointer.code;
+    };
+    run.run();
+    EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
+    EXPECT_EQ(pointerWhileDone, WindowPointer::Busy);
+    EXPECT_EQ(pointer.code, WindowPointer::Default);
+    EXPECT_EQ(progress.values, std::vector<int>({0}));
+}
+
+TEST_F(PrintRunTest, ThePrinterAlreadyDefaultIsStillSetAndRestored)
+{
+    combo = QStringLiteral("A");
+    addFile(One);
+    run.run();
+    EXPECT_EQ(printers.calls,
+              QStringList({"defaultPrinterName", "setDefaultPrinter:A", "setDefaultPrinter:A"}));
+}
+
+TEST_F(PrintRunTest, UrlOfThePathIsLoaded)
+{
+    addFile(QStringLiteral("/data/Q1 #1 100%?.ods"));
+    run.run();
+    EXPECT_EQ(printedUrls(), QStringList({QStringLiteral("file:///data/Q1 %231 100%25%3F.ods")}));
+}
+
+TEST_F(PrintRunTest, AFileTheOfficeCannotReadGivesEmptyDocumentReports)
+{
+    addFile(QStringLiteral("/data/notes.txt"), FakeOfficeSuite::Loads::AsEmptyReference);
+    addFile(Two);
+    run.run();
+    EXPECT_EQ(places(), std::vector<QString>({"PushButton2_Click:122", "PushButton2_Click:132"}));
+    EXPECT_EQ(printedUrls(), QStringList({url(Two)}));
+    EXPECT_EQ(sleeper.waits.size(), 2u);
+}
+
+TEST_F(PrintRunTest, DefaultPrinterUnknownToTheSystemIsReportedByItselfAndTheRunGoesOn)
+{
+    printers.unreachable = true;
+    addFile(One);
+    run.run();
+    ASSERT_GE(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("Error No: ")));
+    EXPECT_EQ(boxes.boxes[0].style, 16);
+    EXPECT_EQ(places(), std::vector<QString>({"PushButton2_Click:106", "PushButton2_Click:138"}));
+    EXPECT_EQ(printedUrls(), QStringList({url(One)}));
+    EXPECT_EQ(boxes.boxes.back().text, QStringLiteral("Done."));
+}
+
+TEST_F(PrintRunTest, OfficeUnavailableReportsEveryStepThatNeedsItThenRestoresAndSaysDone)
+{
+    office.available = false;
+    addFile(One);
+    addFile(Two);
+    QString defaultWhileDone;
+    boxes.onShow = [&](const FakeMessageBoxes::Box& box) {
+        if (box.text == QLatin1String("Done."))
+            defaultWhileDone = printers.defaultPrinter;
+    };
+    run.run();
+
+    const std::vector<QString> perFile{
+        "PushButton2_Click:112", "PushButton2_Click:114", "PushButton2_Click:116", "PushButton2_Click:118",
+        "PushButton2_Click:122", "MakePropertyValue:100", "MakePropertyValue:102", "MakePropertyValue:104",
+        "MakePropertyValue:106", "MakePropertyValue:100", "MakePropertyValue:102", "MakePropertyValue:104",
+        "MakePropertyValue:106", "MakePropertyValue:100", "MakePropertyValue:102", "MakePropertyValue:104",
+        "MakePropertyValue:106", "PushButton2_Click:128", "PushButton2_Click:132"};
+    std::vector<QString> expected = perFile;
+    expected.insert(expected.end(), perFile.begin(), perFile.end());
+    EXPECT_EQ(places(), expected);
+    EXPECT_EQ(shownReports(boxes)[0].description, QStringLiteral("LibreOffice could not be started"));
+    EXPECT_EQ(shownReports(boxes)[1].description, QStringLiteral("Object variable not set"));
+    EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(boxes.boxes.back().text, QStringLiteral("Done."));
+    EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
+    EXPECT_EQ(sleeper.waits, std::vector<int>({5000, 5000}));
+    EXPECT_EQ(pointer.code, WindowPointer::Default);
+    EXPECT_EQ(progress.values, std::vector<int>({0}));
+}
+
+// A failure at each line of the run, with two files listed: the reports it
+// gives (the failed line, then those of the steps that needed what it did not
+// make), and the files that still come out.
+struct LineFailure {
+    const char* name;
+    std::function<void(PrintRunTest&)> arrange;
+    std::vector<QString> places;
+    QStringList printed; // "one", "two"
+    QString defaultAfter = QStringLiteral("A");
+};
+
+class PrintRunLineFailure : public PrintRunTest, public ::testing::WithParamInterface<LineFailure> {};
+
+TEST_P(PrintRunLineFailure, ReportsTheLineAndTheRunGoesOn)
+{
+    addFile(One);
+    addFile(Two);
+    GetParam().arrange(*this);
+    run.run();
+
+    EXPECT_EQ(places(), GetParam().places);
+    QStringList printedNames;
+    for (const QString& printed : printedUrls())
+        printedNames << (printed == url(One) ? QStringLiteral("one") : QStringLiteral("two"));
+    EXPECT_EQ(printedNames, GetParam().printed);
+    EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(printers.defaultPrinter, GetParam().defaultAfter);
+    if (GetParam().places != std::vector<QString>({"PushButton2_Click:146"})) {
+        EXPECT_EQ(pointer.code, WindowPointer::Default);
+    }
+    if (GetParam().places != std::vector<QString>({"PushButton2_Click:144"})) {
+        EXPECT_EQ(progress.values, std::vector<int>({0}));
+    }
+}
+
+const QStringList Both{"one", "two"};
+const QStringList SecondOnly{"two"};
+
+INSTANTIATE_TEST_SUITE_P(
+    EachLine, PrintRunLineFailure,
+    ::testing::Values(
+        LineFailure{
+            "Line100", [](PrintRunTest& t) { t.pointer.refuse = 11; }, {"PushButton2_Click:100"}, Both},
+        LineFailure{
+            "Line102", [](PrintRunTest& t) { t.list.failCountRead = 1; }, {"PushButton2_Click:102"}, Both},
+        // Nothing was saved, so putting "" back fails as well.
+        LineFailure{"Line104",
+                    [](PrintRunTest& t) { t.defaultPrinter.failGet = true; },
+                    {"PushButton2_Click:104", "PushButton2_Click:138"},
+                    Both,
+                    QStringLiteral("B")},
+        LineFailure{"Line106",
+                    [](PrintRunTest& t) { t.defaultPrinter.failSet = 1; },
+                    {"PushButton2_Click:106"},
+                    Both},
+        LineFailure{
+            "Line108", [](PrintRunTest& t) { t.list.failCountRead = 2; }, {"PushButton2_Click:108"}, {}},
+        LineFailure{"Line110",
+                    [](PrintRunTest& t) { t.list.failTextAt = 1; },
+                    {"PushButton2_Click:110", "PushButton2_Click:116", "PushButton2_Click:122",
+                     "PushButton2_Click:132"},
+                    SecondOnly},
+        LineFailure{"Line112",
+                    [](PrintRunTest& t) { t.office.failAt(QStringLiteral("createServiceManager"), 1); },
+                    {"PushButton2_Click:112", "PushButton2_Click:114", "PushButton2_Click:116",
+                     "PushButton2_Click:118", "PushButton2_Click:122", "PushButton2_Click:128",
+                     "PushButton2_Click:132"},
+                    SecondOnly},
+        LineFailure{"Line114",
+                    [](PrintRunTest& t) { t.office.failAt(QStringLiteral("createInstance"), 1); },
+                    {"PushButton2_Click:114", "PushButton2_Click:116", "PushButton2_Click:122",
+                     "PushButton2_Click:132"},
+                    SecondOnly},
+        LineFailure{"Line116",
+                    [](PrintRunTest& t) { t.office.failAt(QStringLiteral("loadComponentFromURL"), 1); },
+                    {"PushButton2_Click:116", "PushButton2_Click:122", "PushButton2_Click:132"},
+                    SecondOnly},
+        LineFailure{"Line118",
+                    [](PrintRunTest& t) { t.office.failAt(QStringLiteral("createInstance"), 2); },
+                    {"PushButton2_Click:118", "PushButton2_Click:128"},
+                    SecondOnly},
+        LineFailure{"Line122",
+                    [](PrintRunTest& t) { t.office.failAt(QStringLiteral("getFrame"), 1); },
+                    {"PushButton2_Click:122"},
+                    SecondOnly},
+        // The records report for themselves; the run stores what they give.
+        LineFailure{"Line124",
+                    [](PrintRunTest& t) { t.office.failAt(QStringLiteral("setName"), 1); },
+                    {"MakePropertyValue:104"},
+                    Both},
+        LineFailure{"Line126",
+                    [](PrintRunTest& t) { t.office.failAt(QStringLiteral("blankPropertyRecord"), 2); },
+                    {"MakePropertyValue:102", "MakePropertyValue:104", "MakePropertyValue:106",
+                     "PushButton2_Click:128"},
+                    SecondOnly},
+        LineFailure{"Line127",
+                    [](PrintRunTest& t) { t.office.failAt(QStringLiteral("setValue"), 3); },
+                    {"MakePropertyValue:106"},
+                    Both},
+        LineFailure{"Line128",
+                    [](PrintRunTest& t) { t.office.failAt(QStringLiteral("executeDispatch"), 1); },
+                    {"PushButton2_Click:128"},
+                    SecondOnly},
+        LineFailure{"Line130",
+                    [](PrintRunTest& t) {
+                        t.sleeper.onSleep = [first = true](int) mutable {
+                            if (std::exchange(first, false))
+                                throw PlatformError(6, QStringLiteral("Overflow"));
+                        };
+                    },
+                    {"PushButton2_Click:130"},
+                    Both},
+        LineFailure{"Line132",
+                    [](PrintRunTest& t) { t.office.failAt(QStringLiteral("close"), 1); },
+                    {"PushButton2_Click:132"},
+                    Both},
+        LineFailure{"Line138",
+                    [](PrintRunTest& t) { t.defaultPrinter.failSet = 2; },
+                    {"PushButton2_Click:138"},
+                    Both,
+                    QStringLiteral("B")},
+        LineFailure{"Line140",
+                    [](PrintRunTest& t) {
+                        t.boxes.onShow = [](const FakeMessageBoxes::Box& box) {
+                            if (box.text == QLatin1String("Done."))
+                                throw PlatformError(7, QStringLiteral("Out of memory"));
+                        };
+                    },
+                    {"PushButton2_Click:140"},
+                    Both},
+        LineFailure{
+            "Line144", [](PrintRunTest& t) { t.progress.fail = true; }, {"PushButton2_Click:144"}, Both},
+        LineFailure{
+            "Line146", [](PrintRunTest& t) { t.pointer.refuse = 0; }, {"PushButton2_Click:146"}, Both}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PrintRunTest, FailureAtLine142IsReportedAndTheRunEnds)
+{
+    boxes.onShow = [](const FakeMessageBoxes::Box& box) {
+        if (box.text == QLatin1String("No files added."))
+            throw PlatformError(7, QStringLiteral("Out of memory"));
+    };
+    run.run();
+    EXPECT_EQ(places(), std::vector<QString>({"PushButton2_Click:142"}));
+    EXPECT_EQ(progress.values, std::vector<int>({0}));
+    EXPECT_EQ(pointer.code, WindowPointer::Default);
+}
+
+// A step that fails leaves its reference empty, so nothing of the previous
+// file is acted on again.
+struct StaleCase {
+    const char* name;
+    std::function<void(FakeOfficeSuite&)> arrange;
+    std::vector<QString> places;
+};
+
+class PrintRunStaleReference : public PrintRunTest, public ::testing::WithParamInterface<StaleCase> {};
+
+TEST_P(PrintRunStaleReference, ThePreviousDocumentIsNotPrintedAgain)
+{
+    addFile(One);
+    addFile(Two);
+    GetParam().arrange(office);
+    run.run();
+    EXPECT_EQ(printedUrls(), QStringList({url(One)}));
+    EXPECT_EQ(places(), GetParam().places);
+    int dispatches = 0;
+    for (const auto& call : office.calls) {
+        // The second file's print is handed no frame, not the first file's.
+        if (call.operation == QLatin1String("executeDispatch") && ++dispatches == 2) {
+            EXPECT_EQ(call.arguments.at(1), QStringLiteral("<empty>"));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Mend, PrintRunStaleReference,
+                         ::testing::Values(StaleCase{"FailedLoadAfterFailedClose",
+                                                     [](FakeOfficeSuite& o) {
+                                                         o.failAt(QStringLiteral("close"), 1);
+                                                         o.failAt(QStringLiteral("loadComponentFromURL"), 2);
+                                                     },
+                                                     {"PushButton2_Click:132", "PushButton2_Click:116",
+                                                      "PushButton2_Click:122", "PushButton2_Click:132"}},
+                                           StaleCase{"FailedFrame",
+                                                     [](FakeOfficeSuite& o) {
+                                                         o.failAt(QStringLiteral("getCurrentController"), 2);
+                                                     },
+                                                     {"PushButton2_Click:122"}},
+                                           StaleCase{"FailedDesktop",
+                                                     [](FakeOfficeSuite& o) {
+                                                         o.failAt(QStringLiteral("createInstance"), 3);
+                                                     },
+                                                     {"PushButton2_Click:114", "PushButton2_Click:116",
+                                                      "PushButton2_Click:122", "PushButton2_Click:132"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace bw::test

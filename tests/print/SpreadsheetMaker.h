@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace bw::test {
+
+// Makes small .ods files for tests with a LibreOffice of its own (own
+// profile, own pipe), ended when the maker goes.
+class SpreadsheetMaker {
+public:
+    SpreadsheetMaker(const QString& profileFolder, const QString& pipeName);
+    ~SpreadsheetMaker();
+    SpreadsheetMaker(const SpreadsheetMaker&) = delete;
+    SpreadsheetMaker& operator=(const SpreadsheetMaker&) = delete;
+
+    // A one-sheet spreadsheet holding the text; saved with the named printer
+    // when one is given.
+    void make(const QString& path, const QString& text, const QString& printer = QString());
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace bw::test

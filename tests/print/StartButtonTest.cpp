@@ -1,0 +1,65 @@
+#include "app/MainController.h"
+#include "app/MainWindow.h"
+#include "support/FakeServices.h"
+
+#include <QComboBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace bw::test {
+namespace {
+
+class StartButtonTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fakes.printers.printers = {QStringLiteral("A"), QStringLiteral("B")};
+        fakes.printers.defaultPrinter = QStringLiteral("A");
+        window.printerCombo()->addItems({QStringLiteral("A"), QStringLiteral("B")});
+        window.printerCombo()->setCurrentIndex(1);
+        window.progressBar()->setValue(40);
+    }
+
+    FakeServices fakes;
+    MainWindow window;
+    MainController controller{window, fakes.services};
+};
+
+TEST_F(StartButtonTest, PrintsTheListOnTheComboPrinter)
+{
+    controller.fileList().append(QStringLiteral("/data/a.ods"));
+    controller.fileList().append(QStringLiteral("/data/b c.ods"));
+    fakes.office.addDocument(QStringLiteral("file:///data/a.ods"));
+    fakes.office.addDocument(QStringLiteral("file:///data/b c.ods"));
+    int pointerWhileDone = -1;
+    fakes.messageBoxes.onShow = [&](const FakeMessageBoxes::Box&) {
+        pointerWhileDone = window.pointerCode();
+    };
+
+    window.startButton()->click();
+
+    ASSERT_EQ(fakes.office.printed.size(), 2u);
+    EXPECT_EQ(fakes.office.printed[0].url, QStringLiteral("file:///data/a.ods"));
+    EXPECT_EQ(fakes.office.printed[1].url, QStringLiteral("file:///data/b c.ods"));
+    EXPECT_TRUE(fakes.office.printed[1].arguments.endsWith(QStringLiteral("PrinterName=B (text)")));
+    EXPECT_EQ(fakes.messageBoxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(fakes.sleeper.waits, std::vector<int>({5000, 5000}));
+    EXPECT_EQ(fakes.printers.calls,
+              QStringList({"defaultPrinterName", "setDefaultPrinter:B", "setDefaultPrinter:A"}));
+    EXPECT_EQ(pointerWhileDone, WindowPointer::Busy);
+    EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
+    EXPECT_EQ(window.progressBar()->value(), 0);
+}
+
+TEST_F(StartButtonTest, EmptyListSaysNoFilesAdded)
+{
+    window.startButton()->click();
+    EXPECT_EQ(fakes.messageBoxes.texts(), std::vector<QString>({QStringLiteral("No files added.")}));
+    EXPECT_TRUE(fakes.office.calls.empty());
+    EXPECT_EQ(window.progressBar()->value(), 0);
+    EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
+}
+
+} // namespace
+} // namespace bw::test

@@ -1,0 +1,338 @@
+#include "platform/UnoOfficeSuite.h"
+
+#include "SpreadsheetMaker.h"
+#include "platform/PlatformError.h"
+#include "print/DocumentUrl.h"
+#include "support/TempHome.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+// The office adapter against a real LibreOffice with a private profile and
+// pipe. Nothing here prints: the office sees no printing system.
+namespace bw::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class UnoOfficeSuiteTest : public ::testing::Test {
+public:
+    static void SetUpTestSuite()
+    {
+        home = new TempHome;
+        qputenv("CUPS_SERVER", QFile::encodeName(home->path() + QStringLiteral("/no-cups.sock")));
+        folder = new QTemporaryDir;
+        QDir().mkpath(documents());
+        SpreadsheetMaker maker(folder->path() + QStringLiteral("/maker-profile"),
+                               QStringLiteral("bw_adapter_maker_%1").arg(QCoreApplication::applicationPid()));
+        maker.make(documents() + QStringLiteral("/ünï #1 100%?.ods"), QStringLiteral("first"));
+        maker.make(documents() + QStringLiteral("/plain.ods"), QStringLiteral("second"));
+        QFile text(documents() + QStringLiteral("/notes.txt"));
+        text.open(QIODevice::WriteOnly);
+        text.write("just text\n");
+    }
+    static void TearDownTestSuite()
+    {
+        delete folder;
+        delete home;
+    }
+
+    static QString documents() { return folder->path() + QStringLiteral("/docs"); }
+    static QString pipeName()
+    {
+        return QStringLiteral("bw_adapter_%1").arg(QCoreApplication::applicationPid());
+    }
+    static UnoOfficeSuite::Options options()
+    {
+        UnoOfficeSuite::Options options = UnoOfficeSuite::programOptions();
+        options.pipeName = pipeName();
+        options.profileUrl = QUrl::fromLocalFile(folder->path() + QStringLiteral("/profile")).toString();
+        options.startTimeout = 60s;
+        return options;
+    }
+    // Options that can reach a running office but never start one.
+    static UnoOfficeSuite::Options reachOnly()
+    {
+        UnoOfficeSuite::Options only = options();
+        only.programFolder = folder->path() + QStringLiteral("/no-office");
+        only.restartPause = 0ms;
+        return only;
+    }
+    static bool officeAnswers()
+    {
+        UnoOfficeSuite probe(reachOnly());
+        try {
+            probe.createServiceManager();
+            return true;
+        } catch (const PlatformError&) {
+            return false;
+        }
+    }
+
+    void TearDown() override
+    {
+        if (suite)
+            suite->endSelfStartedOffice();
+    }
+
+    OfficeReference desktopOf(UnoOfficeSuite& office)
+    {
+        return office.createInstance(office.createServiceManager(),
+                                     QStringLiteral("com.sun.star.frame.Desktop"));
+    }
+
+    static inline TempHome* home = nullptr;
+    static inline QTemporaryDir* folder = nullptr;
+    std::unique_ptr<UnoOfficeSuite> suite = std::make_unique<UnoOfficeSuite>(options());
+};
+
+TEST_F(UnoOfficeSuiteTest, StartsTheOfficeAndRunsEveryOperation)
+{
+    const OfficeReference manager = suite->createServiceManager();
+    ASSERT_FALSE(manager.isEmpty());
+    EXPECT_TRUE(suite->selfStartedOfficeRunning());
+    const OfficeReference desktop =
+        suite->createInstance(manager, QStringLiteral("com.sun.star.frame.Desktop"));
+    const OfficeReference dispatcher =
+        suite->createInstance(manager, QStringLiteral("com.sun.star.frame.DispatchHelper"));
+    ASSERT_FALSE(desktop.isEmpty());
+    ASSERT_FALSE(dispatcher.isEmpty());
+
+    const OfficeReference document =
+        suite->loadComponentFromURL(desktop, documentUrl(documents() + QStringLiteral("/ünï #1 100%?.ods")),
+                                    QStringLiteral("_blank"), 0, {});
+    ASSERT_FALSE(document.isEmpty());
+    const OfficeReference frame = suite->getFrame(suite->getCurrentController(document));
+    ASSERT_FALSE(frame.isEmpty());
+
+    OfficeReference copies = suite->blankPropertyRecord(manager);
+    copies.objectAs<PropertyRecord>().setName(QStringLiteral("Copies"));
+    copies.objectAs<PropertyRecord>().setValue(qint16(1));
+    // With no printing system the office prints nowhere, without complaint.
+    EXPECT_NO_THROW(
+        suite->executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0, {copies}));
+    EXPECT_NO_THROW(suite->close(document, true));
+}
+
+TEST_F(UnoOfficeSuiteTest, GivesEmptyReferencesWhereTheOfficeGivesNone)
+{
+    const OfficeReference manager = suite->createServiceManager();
+    EXPECT_TRUE(suite->createInstance(manager, QStringLiteral("com.example.NoSuchService")).isEmpty());
+    const OfficeReference desktop =
+        suite->createInstance(manager, QStringLiteral("com.sun.star.frame.Desktop"));
+    EXPECT_TRUE(suite
+                    ->loadComponentFromURL(desktop, documentUrl(documents() + QStringLiteral("/notes.txt")),
+                                           QStringLiteral("_blank"), 0, {})
+                    .isEmpty());
+}
+
+TEST_F(UnoOfficeSuiteTest, MissingFileFailsWithTheOfficesDescription)
+{
+    const OfficeReference desktop = desktopOf(*suite);
+    try {
+        suite->loadComponentFromURL(desktop, documentUrl(documents() + QStringLiteral("/missing.ods")),
+                                    QStringLiteral("_blank"), 0, {});
+        FAIL() << "a missing file loaded";
+    } catch (const PlatformError& error) {
+        EXPECT_TRUE(error.description().contains(QStringLiteral("missing.ods"))) << error.what();
+    }
+}
+
+struct EmptyUse {
+    const char* name;
+    std::function<void(UnoOfficeSuite&, const OfficeReference& manager)> use;
+};
+
+TEST_F(UnoOfficeSuiteTest, AMemberOfAnEmptyReferenceFailsWithObjectVariableNotSet)
+{
+    const OfficeReference manager = suite->createServiceManager();
+    const EmptyUse uses[] = {
+        EmptyUse{"CreateInstance",
+                 [](UnoOfficeSuite& o, const OfficeReference&) { o.createInstance({}, "x"); }},
+        EmptyUse{"BlankRecord", [](UnoOfficeSuite& o, const OfficeReference&) { o.blankPropertyRecord({}); }},
+        EmptyUse{"Load",
+                 [](UnoOfficeSuite& o, const OfficeReference&) {
+                     o.loadComponentFromURL({}, "file:///x", "_blank", 0, {});
+                 }},
+        EmptyUse{"Controller", [](UnoOfficeSuite& o, const OfficeReference&) { o.getCurrentController({}); }},
+        EmptyUse{"Frame", [](UnoOfficeSuite& o, const OfficeReference&) { o.getFrame({}); }},
+        EmptyUse{"Dispatch",
+                 [](UnoOfficeSuite& o, const OfficeReference&) {
+                     o.executeDispatch({}, {}, ".uno:Print", "", 0, {});
+                 }},
+        EmptyUse{"EmptyRecordInArguments",
+                 [](UnoOfficeSuite& o, const OfficeReference& m) {
+                     o.executeDispatch(o.createInstance(m, "com.sun.star.frame.DispatchHelper"), {},
+                                       ".uno:Print", "", 0, {OfficeReference()});
+                 }},
+        EmptyUse{"Close", [](UnoOfficeSuite& o, const OfficeReference&) { o.close({}, true); }}};
+    for (const EmptyUse& use : uses) {
+        SCOPED_TRACE(use.name);
+        try {
+            use.use(*suite, manager);
+            ADD_FAILURE() << "no failure";
+        } catch (const PlatformError& error) {
+            EXPECT_EQ(error.number(), 91);
+            EXPECT_EQ(error.description(), QStringLiteral("Object variable not set"));
+        }
+    }
+}
+
+TEST_F(UnoOfficeSuiteTest, EndsTheOfficeItStartedWhenOnlyItsOwnDocumentsAreOpen)
+{
+    const OfficeReference desktop = desktopOf(*suite);
+    // A document of the run left open (its close failed) does not keep the office.
+    const OfficeReference left = suite->loadComponentFromURL(desktop, documentUrl(documents() + "/plain.ods"),
+                                                             QStringLiteral("_blank"), 0, {});
+    ASSERT_FALSE(left.isEmpty());
+    EXPECT_TRUE(suite->endSelfStartedOffice());
+    EXPECT_FALSE(suite->selfStartedOfficeRunning());
+    EXPECT_FALSE(officeAnswers());
+}
+
+TEST_F(UnoOfficeSuiteTest, LeavesItsOfficeRunningWhileTheUserHasDocumentsOpenInIt)
+{
+    desktopOf(*suite);
+    UnoOfficeSuite user(reachOnly());
+    const OfficeReference document = user.loadComponentFromURL(
+        desktopOf(user), documentUrl(documents() + "/plain.ods"), QStringLiteral("_blank"), 0, {});
+    ASSERT_FALSE(document.isEmpty());
+    EXPECT_FALSE(suite->endSelfStartedOffice());
+    EXPECT_TRUE(officeAnswers());
+    user.close(document, true);
+    EXPECT_TRUE(suite->endSelfStartedOffice());
+    EXPECT_FALSE(officeAnswers());
+}
+
+TEST_F(UnoOfficeSuiteTest, NeverEndsAnOfficeItDidNotStart)
+{
+    // The user's office, on the same profile and pipe, started before.
+    auto users = std::make_unique<SpreadsheetMaker>(folder->path() + QStringLiteral("/profile"), pipeName());
+    ASSERT_TRUE(officeAnswers());
+    desktopOf(*suite);
+    EXPECT_FALSE(suite->selfStartedOfficeRunning());
+    EXPECT_FALSE(suite->endSelfStartedOffice());
+    EXPECT_TRUE(officeAnswers());
+    users.reset();
+    EXPECT_FALSE(officeAnswers());
+}
+
+TEST_F(UnoOfficeSuiteTest, AnOfficeThatCannotStartFailsAtOnceAndIsNotRetriedRightAway)
+{
+    // A stand-in soffice that notes each start and ends at once.
+    const QString fakeFolder = folder->path() + QStringLiteral("/ends-at-once");
+    QDir().mkpath(fakeFolder);
+    QFile program(fakeFolder + QStringLiteral("/soffice"));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.write("#!/bin/sh\necho started >> \"$(dirname \"$0\")/starts.log\"\nexit 1\n");
+    program.close();
+    program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    UnoOfficeSuite::Options failing = options();
+    failing.pipeName = pipeName() + QStringLiteral("_none");
+    failing.programFolder = fakeFolder;
+    failing.startTimeout = 5s;
+    UnoOfficeSuite office(failing);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            office.createServiceManager();
+            FAIL() << "an office answered";
+        } catch (const PlatformError& error) {
+            EXPECT_TRUE(error.description().contains(QStringLiteral("LibreOffice ended before it answered")))
+                << error.what();
+        }
+    }
+    QFile log(fakeFolder + QStringLiteral("/starts.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll(), QByteArray("started\n"));
+}
+
+TEST_F(UnoOfficeSuiteTest, NoOfficeProgramFailsWithADescription)
+{
+    UnoOfficeSuite::Options missing = reachOnly();
+    missing.pipeName = pipeName() + QStringLiteral("_missing");
+    UnoOfficeSuite office(missing);
+    try {
+        office.createServiceManager();
+        FAIL() << "an office answered";
+    } catch (const PlatformError& error) {
+        EXPECT_TRUE(error.description().startsWith(QStringLiteral("LibreOffice could not be started")))
+            << error.what();
+    }
+}
+
+TEST_F(UnoOfficeSuiteTest, AnOfficeThatStartsButNeverListensFailsAfterTheBoundedWait)
+{
+    const QString fakeFolder = folder->path() + QStringLiteral("/never-listens");
+    QDir().mkpath(fakeFolder);
+    QFile program(fakeFolder + QStringLiteral("/soffice"));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.write("#!/bin/sh\nsleep 60 &\necho $! > \"$(dirname \"$0\")/pid\"\nwait\n");
+    program.close();
+    program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    UnoOfficeSuite::Options silent = options();
+    silent.pipeName = pipeName() + QStringLiteral("_silent");
+    silent.programFolder = fakeFolder;
+    silent.startTimeout = 1s;
+    UnoOfficeSuite office(silent);
+    try {
+        office.createServiceManager();
+        FAIL() << "an office answered";
+    } catch (const PlatformError& error) {
+        EXPECT_TRUE(error.description().contains(QStringLiteral("did not answer on pipe"))) << error.what();
+    }
+    QFile pid(fakeFolder + QStringLiteral("/pid"));
+    if (pid.open(QIODevice::ReadOnly))
+        ::kill(static_cast<pid_t>(pid.readAll().trimmed().toLongLong()), SIGTERM);
+}
+
+TEST_F(UnoOfficeSuiteTest, AnOfficeThatTakesThePipeButNeverAnswersFailsAfterTheBoundedWait)
+{
+    // Something listens on the office's pipe and never says a word.
+    const QString pipe = pipeName() + QStringLiteral("_mute");
+    const QByteArray path = QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipe).toLocal8Bit();
+    const int mute = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(mute, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), path.size());
+    ::unlink(path.constData());
+    ASSERT_EQ(::bind(mute, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(mute, 8), 0);
+    struct Cleanup {
+        int socket;
+        QByteArray path;
+        ~Cleanup()
+        {
+            ::close(socket);
+            ::unlink(path.constData());
+        }
+    } cleanup{mute, path};
+
+    UnoOfficeSuite::Options options = reachOnly();
+    options.pipeName = pipe;
+    options.answerTimeout = 1s;
+    UnoOfficeSuite office(options);
+    try {
+        office.createServiceManager();
+        FAIL() << "the mute pipe answered";
+    } catch (const PlatformError& error) {
+        EXPECT_EQ(error.description(), QStringLiteral("LibreOffice did not answer within 1 seconds"));
+    }
+}
+
+} // namespace
+} // namespace bw::test
