@@ -1,4 +1,3 @@
-#include "CupsSandbox.h"
 #include "RecordingWindowPointer.h"
 #include "ReportReader.h"
 #include "SpreadsheetMaker.h"
@@ -11,6 +10,7 @@
 #include "printers/DefaultPrinter.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeProgressBarPort.h"
+#include "support/PrivateCupsDaemon.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,13 +41,8 @@ public:
         QFile::setPermissions(root->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                                 QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
                                                 QFile::ExeOther);
-        // libcups keeps the first HOME and server it sees: set both first.
-        QDir().mkpath(path(QStringLiteral("home/.config")));
-        qputenv("HOME", QFile::encodeName(path(QStringLiteral("home"))));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("home/.config"))));
-        CupsSandbox::useSocketOf(path(QStringLiteral("cups")));
-        cups = new CupsSandbox(path(QStringLiteral("cups")));
-        cups->start();
+        // HOME is a temporary folder already (the test's main sets it before any libcups call).
+        cups = new PrivateCupsDaemon;
         cups->addQueue(QStringLiteral("A"), true);
         cups->addQueue(QStringLiteral("B"), true);
         CupsPrinterServices().setDefaultPrinter(QStringLiteral("A"));
@@ -82,7 +77,7 @@ public:
     void SetUp() override
     {
         for (const QString& queue : {QStringLiteral("A"), QStringLiteral("B")})
-            CupsSandbox::cancelAllJobs(queue);
+            cups->cancelAllJobs(queue);
         printers.setDefaultPrinter(QStringLiteral("A"));
         boxes.onShow = [this](const FakeMessageBoxes::Box& box) {
             if (box.text == QLatin1String("Done."))
@@ -110,7 +105,7 @@ public:
     }
 
     static inline QTemporaryDir* root = nullptr;
-    static inline CupsSandbox* cups = nullptr;
+    static inline PrivateCupsDaemon* cups = nullptr;
     CupsPrinterServices printers;
     FakeMessageBoxes boxes;
     QString defaultWhileDone;
@@ -122,9 +117,9 @@ TEST_F(PrintRunEndToEnd, PrintsEveryFileOnTheChosenQueueInListOrder)
     ASSERT_FALSE(office->selfStartedOfficeRunning());
     runOver({Plain, WithSpace, WithHash});
 
-    EXPECT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("B"), 3, 10000),
+    EXPECT_EQ(cups->waitForJobTitles(QStringLiteral("B"), 3, 10000),
               QStringList({Plain, WithSpace, WithHash}));
-    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("A")).isEmpty());
+    EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("A")).isEmpty());
     EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
     EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_EQ(printers.defaultPrinterName(), QStringLiteral("A"));
@@ -141,13 +136,13 @@ TEST_F(PrintRunEndToEnd, AnOfficeRunningSinceBeforeWithAnotherDefaultStillPrints
     auto running =
         std::make_unique<SpreadsheetMaker>(path(QStringLiteral("profile")), officeOptions().pipeName);
     runOver({Plain}, QStringLiteral("A"));
-    ASSERT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("A"), 1, 10000), QStringList({Plain}));
-    CupsSandbox::cancelAllJobs(QStringLiteral("A"));
+    ASSERT_EQ(cups->waitForJobTitles(QStringLiteral("A"), 1, 10000), QStringList({Plain}));
+    cups->cancelAllJobs(QStringLiteral("A"));
     boxes.boxes.clear();
     runOver({WithHash});
 
-    EXPECT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("B"), 1, 10000), QStringList({WithHash}));
-    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("A")).isEmpty());
+    EXPECT_EQ(cups->waitForJobTitles(QStringLiteral("B"), 1, 10000), QStringList({WithHash}));
+    EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("A")).isEmpty());
     EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_FALSE(office->endSelfStartedOffice());
 }
@@ -156,8 +151,8 @@ TEST_F(PrintRunEndToEnd, ADocumentSavedWithAnotherPrinterStillPrintsOnTheChosenQ
 {
     runOver({SavedWithA});
 
-    EXPECT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("B"), 1, 10000), QStringList({SavedWithA}));
-    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("A")).isEmpty());
+    EXPECT_EQ(cups->waitForJobTitles(QStringLiteral("B"), 1, 10000), QStringList({SavedWithA}));
+    EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("A")).isEmpty());
     EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
 }
 
@@ -170,7 +165,7 @@ TEST_F(PrintRunEndToEnd, AMissingFileInTheMiddleIsReportedAndTheOthersPrint)
                                                          QStringLiteral("PushButton2_Click:132")}));
     EXPECT_TRUE(shownReports(boxes)[0].description.contains(QStringLiteral("missing.ods")));
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
-    EXPECT_EQ(CupsSandbox::waitForJobTitles(QStringLiteral("B"), 2, 10000), QStringList({Plain, WithSpace}));
+    EXPECT_EQ(cups->waitForJobTitles(QStringLiteral("B"), 2, 10000), QStringList({Plain, WithSpace}));
     EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
 }
 
@@ -195,7 +190,7 @@ TEST_F(PrintRunEndToEnd, WithTheOfficeUnavailableEveryStepIsReportedAndTheDefaul
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_EQ(boxes.boxes.back().text, QStringLiteral("Done."));
     EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
-    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("B")).isEmpty());
+    EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("B")).isEmpty());
 }
 
 TEST_F(PrintRunEndToEnd, AnEmptyListNeitherStartsTheOfficeNorTouchesThePrinters)
@@ -206,8 +201,8 @@ TEST_F(PrintRunEndToEnd, AnEmptyListNeitherStartsTheOfficeNorTouchesThePrinters)
     EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("No files added.")}));
     EXPECT_FALSE(office->selfStartedOfficeRunning());
     EXPECT_EQ(printers.defaultPrinterName(), QStringLiteral("B"));
-    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("A")).isEmpty());
-    EXPECT_TRUE(CupsSandbox::pendingJobTitles(QStringLiteral("B")).isEmpty());
+    EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("A")).isEmpty());
+    EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("B")).isEmpty());
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #include "support/PrivateCupsDaemon.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
 #include <QDir>
 #include <QProcess>
 #include <QStringList>
 #include <cups/cups.h>
+#include <algorithm>
 #include <stdexcept>
 
 namespace bw::test {
@@ -136,6 +139,36 @@ std::vector<PrivateCupsDaemon::Job> PrivateCupsDaemon::jobs(const QString& queue
     }
     cupsFreeJobs(count, list);
     return result;
+}
+
+QStringList PrivateCupsDaemon::pendingJobTitles(const QString& queue) const
+{
+    std::vector<Job> waiting;
+    for (const Job& job : jobs(queue)) {
+        if (job.state == IPP_JSTATE_PENDING || job.state == IPP_JSTATE_HELD)
+            waiting.push_back(job);
+    }
+    std::sort(waiting.begin(), waiting.end(), [](const Job& a, const Job& b) { return a.id < b.id; });
+    QStringList titles;
+    for (const Job& job : waiting)
+        titles << job.title;
+    return titles;
+}
+
+QStringList PrivateCupsDaemon::waitForJobTitles(const QString& queue, int count, int timeoutMs) const
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    QStringList titles = pendingJobTitles(queue);
+    while (titles.size() < count && !deadline.hasExpired()) {
+        QThread::msleep(100);
+        titles = pendingJobTitles(queue);
+    }
+    return titles;
+}
+
+void PrivateCupsDaemon::cancelAllJobs(const QString& queue)
+{
+    cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), CUPS_JOBID_ALL, 1);
 }
 
 } // namespace bw::test

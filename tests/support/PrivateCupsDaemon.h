@@ -43,6 +43,12 @@ public:
     // Every job of the queue ("" for all queues), completed ones included, read with libcups.
     std::vector<Job> jobs(const QString& queue = QString()) const;
 
+    // Titles of the queue's waiting jobs (pending or held), oldest first.
+    QStringList pendingJobTitles(const QString& queue) const;
+    // Waits, at most timeoutMs, until the queue holds count waiting jobs; gives their titles.
+    QStringList waitForJobTitles(const QString& queue, int count, int timeoutMs) const;
+    void cancelAllJobs(const QString& queue);
+
     QString folder() const { return dir_.path(); }
     QString socketPath() const { return dir_.path() + QStringLiteral("/cups.sock"); }
     // The script, for running it from a shell or another tool.
