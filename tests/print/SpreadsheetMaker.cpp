@@ -72,22 +72,26 @@ SpreadsheetMaker::SpreadsheetMaker(const QString& profileFolder, const QString& 
     const uno::Reference<bridge::XUnoUrlResolver> resolver(
         local->getServiceManager()->createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local),
         uno::UNO_QUERY_THROW);
+    // An office still starting may refuse the pipe or drop the first bridge: retry until it answers.
     const QDeadlineTimer deadline(60000);
-    while (!impl_->remote.is()) {
+    std::string lastFailure = "no answer";
+    while (!impl_->desktop.is()) {
         try {
             impl_->remote.set(
                 resolver->resolve(
                     ou(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName))),
                 uno::UNO_QUERY_THROW);
-        } catch (const connection::NoConnectException&) {
-            if (deadline.hasExpired())
-                throw std::runtime_error("soffice did not answer");
+            impl_->desktop.set(impl_->remote->getServiceManager()->createInstanceWithContext(
+                                   "com.sun.star.frame.Desktop", impl_->remote),
+                               uno::UNO_QUERY_THROW);
+        } catch (const uno::Exception& error) {
+            impl_->remote.clear();
+            lastFailure = rtl::OUStringToOString(error.Message, RTL_TEXTENCODING_UTF8).getStr();
+            if (deadline.hasExpired() || impl_->office.state() == QProcess::NotRunning)
+                throw std::runtime_error("soffice did not answer: " + lastFailure);
             QThread::msleep(100);
         }
     }
-    impl_->desktop.set(impl_->remote->getServiceManager()->createInstanceWithContext(
-                           "com.sun.star.frame.Desktop", impl_->remote),
-                       uno::UNO_QUERY_THROW);
 }
 
 SpreadsheetMaker::~SpreadsheetMaker()
@@ -106,6 +110,16 @@ SpreadsheetMaker::~SpreadsheetMaker()
 }
 
 void SpreadsheetMaker::make(const QString& path, const QString& text, const QString& printer)
+{
+    try {
+        makeWithOffice(path, text, printer);
+    } catch (const uno::Exception& error) {
+        throw std::runtime_error("cannot make " + path.toStdString() + ": " +
+                                 rtl::OUStringToOString(error.Message, RTL_TEXTENCODING_UTF8).getStr());
+    }
+}
+
+void SpreadsheetMaker::makeWithOffice(const QString& path, const QString& text, const QString& printer)
 {
     const QString csvPath = path + QStringLiteral(".source.csv");
     {

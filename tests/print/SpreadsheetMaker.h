@@ -19,6 +19,8 @@ public:
     void make(const QString& path, const QString& text, const QString& printer = QString());
 
 private:
+    void makeWithOffice(const QString& path, const QString& text, const QString& printer);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
