@@ -17,7 +17,8 @@ class OfficeSuite {
 public:
     virtual ~OfficeSuite() = default;
 
-    // A new service manager over a fresh connection to the office.
+    // A new reference to the office's service manager, reaching (or starting)
+    // the office as needed.
     virtual OfficeReference createServiceManager() = 0;
     virtual OfficeReference createInstance(const OfficeReference& serviceManager,
                                            const QString& serviceName) = 0;

@@ -6,13 +6,29 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/connection/XConnector.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XEventListener.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <cppuhelper/implbase1.hxx>
 
 namespace bw {
 
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
+
+namespace {
+
+// Notes that a bridge has ended, whether this side or the office ended it.
+class BridgeEndListener : public cppu::WeakImplHelper1<css::lang::XEventListener> {
+public:
+    explicit BridgeEndListener(std::shared_ptr<std::atomic<bool>> ended) : ended_(std::move(ended)) {}
+    void SAL_CALL disposing(const css::lang::EventObject&) override { *ended_ = true; }
+
+private:
+    std::shared_ptr<std::atomic<bool>> ended_;
+};
+
+} // namespace
 
 QString UnoConnection::toQString(const rtl::OUString& text)
 {
@@ -58,6 +74,8 @@ std::shared_ptr<UnoConnection> UnoConnection::open(const Reference<css::uno::XCo
             connection->bridges_ = bridges;
         }
         const Reference<css::bridge::XBridge> bridge = bridges->createBridge("", "urp", pipe, nullptr);
+        Reference<css::lang::XComponent>(bridge, UNO_QUERY_THROW)
+            ->addEventListener(new BridgeEndListener(connection->bridgeEnded_));
         {
             std::lock_guard lock(connection->mutex_);
             connection->bridge_ = bridge;
@@ -69,6 +87,7 @@ std::shared_ptr<UnoConnection> UnoConnection::open(const Reference<css::uno::XCo
 
 void UnoConnection::abandon()
 {
+    std::lock_guard whole(abandoning_);
     Reference<css::bridge::XBridge> bridge;
     Reference<css::connection::XConnection> pipe;
     Reference<css::bridge::XBridgeFactory> bridges;
@@ -109,11 +128,13 @@ void UnoConnection::throwTranslated() const
     } catch (const PlatformError&) {
         throw;
     } catch (const css::uno::Exception& error) {
-        if (abandoned_)
+        if (abandoned_) {
+            std::lock_guard finished(abandoning_);
             throw PlatformError(
                 ErrorNumber::Automation,
                 QStringLiteral("LibreOffice did not answer within %1 seconds")
                     .arg(std::chrono::duration_cast<std::chrono::seconds>(answerTimeout_).count()));
+        }
         QString description = toQString(error.Message);
         if (description.isEmpty())
             description = QStringLiteral("LibreOffice reported a failure");

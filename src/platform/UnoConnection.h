@@ -37,7 +37,11 @@ public:
     template <class RemoteCall> auto call(RemoteCall&& remoteCall) -> decltype(remoteCall())
     {
         try {
-            ArmedWatchdog armed(watchdog_, answerTimeout_, [self = shared_from_this()] { self->abandon(); });
+            // Weak, so the watchdog never keeps a broken-off bridge's proxies alive.
+            ArmedWatchdog armed(watchdog_, answerTimeout_, [weak = weak_from_this()] {
+                if (const auto self = weak.lock())
+                    self->abandon();
+            });
             return remoteCall();
         } catch (...) {
             throwTranslated();
@@ -47,6 +51,9 @@ public:
     // Breaks off every connection to the office (a silent office answers on
     // none of them); a call in progress then fails at once.
     void abandon();
+    bool wasAbandoned() const { return abandoned_; }
+    // False once the bridge has ended: broken off here, or the office gone.
+    bool isUsable() const { return !abandoned_ && !*bridgeEnded_; }
 
     static QString toQString(const rtl::OUString& text);
     static rtl::OUString toOUString(const QString& text);
@@ -62,6 +69,11 @@ private:
     css::uno::Reference<css::bridge::XBridge> bridge_;
     css::uno::Reference<css::uno::XComponentContext> remote_;
     std::atomic<bool> abandoned_ = false;
+    // Held while abandoning, so a failed call returns only once every bridge
+    // is down and cannot race a new connection being made.
+    mutable std::mutex abandoning_;
+    // Set by the bridge's own notice that it has ended.
+    std::shared_ptr<std::atomic<bool>> bridgeEnded_ = std::make_shared<std::atomic<bool>>(false);
 };
 
 } // namespace bw

@@ -122,6 +122,9 @@ struct UnoOfficeSuite::Impl {
         return UnoConnection::open(localContext(), options.pipeName, watchdog, options.answerTimeout);
     }
     std::shared_ptr<UnoConnection> startAndConnect();
+    // The live connection while its bridge stands; otherwise a new one, made
+    // when the office listens (null when it does not).
+    std::shared_ptr<UnoConnection> liveOrOpen();
     std::shared_ptr<UnoConnection> waitForOffice();
     bool onlyOwnDocumentsOpen(UnoConnection& connection, const Reference<css::frame::XDesktop>& desktop);
 
@@ -133,6 +136,11 @@ struct UnoOfficeSuite::Impl {
     std::chrono::steady_clock::time_point startFailureTime;
     // Files of documents loaded here and not closed yet, with their count.
     QHash<QString, int> openDocuments;
+    // One bridge serves every call while the office lives: a new pipe
+    // connection per service manager costs time, and several bridges to one
+    // office share proxies, so one ending can break calls made on another.
+    // Declared after the watchdog it uses.
+    std::shared_ptr<UnoConnection> live;
 };
 
 const Reference<css::uno::XComponentContext>& UnoOfficeSuite::Impl::localContext()
@@ -182,7 +190,7 @@ std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::waitForOffice()
     // pipe over to it and ends; give the hand-over a moment.
     std::optional<std::chrono::steady_clock::time_point> endedAt;
     for (;;) {
-        std::this_thread::sleep_for(50ms);
+        std::this_thread::sleep_for(10ms);
         if (auto connection = open())
             return connection;
         const auto now = std::chrono::steady_clock::now();
@@ -201,6 +209,13 @@ std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::waitForOffice()
                     .arg(options.pipeName)
                     .arg(std::chrono::duration_cast<std::chrono::seconds>(options.startTimeout).count()));
     }
+}
+
+std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::liveOrOpen()
+{
+    if (!live || !live->isUsable())
+        live = open();
+    return live;
 }
 
 bool UnoOfficeSuite::Impl::onlyOwnDocumentsOpen(UnoConnection& connection,
@@ -244,11 +259,26 @@ UnoOfficeSuite::~UnoOfficeSuite() = default;
 
 OfficeReference UnoOfficeSuite::createServiceManager()
 {
+    auto serviceManagerOf = [](const std::shared_ptr<UnoConnection>& connection) {
+        return connection->call(
+            [&] { return wrap(connection, connection->remoteContext()->getServiceManager()); });
+    };
+    if (const auto live = impl_->live; live && live->isUsable()) {
+        try {
+            return serviceManagerOf(live);
+        } catch (const PlatformError&) {
+            impl_->live.reset();
+            // A silent office has had its bounded wait already; one that has
+            // gone gets a new connection, or a new start, below.
+            if (live->wasAbandoned())
+                throw;
+        }
+    }
     std::shared_ptr<UnoConnection> connection = impl_->open();
     if (!connection)
         connection = impl_->startAndConnect();
-    return connection->call(
-        [&] { return wrap(connection, connection->remoteContext()->getServiceManager()); });
+    impl_->live = connection;
+    return serviceManagerOf(connection);
 }
 
 OfficeReference UnoOfficeSuite::createInstance(const OfficeReference& serviceManager,
@@ -347,7 +377,7 @@ bool UnoOfficeSuite::endSelfStartedOffice()
     if (!impl_->launcher.isRunning())
         return false;
     try {
-        const auto connection = impl_->open();
+        const auto connection = impl_->liveOrOpen();
         if (!connection)
             return false;
         const Reference<css::frame::XDesktop> desktop = connection->call([&] {

@@ -9,8 +9,9 @@
 namespace bw {
 
 // The office suite over LibreOffice's UNO C++ API. "Create the service
-// manager" opens a fresh connection over a named pipe; when nothing listens
-// there, it starts soffice on that pipe and waits a bounded time. Every
+// manager" asks the office for it over a connection on a named pipe, kept
+// while the office lives and made anew once it has gone; when nothing
+// listens there, it starts soffice on that pipe and waits a bounded time. Every
 // remote call is bounded as well, so a silent office fails the call instead
 // of hanging the program.
 class UnoOfficeSuite : public OfficeSuite {

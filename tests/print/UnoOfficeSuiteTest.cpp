@@ -229,6 +229,66 @@ TEST_F(UnoOfficeSuiteTest, NeverEndsAnOfficeItDidNotStart)
     EXPECT_FALSE(officeAnswers());
 }
 
+// The office's own process: the one whose command line holds this test's pipe.
+QList<pid_t> officeProcesses()
+{
+    const QByteArray pipe = (QStringLiteral("name=") + UnoOfficeSuiteTest::pipeName() + ';').toUtf8();
+    QList<pid_t> found;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isNumber = false;
+        const pid_t pid = static_cast<pid_t>(entry.toLongLong(&isNumber));
+        QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (!isNumber || !commandLine.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = commandLine.readAll();
+        if (text.contains("soffice.bin") && text.contains(pipe))
+            found << pid;
+    }
+    return found;
+}
+
+TEST_F(UnoOfficeSuiteTest, ReachesTheOfficeAgainAfterItHasGone)
+{
+    const OfficeReference before = desktopOf(*suite);
+    ASSERT_TRUE(suite->endSelfStartedOffice());
+    ASSERT_FALSE(officeAnswers());
+    // An object of the office that went fails; a new service manager starts it again.
+    EXPECT_THROW(suite->loadComponentFromURL(before, documentUrl(documents() + "/plain.ods"),
+                                             QStringLiteral("_blank"), 0, {}),
+                 PlatformError);
+    const OfficeReference desktop = desktopOf(*suite);
+    EXPECT_TRUE(suite->selfStartedOfficeRunning());
+    const OfficeReference document = suite->loadComponentFromURL(
+        desktop, documentUrl(documents() + "/plain.ods"), QStringLiteral("_blank"), 0, {});
+    ASSERT_FALSE(document.isEmpty());
+    EXPECT_NO_THROW(suite->close(document, true));
+}
+
+TEST_F(UnoOfficeSuiteTest, AnOfficeThatStopsAnsweringFailsEachCallAfterTheBoundedWait)
+{
+    UnoOfficeSuite::Options quick = options();
+    quick.answerTimeout = 1s;
+    suite = std::make_unique<UnoOfficeSuite>(quick);
+    desktopOf(*suite);
+    const QList<pid_t> office = officeProcesses();
+    ASSERT_FALSE(office.isEmpty());
+    for (const pid_t pid : office)
+        ::kill(pid, SIGSTOP);
+    // Over the connection it had, then over a new one: each is bounded.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        try {
+            suite->createServiceManager();
+            ADD_FAILURE() << "a stopped office answered";
+        } catch (const PlatformError& error) {
+            EXPECT_EQ(error.description(), QStringLiteral("LibreOffice did not answer within 1 seconds"));
+        }
+    }
+    for (const pid_t pid : office)
+        ::kill(pid, SIGCONT);
+    EXPECT_FALSE(desktopOf(*suite).isEmpty());
+}
+
 TEST_F(UnoOfficeSuiteTest, AnOfficeThatCannotStartFailsAtOnceAndIsNotRetriedRightAway)
 {
     // A stand-in soffice that notes each start and ends at once.
