@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QUrl>
+#include <csignal>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
@@ -253,7 +254,12 @@ UnoOfficeSuite::Options UnoOfficeSuite::programOptions()
     return options;
 }
 
-UnoOfficeSuite::UnoOfficeSuite(Options options) : impl_(std::make_unique<Impl>(std::move(options))) {}
+UnoOfficeSuite::UnoOfficeSuite(Options options) : impl_(std::make_unique<Impl>(std::move(options)))
+{
+    // Writing to the pipe of an office that has just died raises SIGPIPE,
+    // which would end the program; the failed write is reported instead.
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
 UnoOfficeSuite::~UnoOfficeSuite() = default;
 

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
+
 #include <memory>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -392,6 +393,22 @@ TEST_F(UnoOfficeSuiteTest, AnOfficeThatTakesThePipeButNeverAnswersFailsAfterTheB
     } catch (const PlatformError& error) {
         EXPECT_EQ(error.description(), QStringLiteral("LibreOffice did not answer within 1 seconds"));
     }
+}
+
+} // namespace
+} // namespace bw::test
+
+namespace bw::test {
+namespace {
+
+// A write to the pipe of an office that died must fail the call, not end the program.
+TEST(UnoOfficeSuiteSignals, AnOfficeDyingMidWriteCannotEndTheProgram)
+{
+    std::signal(SIGPIPE, SIG_DFL);
+    UnoOfficeSuite office(UnoOfficeSuite::programOptions());
+    struct sigaction current {};
+    ASSERT_EQ(sigaction(SIGPIPE, nullptr, &current), 0);
+    EXPECT_EQ(current.sa_handler, SIG_IGN);
 }
 
 } // namespace
