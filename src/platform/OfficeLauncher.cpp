@@ -55,6 +55,27 @@ QStringList OfficeLauncher::arguments() const
     return arguments;
 }
 
+QProcessEnvironment OfficeLauncher::officeEnvironment(QProcessEnvironment environment)
+{
+    QString characterSet = environment.value(QStringLiteral("LC_ALL"));
+    if (characterSet.isEmpty())
+        characterSet = environment.value(QStringLiteral("LC_CTYPE"));
+    if (characterSet.isEmpty())
+        characterSet = environment.value(QStringLiteral("LANG"));
+    const QString lower = characterSet.toLower();
+    if (lower.contains(QLatin1String("utf-8")) || lower.contains(QLatin1String("utf8")))
+        return environment;
+    // Keep the user's language for messages; only the character set changes.
+    const QString all = environment.value(QStringLiteral("LC_ALL"));
+    if (!all.isEmpty()) {
+        environment.remove(QStringLiteral("LC_ALL"));
+        if (environment.value(QStringLiteral("LANG")).isEmpty())
+            environment.insert(QStringLiteral("LANG"), all);
+    }
+    environment.insert(QStringLiteral("LC_CTYPE"), QStringLiteral("C.UTF-8"));
+    return environment;
+}
+
 void OfficeLauncher::start()
 {
     if (!QFileInfo(program()).isExecutable())
@@ -64,6 +85,7 @@ void OfficeLauncher::start()
     QProcess process;
     process.setProgram(program());
     process.setArguments(arguments());
+    process.setProcessEnvironment(officeEnvironment(QProcessEnvironment::systemEnvironment()));
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());

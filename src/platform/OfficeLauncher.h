@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QProcessEnvironment>
+
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +16,11 @@ public:
 
     // Throws PlatformError when the program cannot be started at all.
     void start();
+
+    // The environment the office runs in. File names reach the office as
+    // UTF-8 URLs, which it decodes with the locale's character set: without
+    // a UTF-8 locale (LANG unset, "C", "POSIX") it cannot find non-ASCII names.
+    static QProcessEnvironment officeEnvironment(QProcessEnvironment environment);
     // Whether the process started last is still there.
     bool isRunning() const;
     qint64 processId() const { return processId_; }

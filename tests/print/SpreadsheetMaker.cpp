@@ -1,4 +1,5 @@
 #include "SpreadsheetMaker.h"
+#include "platform/OfficeLauncher.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -62,6 +63,7 @@ SpreadsheetMaker::SpreadsheetMaker(const QString& profileFolder, const QString& 
                                 QStringLiteral("-env:UserInstallation=") + fileUrl(profileFolder),
                                 QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipeName)});
     // Not the test's own output: a test that dies must not keep ctest waiting on it.
+    impl_->office.setProcessEnvironment(OfficeLauncher::officeEnvironment(QProcessEnvironment::systemEnvironment()));
     impl_->office.setStandardOutputFile(QProcess::nullDevice());
     impl_->office.setStandardErrorFile(QProcess::nullDevice());
     impl_->office.start();

@@ -1,3 +1,4 @@
+#include "platform/OfficeLauncher.h"
 #include "platform/UnoOfficeSuite.h"
 
 #include "SpreadsheetMaker.h"
@@ -409,6 +410,40 @@ TEST(UnoOfficeSuiteSignals, AnOfficeDyingMidWriteCannotEndTheProgram)
     struct sigaction current {};
     ASSERT_EQ(sigaction(SIGPIPE, nullptr, &current), 0);
     EXPECT_EQ(current.sa_handler, SIG_IGN);
+}
+
+} // namespace
+} // namespace bw::test
+
+namespace bw::test {
+namespace {
+
+// The office decodes file URLs with its locale's character set; it must get UTF-8.
+TEST(OfficeEnvironment, TheOfficeAlwaysGetsAUtf8CharacterSet)
+{
+    struct Row {
+        QStringList set; // NAME=value
+        QString lcAll, lcCtype, lang;
+    };
+    const Row rows[] = {
+        {{}, {}, QStringLiteral("C.UTF-8"), {}},
+        {{"LANG=C"}, {}, QStringLiteral("C.UTF-8"), QStringLiteral("C")},
+        {{"LANG=POSIX"}, {}, QStringLiteral("C.UTF-8"), QStringLiteral("POSIX")},
+        {{"LANG=de_DE.UTF-8"}, {}, {}, QStringLiteral("de_DE.UTF-8")},
+        {{"LANG=en_GB.utf8", "LC_CTYPE=C"}, {}, QStringLiteral("C.UTF-8"), QStringLiteral("en_GB.utf8")},
+        {{"LC_ALL=fr_FR.UTF-8", "LANG=C"}, QStringLiteral("fr_FR.UTF-8"), {}, QStringLiteral("C")},
+        {{"LC_ALL=C"}, {}, QStringLiteral("C.UTF-8"), QStringLiteral("C")},
+    };
+    for (const Row& row : rows) {
+        QProcessEnvironment environment;
+        for (const QString& pair : row.set)
+            environment.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        const QProcessEnvironment result = OfficeLauncher::officeEnvironment(environment);
+        const QString what = row.set.join(QLatin1Char(' '));
+        EXPECT_EQ(result.value(QStringLiteral("LC_ALL")), row.lcAll) << what.toStdString();
+        EXPECT_EQ(result.value(QStringLiteral("LC_CTYPE")), row.lcCtype) << what.toStdString();
+        EXPECT_EQ(result.value(QStringLiteral("LANG")), row.lang) << what.toStdString();
+    }
 }
 
 } // namespace
