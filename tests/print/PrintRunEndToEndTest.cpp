@@ -1,4 +1,4 @@
-#include "RecordingWindowPointer.h"
+#include "support/FakeWindowPointer.h"
 #include "ReportReader.h"
 #include "SpreadsheetMaker.h"
 #include "filelist/FileListModel.h"
@@ -94,13 +94,13 @@ public:
             list.append(document(name));
         ModelFileListReader reader(list);
         ThreadSleeper sleeper;
-        RecordingWindowPointer pointer;
+        FakeWindowPointer pointer;
         FakeProgressBarPort progress;
         DefaultPrinter defaultPrinter(printers, boxes);
         PrintRun run({reader, *office, boxes, sleeper, pointer, progress, defaultPrinter,
                       [chosen] { return chosen; }});
         run.run();
-        EXPECT_EQ(pointer.changes, std::vector<int>({11, 0}));
+        EXPECT_EQ(pointer.set, QList<int>({11, 0}));
         EXPECT_EQ(progress.values, std::vector<int>({0}));
     }
 

@@ -1,7 +1,7 @@
 #include "print/PrintRun.h"
 
 #include "FakeFileListReader.h"
-#include "RecordingWindowPointer.h"
+#include "support/FakeWindowPointer.h"
 #include "ReportReader.h"
 #include "print/DocumentUrl.h"
 #include "printers/DefaultPrinter.h"
@@ -80,7 +80,7 @@ public:
     FakeOfficeSuite office;
     FakeMessageBoxes boxes;
     FakeSleeper sleeper;
-    RecordingWindowPointer pointer;
+    FakeWindowPointer pointer;
     FakeProgressBarPort progress;
     FakePrinterServices printers;
     DefaultPrinter reporting{printers, boxes};
@@ -109,7 +109,7 @@ TEST_F(PrintRunTest, EmptyListSaysNoFilesAddedAndTouchesNeitherPrinterNorOffice)
     EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("No files added."));
     EXPECT_EQ(boxes.boxes[0].style, 0);
     EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("Brindlework"));
-    EXPECT_EQ(pointer.changes, std::vector<int>({11, 0}));
+    EXPECT_EQ(pointer.set, QList<int>({11, 0}));
     EXPECT_EQ(progress.values, std::vector<int>({0}));
     EXPECT_TRUE(printers.calls.isEmpty());
     EXPECT_TRUE(office.calls.empty());
@@ -136,7 +136,7 @@ TEST_F(PrintRunTest, OneFileRunsTheStepsInTheirOrder)
               QStringList({"office", "executeDispatch", "sleep 5000", "office", "close", "box Done."}));
     EXPECT_EQ(printers.calls,
               QStringList({"defaultPrinterName", "setDefaultPrinter:B", "setDefaultPrinter:A"}));
-    EXPECT_EQ(pointer.changes, std::vector<int>({11, 0}));
+    EXPECT_EQ(pointer.set, QList<int>({11, 0}));
     EXPECT_EQ(progress.values, std::vector<int>({0}));
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_TRUE(places().empty());
