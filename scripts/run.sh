@@ -4,4 +4,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-packages.sh
 scripts/build.sh build
+# Printers come from CUPS; on a machine where nothing started its daemon, start it.
+if ! lpstat -r 2>/dev/null | grep -q "is running" && [ -z "${CUPS_SERVER:-}" ]; then
+  echo "Starting the CUPS daemon"
+  if [ "$(id -u)" -eq 0 ]; then /usr/sbin/cupsd || true; else sudo /usr/sbin/cupsd || true; fi
+fi
 exec build/src/app/brindlework "$@"
