@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -56,6 +57,20 @@ public:
     {
         return QStringLiteral("bw_adapter_%1").arg(QCoreApplication::applicationPid());
     }
+    // A folder holding a shell script named soffice, standing in for the office program.
+    static QString standInOffice(const QString& name, const char* script)
+    {
+        const QString programFolder = folder->path() + QLatin1Char('/') + name;
+        QDir().mkpath(programFolder);
+        QFile program(programFolder + QStringLiteral("/soffice"));
+        if (!program.open(QIODevice::WriteOnly))
+            throw std::runtime_error("cannot write the stand-in office");
+        program.write(QByteArray("#!/bin/sh\n") + script);
+        program.close();
+        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return programFolder;
+    }
+
     static UnoOfficeSuite::Options options()
     {
         UnoOfficeSuite::Options options = UnoOfficeSuite::programOptions();
@@ -294,13 +309,8 @@ TEST_F(UnoOfficeSuiteTest, AnOfficeThatStopsAnsweringFailsEachCallAfterTheBounde
 TEST_F(UnoOfficeSuiteTest, AnOfficeThatCannotStartFailsAtOnceAndIsNotRetriedRightAway)
 {
     // A stand-in soffice that notes each start and ends at once.
-    const QString fakeFolder = folder->path() + QStringLiteral("/ends-at-once");
-    QDir().mkpath(fakeFolder);
-    QFile program(fakeFolder + QStringLiteral("/soffice"));
-    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
-    program.write("#!/bin/sh\necho started >> \"$(dirname \"$0\")/starts.log\"\nexit 1\n");
-    program.close();
-    program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString fakeFolder =
+        standInOffice(QStringLiteral("ends-at-once"), "echo started >> \"$(dirname \"$0\")/starts.log\"\nexit 1\n");
 
     UnoOfficeSuite::Options failing = options();
     failing.pipeName = pipeName() + QStringLiteral("_none");
@@ -337,13 +347,8 @@ TEST_F(UnoOfficeSuiteTest, NoOfficeProgramFailsWithADescription)
 
 TEST_F(UnoOfficeSuiteTest, AnOfficeThatStartsButNeverListensFailsAfterTheBoundedWait)
 {
-    const QString fakeFolder = folder->path() + QStringLiteral("/never-listens");
-    QDir().mkpath(fakeFolder);
-    QFile program(fakeFolder + QStringLiteral("/soffice"));
-    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
-    program.write("#!/bin/sh\nsleep 60 &\necho $! > \"$(dirname \"$0\")/pid\"\nwait\n");
-    program.close();
-    program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString fakeFolder =
+        standInOffice(QStringLiteral("never-listens"), "sleep 60 &\necho $! > \"$(dirname \"$0\")/pid\"\nwait\n");
 
     UnoOfficeSuite::Options silent = options();
     silent.pipeName = pipeName() + QStringLiteral("_silent");
