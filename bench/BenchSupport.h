@@ -7,29 +7,23 @@
 
 namespace bench {
 
-// Current resident set size of this process, in KiB.
-inline long residentKiB()
+// A size field of /proc/self/status ("VmRSS:", "VmHWM:"), in KiB; -1 when absent.
+inline long statusFieldKiB(const std::string& field)
 {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(field.size()));
     }
     return -1;
 }
 
+// Current resident set size of this process, in KiB.
+inline long residentKiB() { return statusFieldKiB("VmRSS:"); }
+
 // Peak resident set size of this process, in KiB.
-inline long peakResidentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
+inline long peakResidentKiB() { return statusFieldKiB("VmHWM:"); }
 
 template <typename Action>
 double millisecondsOf(Action&& action)
