@@ -9,4 +9,6 @@ if ! lpstat -r 2>/dev/null | grep -q "is running" && [ -z "${CUPS_SERVER:-}" ]; 
   echo "Starting the CUPS daemon"
   if [ "$(id -u)" -eq 0 ]; then /usr/sbin/cupsd || true; else sudo /usr/sbin/cupsd || true; fi
 fi
+# A scheduler with no queue at all gets a "PDF" queue, so there is something to print on.
+scripts/setup-pdf-printer.sh || true
 exec build/src/app/brindlework "$@"
