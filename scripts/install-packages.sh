@@ -6,13 +6,15 @@ set -euo pipefail
 PACKAGES=(
   # build
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libcups2-dev libreoffice-dev
+  qt6-base-dev qt6-svg-dev libcups2-dev libreoffice-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # run
   cups cups-client cups-bsd printer-driver-cups-pdf libreoffice-calc
   fonts-liberation
   # test and benchmark tools
   xvfb xauth poppler-utils imagemagick xdotool time
+  # install and package checks
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

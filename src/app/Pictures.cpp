@@ -13,6 +13,14 @@ QPixmap drawProgramIcon(int size)
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
+    paintProgramIcon(painter, size);
+    return pixmap;
+}
+
+} // namespace
+
+void paintProgramIcon(QPainter& painter, double size)
+{
     painter.setRenderHint(QPainter::Antialiasing);
     const double s = size / 32.0;
     // A printer: body, paper out of the top, a green sheet grid on the paper.
@@ -28,10 +36,7 @@ QPixmap drawProgramIcon(int size)
     painter.drawRoundedRect(QRectF(2 * s, 14 * s, 28 * s, 12 * s), 2 * s, 2 * s);
     painter.setBrush(QColor(250, 250, 250));
     painter.drawRect(QRectF(8 * s, 22 * s, 16 * s, 8 * s));
-    return pixmap;
 }
-
-} // namespace
 
 QIcon programIcon()
 {
