@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The run command's printer set-up (scripts/setup-pdf-printer.sh) against a
-# private CUPS daemon per case: it adds "PDF" only where there is no queue.
+# private CUPS daemon, emptied before each case: it adds "PDF" only where
+# there is no queue.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 setup="$root/scripts/setup-pdf-printer.sh"
@@ -10,13 +11,23 @@ export HOME="$work/home"
 mkdir -p "$HOME"
 unset LPDEST PRINTER
 failures=0
-daemon=
+daemon="$work/cups"
 
 cleanup() {
-  [ -n "$daemon" ] && "$cups" stop "$daemon" || true
+  "$cups" stop "$daemon" || true
   rm -rf "$work"
 }
 trap cleanup EXIT
+"$cups" start "$daemon" >/dev/null
+export CUPS_SERVER="$daemon/cups.sock"
+
+# No queue left, and so no default either.
+empty_daemon() {
+  local queue
+  for queue in $(lpstat -v 2>/dev/null | sed -n 's/^device for \([^:]*\):.*/\1/p'); do
+    lpadmin -x "$queue"
+  done
+}
 
 # state: the queues with their devices, then the default
 state() {
@@ -39,9 +50,7 @@ check() {
 # case NAME RUNS PREPARE EXPECTED_STATE EXPECTED_OUTPUT
 case_() {
   local name=$1 runs=$2 prepare=$3 expected_state=$4 expected_output=$5
-  daemon=$(mktemp -d "$work/cups.XXXX")
-  "$cups" start "$daemon" >/dev/null
-  export CUPS_SERVER="$daemon/cups.sock"
+  empty_daemon
   eval "$prepare"
   local output=""
   for _ in $(seq 1 "$runs"); do
@@ -49,8 +58,6 @@ case_() {
   done
   check "$name: queues and default" "$expected_state" "$(state)"
   check "$name: message" "$expected_output" "$output"
-  "$cups" stop "$daemon"
-  daemon=
 }
 
 home=$(getent passwd "$(id -un)" | cut -d: -f6)
