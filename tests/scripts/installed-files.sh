@@ -4,7 +4,7 @@
 installed_files() {
   printf '%s\n' \
     bin/brindlework \
-    share/applications/org.example.brindlework.desktop \
+    share/applications/brindlework.desktop \
     share/metainfo/org.example.brindlework.metainfo.xml \
     share/icons/hicolor/scalable/apps/brindlework.svg
   for size in 16 24 32 48 64 128 256; do
@@ -30,7 +30,7 @@ check() {
 # the program finds every library it needs.
 check_tree() {
   local prefix=$1 version=$2
-  local desktop="$prefix/share/applications/org.example.brindlework.desktop"
+  local desktop="$prefix/share/applications/brindlework.desktop"
   local metainfo="$prefix/share/metainfo/org.example.brindlework.metainfo.xml"
   check "installed files" "$(installed_files | sort)" "$(cd "$prefix" && find . -type f | sed 's|^\./||' | sort)"
   check "desktop-file-validate" 0 "$(desktop-file-validate "$desktop" >&2; echo $?)"
@@ -42,7 +42,7 @@ check_tree() {
   check "menu entry's icon is installed" "yes" \
     "$([ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] && echo yes || echo no)"
   check "menu entry's categories" "Office;Printing;" "$(sed -n 's/^Categories=//p' "$desktop")"
-  check "metadata launches the menu entry" "org.example.brindlework.desktop" \
+  check "metadata launches the menu entry" "brindlework.desktop" \
     "$(sed -n 's/.*<launchable type="desktop-id">\(.*\)<\/launchable>.*/\1/p' "$metainfo")"
   check "metadata's newest release is this version" "$version" \
     "$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)"
