@@ -1,8 +1,8 @@
-#include "support/FakeWindowPointer.h"
 #include "ReportReader.h"
 #include "SpreadsheetMaker.h"
 #include "filelist/FileListModel.h"
 #include "platform/CupsPrinterServices.h"
+#include "platform/SteadyClock.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
 #include "print/ModelFileListReader.h"
@@ -10,6 +10,7 @@
 #include "printers/DefaultPrinter.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeProgressBarPort.h"
+#include "support/FakeWindowPointer.h"
 #include "support/PrivateCupsDaemon.h"
 
 #include <QCoreApplication>
@@ -97,8 +98,9 @@ public:
         FakeWindowPointer pointer;
         FakeProgressBarPort progress;
         DefaultPrinter defaultPrinter(printers, boxes);
+        SteadyClock clock;
         PrintRun run({reader, *office, boxes, sleeper, pointer, progress, defaultPrinter,
-                      [chosen] { return chosen; }});
+                      [chosen] { return chosen; }, printers, clock});
         run.run();
         EXPECT_EQ(pointer.set, QList<int>({11, 0}));
         EXPECT_EQ(progress.values, std::vector<int>({0}));

@@ -41,7 +41,7 @@ public:
     QList<PrintJob> jobs(const QString& printer) override
     {
         ++jobQueries;
-        if (unreachable || jobsUnreachable)
+        if (jobsUnreachable)
             throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
         const QString queue = printer.section(QLatin1Char('/'), 0, 0);
         QList<PrintJob> result;
@@ -53,7 +53,7 @@ public:
     }
     bool acceptsJobs(const QString& printer) override
     {
-        if (unreachable)
+        if (jobsUnreachable)
             throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
         const QString queue = printer.section(QLatin1Char('/'), 0, 0);
         return (printers.contains(printer) || printers.contains(queue)) && !refusing.contains(queue);
@@ -88,6 +88,7 @@ public:
 
     QStringList printers;
     QString defaultPrinter;
+    // Default printer calls fail; job calls fail apart, with jobsUnreachable.
     bool unreachable = false;
     bool jobsUnreachable = false;
     QStringList calls;
