@@ -2,6 +2,8 @@
 # The print run's own time (total less the mandated 5 s a file) beside
 # `soffice --headless --pt` on the same N small .ods files, on a disabled
 # queue of a private CUPS daemon, with a temporary HOME and office profile.
+# The run's own time includes confirming each file's job in the CUPS job list;
+# the time those job queries take is shown apart.
 #   bench/print-run.sh [build dir]      (N=20 by default; N=5 bench/print-run.sh for a quick look)
 set -euo pipefail
 cd "$(dirname "$0")/.."

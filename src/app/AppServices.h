@@ -5,6 +5,7 @@
 namespace bw {
 
 class BrowserOpener;
+class Clock;
 class Dialogs;
 class FileSystem;
 class MessageBoxes;
@@ -26,6 +27,7 @@ struct AppServices {
     SettingsStore& settings;
     PrinterServices& printers;
     Sleeper& sleeper;
+    Clock& clock;
     Yielder& yielder;
     OfficeSuite& office;
     SkinEngine& skin;

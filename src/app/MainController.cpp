@@ -35,7 +35,8 @@ MainController::MainController(MainWindow& window, AppServices& services)
       defaultPrinter_(std::make_unique<DefaultPrinter>(services.printers, services.messageBoxes)),
       printRun_(std::make_unique<PrintRun>(PrintRun::Services{
           *printList_, services.office, services.messageBoxes, services.sleeper, window, *progressBar_,
-          *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); }}))
+          *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); }, services.printers,
+          services.clock}))
 {
     window_.listView()->setFileList(&fileList_);
     wireEvents();

@@ -7,7 +7,7 @@ namespace bw {
 RealServices::RealServices(BrowserOpener* browser)
     : yielder_(EventLoopYielder::ResponsiveInterval), office_(UnoOfficeSuite::programOptions()),
       services_{fileSystem_, messageBoxes_, random_, browser ? *browser : browser_, settings_,
-                printers_,   sleeper_,      yielder_, office_, skin_,
+                printers_,   sleeper_,      clock_,   yielder_, office_, skin_,
                 dialogs_,    QCoreApplication::applicationDirPath()}
 {
 }

@@ -9,6 +9,7 @@
 #include "platform/QssSkinEngine.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/SteadyClock.h"
 #include "platform/SystemRandomSource.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
@@ -38,6 +39,7 @@ private:
     QSettingsStore settings_;
     CupsPrinterServices printers_;
     ThreadSleeper sleeper_;
+    SteadyClock clock_;
     EventLoopYielder yielder_;
     UnoOfficeSuite office_;
     QssSkinEngine skin_;

@@ -38,6 +38,16 @@ public:
                                  const QString& command, const QString& targetFrameName, qint16 searchFlags,
                                  const std::vector<OfficeReference>& arguments) = 0;
     virtual void close(const OfficeReference& document, bool deliverOwnership) = 0;
+
+    // Whether the office knows the printer by that name: it reads the
+    // printers once, at its start, and silently prints a job for one it does
+    // not know on another, or nowhere. Reaches (or starts) the office.
+    virtual bool knowsPrinter(const QString& name) = 0;
+    // Ends an office that this program started and holds none of the user's
+    // documents, so that the next call starts it afresh with today's
+    // printers. An office the user started is left alone. Returns whether it
+    // was ended.
+    virtual bool restartSelfStartedOffice() = 0;
 };
 
 } // namespace bw

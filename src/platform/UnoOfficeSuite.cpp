@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QUrl>
 #include <csignal>
+#include <com/sun/star/awt/XPrinterServer.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
@@ -402,6 +403,37 @@ bool UnoOfficeSuite::endSelfStartedOffice()
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (impl_->launcher.isRunning() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(50ms);
+    return true;
+}
+
+bool UnoOfficeSuite::knowsPrinter(const QString& name)
+{
+    const OfficeReference manager = createServiceManager();
+    const auto connection = manager.objectAs<UnoObject>().sharedConnection();
+    return connection->call([&] {
+        const auto context = connection->remoteContext();
+        const Reference<css::awt::XPrinterServer> server(
+            context->getServiceManager()->createInstanceWithContext("com.sun.star.awt.PrinterServer",
+                                                                    context),
+            UNO_QUERY);
+        // An office that cannot tell is not held back.
+        if (!server.is())
+            return true;
+        const auto wanted = UnoConnection::toOUString(name);
+        for (const rtl::OUString& printer : server->getPrinterNames()) {
+            if (printer == wanted)
+                return true;
+        }
+        return false;
+    });
+}
+
+bool UnoOfficeSuite::restartSelfStartedOffice()
+{
+    if (!endSelfStartedOffice() || impl_->launcher.isRunning())
+        return false;
+    // The next service manager starts it afresh.
+    impl_->live.reset();
     return true;
 }
 

@@ -51,6 +51,8 @@ public:
                          const QString& command, const QString& targetFrameName, qint16 searchFlags,
                          const std::vector<OfficeReference>& arguments) override;
     void close(const OfficeReference& document, bool deliverOwnership) override;
+    bool knowsPrinter(const QString& name) override;
+    bool restartSelfStartedOffice() override;
 
     // Whether an office that this object started is still running.
     bool selfStartedOfficeRunning() const;

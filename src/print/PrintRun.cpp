@@ -1,14 +1,18 @@
 #include "print/PrintRun.h"
 
+#include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/OfficeSuite.h"
+#include "platform/PlatformError.h"
 #include "platform/ProgressBarPort.h"
 #include "platform/Sleeper.h"
 #include "platform/WindowPointer.h"
-#include "printers/DefaultPrinterAccess.h"
 #include "print/DocumentUrl.h"
 #include "print/FileListReader.h"
 #include "print/StepExecutor.h"
+#include "printers/DefaultPrinterAccess.h"
+
+#include <algorithm>
 
 namespace bw {
 
@@ -32,7 +36,8 @@ const QString& PrintRun::location()
 
 PrintRun::PrintRun(Services services)
     : services_(std::move(services)), report_(services_.messageBoxes),
-      propertyValues_(services_.office, report_)
+      propertyValues_(services_.office, report_),
+      confirmation_(services_.printers, services_.clock, services_.sleeper)
 {
 }
 
@@ -89,6 +94,14 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
     OfficeReference frame;
     std::vector<OfficeReference> printArguments(3);
     const std::vector<OfficeReference> loadArguments;
+    // Whether the office knows the chosen printer, asked once a run.
+    bool printerChecked = chosenPrinter.isEmpty();
+    bool printerKnown = true;
+    // This file's print: sent (to be confirmed), or withheld from an office
+    // that would put it on another printer.
+    bool dispatched = false;
+    bool withheld = false;
+    qint64 dispatchedAt = 0;
 
     const std::vector<Step> fileSteps{
         {110,
@@ -97,6 +110,19 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
              path = services_.fileList.entryText(i);
          }},
         {112, [&] { renew(serviceManager, [&] { return office.createServiceManager(); }); }},
+        // Before the first document is loaded, so an office this program
+        // started can be restarted to learn today's printers.
+        {113,
+         [&] {
+             if (printerChecked || serviceManager.isEmpty())
+                 return;
+             printerChecked = true;
+             printerKnown = office.knowsPrinter(chosenPrinter);
+             if (!printerKnown && office.restartSelfStartedOffice()) {
+                 renew(serviceManager, [&] { return office.createServiceManager(); });
+                 printerKnown = office.knowsPrinter(chosenPrinter);
+             }
+         }},
         {114,
          [&] {
              renew(desktop, [&] {
@@ -136,15 +162,40 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
          }},
         {128,
          [&] {
+             if (!printerKnown && !frame.isEmpty()) {
+                 withheld = true;
+                 return;
+             }
+             confirmation_.mark();
              office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0,
                                     printArguments);
+             dispatched = !frame.isEmpty();
+             dispatchedAt = services_.clock.nowMilliseconds();
          }},
         {130, [&] { services_.sleeper.sleepMilliseconds(WaitAfterPrintMilliseconds); }},
+        // The job is usually there by now; a long document may still be
+        // spooling, and is not closed before its job has arrived.
+        {131,
+         [&] {
+             JobConfirmation::Result result{JobConfirmation::Outcome::UnknownToOffice, {}};
+             if (dispatched) {
+                 const qint64 left =
+                     SpoolLimitMilliseconds - (services_.clock.nowMilliseconds() - dispatchedAt);
+                 result = confirmation_.waitFor(path, chosenPrinter, int(std::max<qint64>(0, left)));
+             } else if (!withheld) {
+                 return;
+             }
+             if (result.outcome != JobConfirmation::Outcome::Arrived)
+                 throw PlatformError(ErrorNumber::PrinterService,
+                                     JobConfirmation::failureText(result, path, chosenPrinter));
+         }},
         {132, [&] { office.close(document, true); }},
         {134, [&] { document.clear(); }},
     };
-    for (i = 1; i <= count; ++i)
+    for (i = 1; i <= count; ++i) {
+        dispatched = withheld = false;
         steps.run(fileSteps);
+    }
 }
 
 } // namespace bw

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/ErrorReport.h"
+#include "print/JobConfirmation.h"
 #include "print/PropertyValueMaker.h"
 
 #include <QString>
@@ -8,10 +9,12 @@
 
 namespace bw {
 
+class Clock;
 class DefaultPrinterAccess;
 class FileListReader;
 class MessageBoxes;
 class OfficeSuite;
+class PrinterServices;
 class ProgressBarPort;
 class StepExecutor;
 class Sleeper;
@@ -24,6 +27,9 @@ class PrintRun {
 public:
     static const QString& location();
     static constexpr int WaitAfterPrintMilliseconds = 5000;
+    // How long a print may take to reach the printer, from its dispatch: as
+    // long as the office may take over any one call.
+    static constexpr int SpoolLimitMilliseconds = 120000;
 
     struct Services {
         FileListReader& fileList;
@@ -35,6 +41,9 @@ public:
         DefaultPrinterAccess& defaultPrinter;
         // The text of the printer choice at the moment of asking.
         std::function<QString()> chosenPrinter;
+        // Where the run sees each file's job arrive.
+        PrinterServices& printers;
+        Clock& clock;
     };
 
     explicit PrintRun(Services services);
@@ -47,6 +56,7 @@ private:
     Services services_;
     ErrorReport report_;
     PropertyValueMaker propertyValues_;
+    JobConfirmation confirmation_;
 };
 
 } // namespace bw

@@ -1,8 +1,8 @@
-#include "support/FakeWindowPointer.h"
 #include "ReportReader.h"
 #include "SpreadsheetMaker.h"
 #include "filelist/FileListModel.h"
 #include "platform/CupsPrinterServices.h"
+#include "platform/SteadyClock.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
 #include "print/ModelFileListReader.h"
@@ -10,13 +10,17 @@
 #include "printers/DefaultPrinter.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeProgressBarPort.h"
+#include "support/FakeWindowPointer.h"
 #include "support/PrivateCupsDaemon.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUrl>
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -32,6 +36,64 @@ const QString Plain = QStringLiteral("plain.ods");
 const QString WithSpace = QStringLiteral("with space.ods");
 const QString WithHash = QStringLiteral("hash#name.ods");
 const QString SavedWithA = QStringLiteral("saved with A.ods");
+const QString Long = QStringLiteral("two hundred pages.ods");
+
+// The office the run talks to, watched: what the printing system holds when
+// a document is closed, and how often the office was restarted.
+class WatchedOffice : public OfficeSuite {
+public:
+    WatchedOffice(OfficeSuite& inner, std::function<void()> beforeClose)
+        : inner_(inner), beforeClose_(std::move(beforeClose))
+    {
+    }
+    OfficeReference createServiceManager() override { return inner_.createServiceManager(); }
+    OfficeReference createInstance(const OfficeReference& manager, const QString& name) override
+    {
+        return inner_.createInstance(manager, name);
+    }
+    OfficeReference blankPropertyRecord(const OfficeReference& manager) override
+    {
+        return inner_.blankPropertyRecord(manager);
+    }
+    OfficeReference loadComponentFromURL(const OfficeReference& desktop, const QString& url,
+                                         const QString& target, qint16 flags,
+                                         const std::vector<OfficeReference>& arguments) override
+    {
+        return inner_.loadComponentFromURL(desktop, url, target, flags, arguments);
+    }
+    OfficeReference getCurrentController(const OfficeReference& document) override
+    {
+        return inner_.getCurrentController(document);
+    }
+    OfficeReference getFrame(const OfficeReference& controller) override
+    {
+        return inner_.getFrame(controller);
+    }
+    void executeDispatch(const OfficeReference& dispatcher, const OfficeReference& frame,
+                         const QString& command, const QString& target, qint16 flags,
+                         const std::vector<OfficeReference>& arguments) override
+    {
+        inner_.executeDispatch(dispatcher, frame, command, target, flags, arguments);
+    }
+    void close(const OfficeReference& document, bool deliverOwnership) override
+    {
+        beforeClose_();
+        inner_.close(document, deliverOwnership);
+    }
+    bool knowsPrinter(const QString& name) override { return inner_.knowsPrinter(name); }
+    bool restartSelfStartedOffice() override
+    {
+        const bool restarted = inner_.restartSelfStartedOffice();
+        restarts += restarted ? 1 : 0;
+        return restarted;
+    }
+
+    int restarts = 0;
+
+private:
+    OfficeSuite& inner_;
+    std::function<void()> beforeClose_;
+};
 
 class PrintRunEndToEnd : public ::testing::Test {
 public:
@@ -54,6 +116,10 @@ public:
         maker.make(document(WithSpace), QStringLiteral("with space"));
         maker.make(document(WithHash), QStringLiteral("hash"));
         maker.make(document(SavedWithA), QStringLiteral("saved with A"), QStringLiteral("A"));
+        QString rows;
+        for (int row = 1; row <= 10600; ++row)
+            rows += QStringLiteral("Row %1 of a long sheet,%1\n").arg(row);
+        maker.make(document(Long), rows);
     }
 
     static void TearDownTestSuite()
@@ -83,6 +149,19 @@ public:
             if (box.text == QLatin1String("Done."))
                 defaultWhileDone = printers.defaultPrinterName();
         };
+        for (const auto& job : cups->jobs())
+            lastJobBefore = std::max(lastJobBefore, job.id);
+    }
+
+    // The jobs made since the test began, as "queue:title", oldest first.
+    QStringList newJobs() const
+    {
+        QStringList result;
+        for (const auto& job : cups->jobs()) {
+            if (job.id > lastJobBefore)
+                result << job.queue + QLatin1Char(':') + job.title;
+        }
+        return result;
     }
 
     void TearDown() override { office->endSelfStartedOffice(); }
@@ -97,9 +176,12 @@ public:
         FakeWindowPointer pointer;
         FakeProgressBarPort progress;
         DefaultPrinter defaultPrinter(printers, boxes);
-        PrintRun run({reader, *office, boxes, sleeper, pointer, progress, defaultPrinter,
-                      [chosen] { return chosen; }});
+        SteadyClock clock;
+        WatchedOffice watched(*office, [&] { jobsAtClose << newJobs().size(); });
+        PrintRun run({reader, watched, boxes, sleeper, pointer, progress, defaultPrinter,
+                      [chosen] { return chosen; }, printers, clock});
         run.run();
+        restarts += watched.restarts;
         EXPECT_EQ(pointer.set, QList<int>({11, 0}));
         EXPECT_EQ(progress.values, std::vector<int>({0}));
     }
@@ -109,6 +191,10 @@ public:
     CupsPrinterServices printers;
     FakeMessageBoxes boxes;
     QString defaultWhileDone;
+    int lastJobBefore = 0;
+    // How many jobs had come when each document was closed.
+    QList<qsizetype> jobsAtClose;
+    int restarts = 0;
     std::unique_ptr<UnoOfficeSuite> office = std::make_unique<UnoOfficeSuite>(officeOptions());
 };
 
@@ -203,6 +289,101 @@ TEST_F(PrintRunEndToEnd, AnEmptyListNeitherStartsTheOfficeNorTouchesThePrinters)
     EXPECT_EQ(printers.defaultPrinterName(), QStringLiteral("B"));
     EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("A")).isEmpty());
     EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("B")).isEmpty());
+}
+
+std::vector<QString> descriptions(const FakeMessageBoxes& boxes)
+{
+    std::vector<QString> result;
+    for (const auto& report : shownReports(boxes))
+        result.push_back(report.description);
+    return result;
+}
+
+// Runs where the chosen printer cannot get the files: each file gets its own
+// report, naming it and the printer, and nothing is printed anywhere else.
+struct UnreachedCase {
+    const char* name;
+    // Readies the printer and the office; returns the printer to choose.
+    std::function<QString(PrintRunEndToEnd&)> arrange;
+    const char* why;
+};
+
+class PrintRunUnreached : public PrintRunEndToEnd, public ::testing::WithParamInterface<UnreachedCase> {
+public:
+    void TearDown() override
+    {
+        cups->runTool(QStringLiteral("cupsaccept"), {QStringLiteral("B")});
+        userOffice.reset();
+        PrintRunEndToEnd::TearDown();
+    }
+    std::unique_ptr<SpreadsheetMaker> userOffice;
+};
+
+TEST_P(PrintRunUnreached, ReportsEachFileAndPrintsNowhere)
+{
+    const QString chosen = GetParam().arrange(*this);
+    runOver({Plain, WithSpace}, chosen);
+
+    EXPECT_EQ(reportPlaces(boxes), std::vector<QString>(2, QStringLiteral("PushButton2_Click:131")));
+    const QString start = QStringLiteral("Nothing reached printer \"%1\" for ").arg(chosen);
+    EXPECT_EQ(descriptions(boxes), std::vector<QString>({start + "\"" + Plain + "\"" + GetParam().why,
+                                                         start + "\"" + WithSpace + "\"" + GetParam().why}));
+    EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(boxes.boxes.back().text, QStringLiteral("Done."));
+    QThread::msleep(1000);
+    EXPECT_EQ(newJobs(), QStringList());
+    EXPECT_EQ(printers.defaultPrinterName(), QStringLiteral("A"));
+    EXPECT_EQ(restarts, 0);
+    // An office the user started is still there, and still answers.
+    if (userOffice) {
+        EXPECT_NO_THROW(userOffice->make(path(QStringLiteral("after.ods")), QStringLiteral("still here")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrintRunUnreached,
+    ::testing::Values(UnreachedCase{"QueueRejectingJobs",
+                                    [](PrintRunEndToEnd& t) {
+                                        t.cups->runTool(QStringLiteral("cupsreject"), {QStringLiteral("B")});
+                                        return QStringLiteral("B");
+                                    },
+                                    ": the printer does not accept jobs"},
+                      UnreachedCase{"QueueAddedAfterTheUsersOfficeStarted",
+                                    [](PrintRunEndToEnd& t) {
+                                        static_cast<PrintRunUnreached&>(t).userOffice =
+                                            std::make_unique<SpreadsheetMaker>(
+                                                PrintRunEndToEnd::path(QStringLiteral("profile")),
+                                                PrintRunEndToEnd::officeOptions().pipeName);
+                                        // The office reads the printers when it first needs them.
+                                        t.office->knowsPrinter(QStringLiteral("B"));
+                                        t.cups->addQueue(QStringLiteral("Late"), true);
+                                        return QStringLiteral("Late");
+                                    },
+                                    ": the office does not know this printer"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PrintRunEndToEnd, AQueueAddedAfterTheProgramsOfficeStartedGetsEveryFileAfterOneRestart)
+{
+    // The office reads the printers when it first needs them.
+    ASSERT_TRUE(office->knowsPrinter(QStringLiteral("B")));
+    ASSERT_TRUE(office->selfStartedOfficeRunning());
+    cups->addQueue(QStringLiteral("Later"), true);
+    runOver({Plain, WithSpace}, QStringLiteral("Later"));
+
+    EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(restarts, 1);
+    EXPECT_EQ(newJobs(), QStringList({"Later:" + Plain, "Later:" + WithSpace}));
+    EXPECT_TRUE(office->knowsPrinter(QStringLiteral("Later")));
+    cups->removeQueue(QStringLiteral("Later"));
+}
+
+TEST_F(PrintRunEndToEnd, ALongSheetIsOneJobAndIsClosedOnlyOnceItHasArrived)
+{
+    runOver({Long, Plain});
+
+    EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(newJobs(), QStringList({"B:" + Long, "B:" + Plain}));
+    EXPECT_EQ(jobsAtClose, QList<qsizetype>({1, 2}));
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "print/PrintRun.h"
 
 #include "FakeFileListReader.h"
-#include "support/FakeWindowPointer.h"
 #include "ReportReader.h"
 #include "print/DocumentUrl.h"
 #include "printers/DefaultPrinter.h"
@@ -10,6 +9,7 @@
 #include "support/FakePrinterServices.h"
 #include "support/FakeProgressBarPort.h"
 #include "support/FakeSleeper.h"
+#include "support/FakeWindowPointer.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -58,6 +58,8 @@ public:
     {
         printers.printers = {QStringLiteral("A"), QStringLiteral("B")};
         printers.defaultPrinter = QStringLiteral("A");
+        printers.clock = &sleeper;
+        office.printing = &printers;
     }
 
     void addFile(const QString& path, FakeOfficeSuite::Loads loads = FakeOfficeSuite::Loads::Spreadsheet)
@@ -87,10 +89,12 @@ public:
     SwitchableDefaultPrinter defaultPrinter{reporting};
     QString combo = QStringLiteral("B");
     int comboReads = 0;
-    PrintRun run{{list, office, boxes, sleeper, pointer, progress, defaultPrinter, [this] {
+    PrintRun run{{list, office, boxes, sleeper, pointer, progress, defaultPrinter,
+                  [this] {
                       ++comboReads;
                       return combo;
-                  }}};
+                  },
+                  printers, sleeper}};
 };
 
 const QStringList OneFileOperations{"createServiceManager", "createInstance", "loadComponentFromURL",
@@ -480,6 +484,152 @@ INSTANTIATE_TEST_SUITE_P(Mend, PrintRunStaleReference,
                                                      {"PushButton2_Click:114", "PushButton2_Click:116",
                                                       "PushButton2_Click:122", "PushButton2_Click:132"}}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Each file's print is confirmed by its job on the chosen queue; one that
+// does not get there is reported at line 131 and the run goes on.
+struct ConfirmCase {
+    const char* name;
+    std::function<void(PrintRunTest&)> arrange;
+    std::vector<QString> reports; // descriptions of the reports at line 131
+    QStringList onB;
+    QStringList onA;
+    qint64 elapsed; // virtual milliseconds of the whole run
+    int restarts = 0;
+};
+
+class PrintRunConfirmation : public PrintRunTest, public ::testing::WithParamInterface<ConfirmCase> {};
+
+TEST_P(PrintRunConfirmation, ReportsEachFileThatDidNotReachThePrinter)
+{
+    addFile(One);
+    addFile(Two);
+    GetParam().arrange(*this);
+    // A document is closed only once its job is there, or its wait is over.
+    std::vector<qint64> closedAt;
+    office.onCall = [&](const FakeOfficeSuite::Call& call) {
+        if (call.operation == QLatin1String("close"))
+            closedAt.push_back(sleeper.now);
+    };
+    run.run();
+
+    std::vector<QString> places(GetParam().reports.size(), QStringLiteral("PushButton2_Click:131"));
+    EXPECT_EQ(reportPlaces(boxes), places);
+    std::vector<QString> descriptions;
+    for (const auto& report : shownReports(boxes))
+        descriptions.push_back(report.description);
+    EXPECT_EQ(descriptions, GetParam().reports);
+    EXPECT_EQ(printers.titles(QStringLiteral("B")), GetParam().onB);
+    EXPECT_EQ(printers.titles(QStringLiteral("A")), GetParam().onA);
+    EXPECT_EQ(sleeper.now, GetParam().elapsed);
+    EXPECT_EQ(sleeper.waits.front(), 5000);
+    EXPECT_EQ(office.restarts, GetParam().restarts);
+    EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(progress.values, std::vector<int>({0}));
+    EXPECT_EQ(printers.defaultPrinter, QStringLiteral("A"));
+    ASSERT_EQ(closedAt.size(), 2u);
+    if (GetParam().reports.empty()) {
+        const qint64 perFile = std::max<qint64>(5000, office.spoolMilliseconds);
+        EXPECT_EQ(closedAt, std::vector<qint64>({perFile, 2 * perFile}));
+    }
+}
+
+const QStringList Titles{"one.ods", "two.ods"};
+QString nothingFor(const char* file, const char* why = "")
+{
+    return QStringLiteral("Nothing reached printer \"B\" for \"%1\"%2")
+        .arg(QLatin1String(file), QLatin1String(why));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrintRunConfirmation,
+    ::testing::Values(
+        ConfirmCase{"Arrived", [](PrintRunTest&) {}, {}, Titles, {}, 10000},
+        ConfirmCase{
+            "HeldCountsAsArrived", [](PrintRunTest& t) { t.printers.holding << "B"; }, {}, Titles, {}, 10000},
+        // Closed only after the job has come, within the office's call limit.
+        ConfirmCase{"LongSpoolIsWaitedFor",
+                    [](PrintRunTest& t) { t.office.spoolMilliseconds = 7000; },
+                    {},
+                    Titles,
+                    {},
+                    14000},
+        ConfirmCase{"RefusingQueue",
+                    [](PrintRunTest& t) { t.printers.refusing << "B"; },
+                    {nothingFor("one.ods", ": the printer does not accept jobs"),
+                     nothingFor("two.ods", ": the printer does not accept jobs")},
+                    {},
+                    {},
+                    10000},
+        ConfirmCase{"NothingEverArrives",
+                    [](PrintRunTest& t) { t.office.dropsJobs = true; },
+                    {nothingFor("one.ods"), nothingFor("two.ods")},
+                    {},
+                    {},
+                    2 * PrintRun::SpoolLimitMilliseconds},
+        ConfirmCase{"OnAnotherQueue",
+                    [](PrintRunTest& t) { t.office.printsOnlyOn = "A"; },
+                    {nothingFor("one.ods", ": its job went to printer \"A\""),
+                     nothingFor("two.ods", ": its job went to printer \"A\"")},
+                    {},
+                    Titles,
+                    10000},
+        ConfirmCase{"SelfStartedOfficeIsRestartedOnceToLearnThePrinter",
+                    [](PrintRunTest& t) {
+                        t.office.knownPrinters = QStringList{"A"};
+                        t.office.fallbackPrinter = "A";
+                    },
+                    {},
+                    Titles,
+                    {},
+                    10000,
+                    1},
+        // Nothing is sent, so nothing lands on the office's own default.
+        ConfirmCase{"UserStartedOfficeIsNotRestartedAndPrintsNowhere",
+                    [](PrintRunTest& t) {
+                        t.office.knownPrinters = QStringList{"A"};
+                        t.office.fallbackPrinter = "A";
+                        t.office.selfStarted = false;
+                    },
+                    {nothingFor("one.ods", ": the office does not know this printer"),
+                     nothingFor("two.ods", ": the office does not know this printer")},
+                    {},
+                    {},
+                    10000},
+        ConfirmCase{"JobListUnreadable",
+                    [](PrintRunTest& t) { t.printers.jobsUnreachable = true; },
+                    {"The printing system cannot be reached", "The printing system cannot be reached"},
+                    Titles,
+                    {},
+                    10000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PrintRunTest, TheOfficeIsAskedForThePrinterOnceARunBeforeTheFirstLoad)
+{
+    addFile(One);
+    addFile(Two);
+    int loadsWhenAsked = -1;
+    run.run();
+    EXPECT_EQ(office.printerQueries, QStringList({"B"}));
+    office.printerQueries.clear();
+    office.knownPrinters = QStringList{"A"};
+    office.onCall = [&](const FakeOfficeSuite::Call& call) {
+        if (call.operation == QLatin1String("loadComponentFromURL") && loadsWhenAsked < 0)
+            loadsWhenAsked = office.restarts;
+    };
+    run.run();
+    // Asked again after the restart; the restart came before the first load.
+    EXPECT_EQ(office.printerQueries, QStringList({"B", "B"}));
+    EXPECT_EQ(loadsWhenAsked, 1);
+}
+
+TEST_F(PrintRunTest, AFileThatDidNotLoadHasNoConfirmationReport)
+{
+    addFile(QStringLiteral("/data/notes.txt"), FakeOfficeSuite::Loads::AsEmptyReference);
+    office.knownPrinters = QStringList{"A"};
+    office.selfStarted = false;
+    run.run();
+    EXPECT_EQ(places(), std::vector<QString>({"PushButton2_Click:122", "PushButton2_Click:132"}));
+}
 
 } // namespace
 } // namespace bw::test

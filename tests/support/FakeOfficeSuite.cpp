@@ -1,5 +1,8 @@
 #include "support/FakeOfficeSuite.h"
 
+#include <QFileInfo>
+#include <QUrl>
+
 namespace bw::test {
 
 namespace {
@@ -181,6 +184,7 @@ void FakeOfficeSuite::executeDispatch(const OfficeReference& dispatcher, const O
     for (const auto& document : loaded_) {
         if (document->url == target.url && !document->closed && command == QLatin1String(".uno:Print")) {
             printed.push_back({target.url, describeRecords(arguments)});
+            submitJob(target.url, arguments);
             return;
         }
     }
@@ -194,6 +198,51 @@ void FakeOfficeSuite::close(const OfficeReference& document, bool deliverOwnersh
     if (model.closed)
         throw PlatformError(ErrorNumber::Automation, QStringLiteral("The document is closed"));
     model.closed = true;
+}
+
+void FakeOfficeSuite::submitJob(const QString& url, const std::vector<OfficeReference>& arguments)
+{
+    if (!printing || dropsJobs)
+        return;
+    QString printer = fallbackPrinter.isEmpty() ? printing->defaultPrinter : fallbackPrinter;
+    for (const OfficeReference& argument : arguments) {
+        const auto& record = argument.objectAs<PropertyRecord>();
+        if (record.name() == QLatin1String("PrinterName")) {
+            const auto* name = std::get_if<QString>(&record.value());
+            if (name && knows(*name))
+                printer = *name;
+        }
+    }
+    if (!printsOnlyOn.isEmpty())
+        printer = printsOnlyOn;
+    if (!printer.isEmpty())
+        printing->submit(printer.section(QLatin1Char('/'), 0, 0),
+                         QFileInfo(QUrl(url, QUrl::TolerantMode).toLocalFile()).fileName(),
+                         spoolMilliseconds);
+}
+
+bool FakeOfficeSuite::knowsPrinter(const QString& name)
+{
+    printerQueries << name;
+    if (!available)
+        throw PlatformError(ErrorNumber::Automation, QStringLiteral("LibreOffice could not be started"));
+    return knows(name);
+}
+
+bool FakeOfficeSuite::knows(const QString& name) const
+{
+    if (knownPrinters)
+        return knownPrinters->contains(name);
+    return !printing || printing->printers.contains(name);
+}
+
+bool FakeOfficeSuite::restartSelfStartedOffice()
+{
+    if (!selfStarted || openDocumentCount() > 0)
+        return false;
+    knownPrinters.reset();
+    ++restarts;
+    return true;
 }
 
 QStringList FakeOfficeSuite::operations() const

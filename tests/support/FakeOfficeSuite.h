@@ -2,6 +2,7 @@
 
 #include "platform/OfficeSuite.h"
 #include "platform/PlatformError.h"
+#include "support/FakePrinterServices.h"
 
 #include <QHash>
 #include <QString>
@@ -70,6 +71,22 @@ public:
     void failAtCallNumber(int callNumber, std::optional<PlatformError> error = std::nullopt);
     // An office that cannot be reached: every new service manager fails.
     bool available = true;
+    // Where prints go, as the real office's go to CUPS: a job titled with the
+    // file name, on the printer the print names when the office knows it,
+    // otherwise on the office's own default: the fallback printer, or where
+    // none is set, the printing system's default.
+    FakePrinterServices* printing = nullptr;
+    // The printers the office learned at its start; unset: every printer of the printing system.
+    std::optional<QStringList> knownPrinters;
+    QString fallbackPrinter;
+    // An office that puts every print on this printer, whatever the print names.
+    QString printsOnlyOn;
+    // How long a job takes to show in the job list after its print.
+    qint64 spoolMilliseconds = 0;
+    // An office that prints nothing at all, though it says nothing.
+    bool dropsJobs = false;
+    // Only an office this program started can be restarted.
+    bool selfStarted = true;
 
     // OfficeSuite.
     OfficeReference createServiceManager() override;
@@ -85,6 +102,8 @@ public:
                          const QString& command, const QString& targetFrameName, qint16 searchFlags,
                          const std::vector<OfficeReference>& arguments) override;
     void close(const OfficeReference& document, bool deliverOwnership) override;
+    bool knowsPrinter(const QString& name) override;
+    bool restartSelfStartedOffice() override;
 
     // What happened.
     QStringList operations() const;
@@ -92,6 +111,9 @@ public:
     std::vector<Call> calls;
     std::vector<PrintJob> printed;
     std::function<void(const Call&)> onCall;
+    // Kept apart from the calls above, which tests compare whole.
+    QStringList printerQueries;
+    int restarts = 0;
 
 private:
     struct FailureRule {
@@ -103,6 +125,8 @@ private:
     void record(const QString& operation, QStringList arguments);
     OfficeReference make(const QString& kind, const QString& url = QString());
     Object& objectOfKind(const OfficeReference& reference, const QString& kind) const;
+    bool knows(const QString& printer) const;
+    void submitJob(const QString& url, const std::vector<OfficeReference>& arguments);
 
     QHash<QString, Loads> documents_;
     std::vector<FailureRule> rules_;

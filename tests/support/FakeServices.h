@@ -17,6 +17,13 @@ namespace bw::test {
 
 // Every service as a fake, bundled for tests of the whole window.
 struct FakeServices {
+    // The office's prints land in the printing system's job list.
+    FakeServices()
+    {
+        office.printing = &printers;
+        printers.clock = &sleeper;
+    }
+
     FakeFileSystem fileSystem;
     FakeMessageBoxes messageBoxes;
     FakeRandomSource random;
@@ -28,7 +35,7 @@ struct FakeServices {
     FakeOfficeSuite office;
     FakeSkinEngine skin;
     FakeDialogs dialogs;
-    AppServices services{fileSystem, messageBoxes, random, browser, settings, printers, sleeper,
+    AppServices services{fileSystem, messageBoxes, random, browser, settings, printers, sleeper, sleeper,
                          yielder,    office,       skin,   dialogs, QStringLiteral("/opt/brindlework")};
 
     // Real services (or other fakes) in place of some of these:
@@ -41,6 +48,7 @@ struct FakeServices {
         Builder& use(SettingsStore& s) { settings_ = &s; return *this; }
         Builder& use(PrinterServices& s) { printers_ = &s; return *this; }
         Builder& use(Sleeper& s) { sleeper_ = &s; return *this; }
+        Builder& use(Clock& s) { clock_ = &s; return *this; }
         Builder& use(Yielder& s) { yielder_ = &s; return *this; }
         Builder& use(OfficeSuite& s) { office_ = &s; return *this; }
         Builder& use(SkinEngine& s) { skin_ = &s; return *this; }
@@ -56,6 +64,7 @@ struct FakeServices {
                                settings_ ? *settings_ : f_.settings,
                                printers_ ? *printers_ : f_.printers,
                                sleeper_ ? *sleeper_ : f_.sleeper,
+                               clock_ ? *clock_ : f_.sleeper,
                                yielder_ ? *yielder_ : f_.yielder,
                                office_ ? *office_ : f_.office,
                                skin_ ? *skin_ : f_.skin,
@@ -70,6 +79,7 @@ struct FakeServices {
         SettingsStore* settings_ = nullptr;
         PrinterServices* printers_ = nullptr;
         Sleeper* sleeper_ = nullptr;
+        Clock* clock_ = nullptr;
         Yielder* yielder_ = nullptr;
         OfficeSuite* office_ = nullptr;
         SkinEngine* skin_ = nullptr;
