@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace bw {
 
@@ -17,6 +19,15 @@ public:
     virtual QString defaultPrinterName() = 0;
     // Makes the named printer the user's default; throws and changes nothing for "" or an unknown name.
     virtual void setDefaultPrinter(const QString& name) = 0;
+
+    // The printer the environment names as the default (LPDEST, else
+    // PRINTER), which outranks every saved default; "" when it names none.
+    virtual QString environmentDefault() = 0;
+    // The user's own printer options file (where setDefaultPrinter saves the
+    // default), byte for byte; nothing when there is no such file.
+    virtual std::optional<QByteArray> readUserOptions() = 0;
+    // Replaces that file with content, or removes it for nothing.
+    virtual void writeUserOptions(const std::optional<QByteArray>& content) = 0;
 };
 
 } // namespace bw

@@ -1,15 +1,18 @@
-#include "support/FakeWindowPointer.h"
 #include "ReportReader.h"
 #include "SpreadsheetMaker.h"
 #include "filelist/FileListModel.h"
 #include "platform/CupsPrinterServices.h"
+#include "platform/PosixProcesses.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
+#include "platform/XdgStateFolder.h"
 #include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
+#include "printers/DefaultPrinterKeeper.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeProgressBarPort.h"
+#include "support/FakeWindowPointer.h"
 #include "support/PrivateCupsDaemon.h"
 
 #include <QCoreApplication>
@@ -97,8 +100,11 @@ public:
         FakeWindowPointer pointer;
         FakeProgressBarPort progress;
         DefaultPrinter defaultPrinter(printers, boxes);
+        XdgStateFolder state;
+        PosixProcesses processes;
+        DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
         PrintRun run({reader, *office, boxes, sleeper, pointer, progress, defaultPrinter,
-                      [chosen] { return chosen; }});
+                      [chosen] { return chosen; }, keeper});
         run.run();
         EXPECT_EQ(pointer.set, QList<int>({11, 0}));
         EXPECT_EQ(progress.values, std::vector<int>({0}));

@@ -45,8 +45,11 @@ TEST_F(StartButtonTest, PrintsTheListOnTheComboPrinter)
     EXPECT_TRUE(fakes.office.printed[1].arguments.endsWith(QStringLiteral("PrinterName=B (text)")));
     EXPECT_EQ(fakes.messageBoxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_EQ(fakes.sleeper.waits, std::vector<int>({5000, 5000}));
-    EXPECT_EQ(fakes.printers.calls,
-              QStringList({"defaultPrinterName", "setDefaultPrinter:B", "setDefaultPrinter:A"}));
+    EXPECT_EQ(fakes.printers.calls, QStringList({"defaultPrinterName", "defaultPrinterName",
+                                                 "setDefaultPrinter:B", "writeUserOptions"}));
+    // The user had no options file of their own, and has none again.
+    EXPECT_EQ(fakes.printers.userOptions, std::nullopt);
+    EXPECT_TRUE(fakes.state.files.empty());
     EXPECT_EQ(pointerWhileDone, WindowPointer::Busy);
     EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
     EXPECT_EQ(window.progressBar()->value(), 0);
