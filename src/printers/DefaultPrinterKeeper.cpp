@@ -6,6 +6,9 @@
 #include "platform/StateFolder.h"
 #include "printers/DefaultPrinterAccess.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace bw {
 
 namespace {
@@ -37,6 +40,9 @@ void DefaultPrinterKeeper::change(const QString& name)
         DefaultPrinterSnapshot snapshot;
         snapshot.processId = processes_.currentProcessId();
         snapshot.processIdentity = processes_.identity(snapshot.processId);
+        snapshot.takenAt = std::chrono::duration_cast<std::chrono::microseconds>(
+                               std::chrono::system_clock::now().time_since_epoch())
+                               .count();
         snapshot.userOptions = printers_.readUserOptions();
         try {
             snapshot.effectiveDefault = printers_.defaultPrinterName();
@@ -109,11 +115,23 @@ std::vector<DefaultPrinterKeeper::Leftover> DefaultPrinterKeeper::restoreLeftove
             if (!identity.isEmpty() && identity == snapshot->processIdentity)
                 continue;
             leftover.snapshot = *snapshot;
-            putBackInto(*snapshot);
         } catch (...) {
             leftover.failure = descriptionOf(std::current_exception());
         }
         found.push_back(leftover);
+    }
+    // The latest first, so the earliest, the user's own, is what stays.
+    std::stable_sort(found.begin(), found.end(), [](const Leftover& a, const Leftover& b) {
+        return a.snapshot.takenAt > b.snapshot.takenAt;
+    });
+    for (Leftover& leftover : found) {
+        if (!leftover.failure.isEmpty())
+            continue;
+        try {
+            putBackInto(leftover.snapshot);
+        } catch (...) {
+            leftover.failure = descriptionOf(std::current_exception());
+        }
     }
     return found;
 }
@@ -123,20 +141,27 @@ QString DefaultPrinterKeeper::leftoverMessage(const std::vector<Leftover>& lefto
     const QString cutShort =
         QStringLiteral("Brindlework ended during a print run before it could put your default printer back.");
     QStringList texts;
+    const Leftover* earliest = nullptr;
     for (const Leftover& leftover : leftovers) {
-        QString text;
-        if (!leftover.failure.isEmpty()) {
-            text = cutShort + QStringLiteral(" It cannot be put back now: ") + leftover.failure;
-        } else if (const std::optional<QString> own = leftover.snapshot.userDefault()) {
-            text =
-                cutShort +
-                QStringLiteral(" It has been put back now: your default printer is \"%1\" again.").arg(*own);
-        } else {
-            text = cutShort + QStringLiteral(" It has been put back now: you have no default printer of your "
-                                             "own again, so the printing system's default applies.");
+        if (leftover.failure.isEmpty()) {
+            earliest = &leftover;
+            continue;
         }
+        const QString text = cutShort + QStringLiteral(" It cannot be put back now: ") + leftover.failure;
         if (!texts.contains(text))
             texts.append(text);
+    }
+    // What the put-backs left in the end is what the earliest snapshot holds.
+    if (earliest) {
+        if (const std::optional<QString> own = earliest->snapshot.userDefault()) {
+            texts.prepend(
+                cutShort +
+                QStringLiteral(" It has been put back now: your default printer is \"%1\" again.").arg(*own));
+        } else {
+            texts.prepend(cutShort +
+                          QStringLiteral(" It has been put back now: you have no default printer of your "
+                                         "own again, so the printing system's default applies."));
+        }
     }
     return texts.join(QStringLiteral("\r\n\r\n"));
 }

@@ -48,10 +48,11 @@ std::optional<QByteArray> DefaultPrinterSnapshot::restoredOptions(const std::opt
         return now;
     if (writtenKnown && now == written)
         return userOptions;
-    const std::optional<QString> wanted = userDefault();
-    if (!now && !wanted)
+    const QByteArray merged = withDefault(now.value_or(QByteArray()), userDefault());
+    // A file that only the run's Default line made goes again.
+    if (merged.isEmpty() && !userOptions)
         return std::nullopt;
-    return withDefault(now.value_or(QByteArray()), wanted);
+    return merged;
 }
 
 QByteArray DefaultPrinterSnapshot::toBytes() const
@@ -59,6 +60,7 @@ QByteArray DefaultPrinterSnapshot::toBytes() const
     QJsonObject object{
         {QStringLiteral("processId"), processId},
         {QStringLiteral("processIdentity"), processIdentity},
+        {QStringLiteral("takenAt"), takenAt},
         {QStringLiteral("userOptions"), bytesValue(userOptions)},
         {QStringLiteral("effectiveDefault"), effectiveDefault},
         {QStringLiteral("origin"), QString::fromLatin1(OriginNames[static_cast<int>(origin)])},
@@ -83,6 +85,7 @@ std::optional<DefaultPrinterSnapshot> DefaultPrinterSnapshot::fromBytes(const QB
     DefaultPrinterSnapshot snapshot;
     snapshot.processId = pid.toInteger();
     snapshot.processIdentity = object.value(QStringLiteral("processIdentity")).toString();
+    snapshot.takenAt = object.value(QStringLiteral("takenAt")).toInteger();
     snapshot.userOptions = bytesOf(options);
     snapshot.effectiveDefault = object.value(QStringLiteral("effectiveDefault")).toString();
     const QString origin = object.value(QStringLiteral("origin")).toString();

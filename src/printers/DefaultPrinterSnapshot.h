@@ -15,6 +15,9 @@ struct DefaultPrinterSnapshot {
 
     qint64 processId = 0;
     QString processIdentity;
+    // When it was taken (microseconds since 1970): of two programs that ran
+    // at once, the later one saw the earlier one's change as the user's.
+    qint64 takenAt = 0;
     std::optional<QByteArray> userOptions; // nothing: the user had no options file
     QString effectiveDefault;              // "" when there was none
     Origin origin = Origin::None;
