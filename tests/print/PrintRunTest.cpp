@@ -17,6 +17,9 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <new>
+#include <stdexcept>
+#include <string>
 
 namespace bw::test {
 namespace {
@@ -491,6 +494,109 @@ INSTANTIATE_TEST_SUITE_P(Mend, PrintRunStaleReference,
                                                      {"PushButton2_Click:114", "PushButton2_Click:116",
                                                       "PushButton2_Click:122", "PushButton2_Click:132"}}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Whatever a step throws is that step's failure: reported with its line, and
+// the run goes on and puts the default back.
+struct ForeignFailure {
+    const char* name;
+    std::function<void()> raise;
+    QString description;
+};
+
+class PrintRunForeignFailure : public PrintRunTest, public ::testing::WithParamInterface<ForeignFailure> {};
+
+TEST_P(PrintRunForeignFailure, IsReportedAsTheStepsFailure)
+{
+    addFile(One);
+    addFile(Two);
+    sleeper.onSleep = [first = true](int) mutable {
+        if (std::exchange(first, false))
+            GetParam().raise();
+    };
+    run.run();
+    ASSERT_EQ(shownReports(boxes).size(), 1u);
+    EXPECT_EQ(shownReports(boxes)[0].line, 130);
+    EXPECT_EQ(shownReports(boxes)[0].description, GetParam().description);
+    EXPECT_EQ(printedUrls(), QStringList({url(One), url(Two)}));
+    EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_TRUE(state.files.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mend, PrintRunForeignFailure,
+    ::testing::Values(
+        ForeignFailure{"StandardException", [] { throw std::logic_error("bad logic"); }, "bad logic"},
+        ForeignFailure{"OutOfMemory", [] { throw std::bad_alloc(); }, "std::bad_alloc"},
+        ForeignFailure{"Number", [] { throw 42; }, "An unknown failure occurred"},
+        ForeignFailure{"Text", [] { throw std::string("text"); }, "An unknown failure occurred"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PrintRunTest, AReportThatCannotBeShownStillLeavesTheDefaultBack)
+{
+    addFile(One);
+    office.failAt(QStringLiteral("loadComponentFromURL"), 1);
+    boxes.onShow = [](const FakeMessageBoxes::Box& box) {
+        if (box.title == ErrorReport::title())
+            throw std::runtime_error("no display");
+    };
+    EXPECT_THROW(run.run(), std::runtime_error);
+    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
+    EXPECT_TRUE(state.files.empty());
+}
+
+// A stop requested at some moment of a two-file run: the run ends after the
+// step that was going on, puts the default back, and says no "Done.".
+struct StopCase {
+    const char* name;
+    std::function<void(PrintRunTest&)> arrange;
+    QStringList printed; // "one", "two"
+    std::vector<QString> places;
+    bool changed; // whether the default was changed at all
+};
+
+class PrintRunStop : public PrintRunTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(PrintRunStop, EndsAfterTheCurrentStepWithTheDefaultBack)
+{
+    addFile(One);
+    addFile(Two);
+    GetParam().arrange(*this);
+    run.run();
+
+    QStringList printedNames;
+    for (const QString& printed : printedUrls())
+        printedNames << (printed == url(One) ? QStringLiteral("one") : QStringLiteral("two"));
+    EXPECT_EQ(printedNames, GetParam().printed);
+    EXPECT_EQ(places(), GetParam().places);
+    EXPECT_TRUE(otherBoxes(boxes).empty());
+    EXPECT_EQ(printers.calls.contains(QStringLiteral("setDefaultPrinter:B")), GetParam().changed);
+    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
+    EXPECT_TRUE(state.files.empty());
+    EXPECT_EQ(pointer.code, WindowPointer::Default);
+    EXPECT_EQ(progress.values, std::vector<int>({0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrintRunStop,
+    ::testing::Values(
+        StopCase{"BeforeTheRun", [](PrintRunTest& t) { t.stop.requested = true; }, {}, {}, false},
+        StopCase{"DuringTheFirstWait",
+                 [](PrintRunTest& t) { t.sleeper.onSleep = [&t](int) { t.stop.requested = true; }; },
+                 {"one"},
+                 {},
+                 true},
+        StopCase{"WhileAReportIsUp",
+                 [](PrintRunTest& t) {
+                     t.office.failAt(QStringLiteral("loadComponentFromURL"), 1);
+                     t.boxes.onShow = [&t](const FakeMessageBoxes::Box&) { t.stop.requested = true; };
+                 },
+                 {},
+                 {"PushButton2_Click:116"},
+                 true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace bw::test
