@@ -23,8 +23,10 @@ namespace bw {
 // The real adapters, owned together. Created once, by main().
 class RealServices {
 public:
-    // A benchmark passes its own browser opener so it never opens a page.
-    explicit RealServices(BrowserOpener* browser = nullptr);
+    // A benchmark passes its own browser opener so it never opens a page; a
+    // test harness its own office pipe and profile.
+    explicit RealServices(BrowserOpener* browser = nullptr,
+                          const UnoOfficeSuite::Options& office = UnoOfficeSuite::programOptions());
 
     AppServices& services() { return services_; }
     // SIGTERM, SIGINT and SIGHUP, watched from the start: waits wake at once.
