@@ -6,15 +6,18 @@
 #include "platform/CupsPrinterServices.h"
 #include "platform/MessageBoxes.h"
 #include "platform/OfficeSuite.h"
+#include "platform/PosixProcesses.h"
 #include "platform/ProgressBarPort.h"
 #include "platform/Sleeper.h"
 #include "platform/SteadyClock.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
 #include "platform/WindowPointer.h"
+#include "platform/XdgStateFolder.h"
 #include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
+#include "printers/DefaultPrinterKeeper.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -266,8 +269,11 @@ int main(int argc, char** argv)
     bw::DefaultPrinter defaultPrinter(printers, boxes);
     TimingPrinters jobWitness(printers);
     bw::SteadyClock clock;
+    bw::XdgStateFolder state;
+    bw::PosixProcesses processes;
+    bw::DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
     bw::PrintRun run({reader, office, boxes, sleeper, pointer, progressBar, defaultPrinter,
-                      [&] { return queue; }, jobWitness, clock});
+                      [&] { return queue; }, jobWitness, clock, keeper});
 
     const int jobsBefore = pendingJobs(queue);
     const double processorBefore = processorSeconds();

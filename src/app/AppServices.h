@@ -15,6 +15,9 @@ class RandomSource;
 class SettingsStore;
 class SkinEngine;
 class Sleeper;
+class StateFolder;
+class StopRequest;
+class Processes;
 class Yielder;
 
 // The outside services the program runs against: real adapters in main(),
@@ -32,6 +35,10 @@ struct AppServices {
     OfficeSuite& office;
     SkinEngine& skin;
     Dialogs& dialogs;
+    StateFolder& state;
+    Processes& processes;
+    // Set once the program is asked to end (a termination signal).
+    StopRequest& stop;
     // The folder that holds the executable, without a trailing separator.
     QString programFolder;
 };

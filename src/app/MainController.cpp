@@ -8,20 +8,24 @@
 #include "app/Pictures.h"
 #include "app/ProgressBarValue.h"
 #include "app/Twips.h"
+#include "platform/MessageBoxes.h"
 #include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
+#include "printers/DefaultPrinterKeeper.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace bw {
 
 MainController::MainController(MainWindow& window, AppServices& services)
-    : window_(window), services_(services), guard_(services.messageBoxes), editing_(fileList_, *window.listView()),
+    : window_(window), services_(services), guard_(services.messageBoxes),
+      editing_(fileList_, *window.listView()),
       drag_(fileList_, *window.listView(), *window.listView(), window, services.programFolder),
       pointerRules_(window), skinTarget_(window),
       skin_(services.fileSystem, services.skin, skinTarget_, services.programFolder),
@@ -29,14 +33,17 @@ MainController::MainController(MainWindow& window, AppServices& services)
       folderScan_(services.dialogs, services.fileSystem, services.yielder, window, fileList_),
       dropIntake_(services.fileSystem, services.yielder, fileList_),
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
-      printerChoices_(*window.printerCombo()), printerList_(services.printers, services.settings, printerChoices_),
+      printerChoices_(*window.printerCombo()),
+      printerList_(services.printers, services.settings, printerChoices_),
       printList_(std::make_unique<ModelFileListReader>(fileList_)),
       progressBar_(std::make_unique<ProgressBarValue>(*window.progressBar())),
       defaultPrinter_(std::make_unique<DefaultPrinter>(services.printers, services.messageBoxes)),
+      keeper_(std::make_unique<DefaultPrinterKeeper>(*defaultPrinter_, services.printers, services.state,
+                                                     services.processes)),
       printRun_(std::make_unique<PrintRun>(PrintRun::Services{
           *printList_, services.office, services.messageBoxes, services.sleeper, window, *progressBar_,
           *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); }, services.printers,
-          services.clock}))
+          services.clock, *keeper_, &services.stop}))
 {
     window_.listView()->setFileList(&fileList_);
     wireEvents();
@@ -52,6 +59,8 @@ void MainController::guarded(const std::function<void()>& handler)
 void MainController::startUp()
 {
     const std::function<void()> steps[] = {
+        // Before anything else: a run cut short left the chosen printer the default.
+        [this] { restoreLeftoverDefault(); },
         [this] { applySkin(); },
         [this] { centerWindow(); },
         [this] { loadHandPointer(); },
@@ -74,6 +83,18 @@ void MainController::applySkin()
 void MainController::fillPrinterList()
 {
     printerList_.fillPrinterList();
+}
+
+void MainController::restoreLeftoverDefault()
+{
+    const std::vector<DefaultPrinterKeeper::Leftover> leftovers = keeper_->restoreLeftovers();
+    const bool failed =
+        std::any_of(leftovers.begin(), leftovers.end(),
+                    [](const DefaultPrinterKeeper::Leftover& l) { return !l.failure.isEmpty(); });
+    const QString text = DefaultPrinterKeeper::leftoverMessage(leftovers);
+    if (!text.isEmpty())
+        services_.messageBoxes.show(text, failed ? MessageBoxes::Exclamation : MessageBoxes::OkOnly,
+                                    applicationTitle());
 }
 
 void MainController::centerWindow()
@@ -106,8 +127,10 @@ void MainController::loadHandPointer()
 void MainController::wireEvents()
 {
     FileListView* list = window_.listView();
-    connect(list, &FileListView::deleteKeyPressed, this, [this] { guarded([this] { editing_.removeSelected(); }); });
-    connect(list, &FileListView::doubleClicked, this, [this] { guarded([this] { editing_.removeSelected(); }); });
+    connect(list, &FileListView::deleteKeyPressed, this,
+            [this] { guarded([this] { editing_.removeSelected(); }); });
+    connect(list, &FileListView::doubleClicked, this,
+            [this] { guarded([this] { editing_.removeSelected(); }); });
     connect(list, &FileListView::itemClicked, this, [this] { guarded([this] { drag_.itemClick(); }); });
     connect(list, &FileListView::mousePressed, this, [this] { guarded([this] { drag_.mouseDown(); }); });
     connect(list, &FileListView::mouseMoved, this,
@@ -117,7 +140,8 @@ void MainController::wireEvents()
             [this] { guarded([this] { pointerRules_.buttonMouseMove(); }); });
     connect(&window_, &MainWindow::backgroundMouseMoved, this,
             [this] { guarded([this] { pointerRules_.backgroundMouseMove(); }); });
-    connect(window_.moveUpButton(), &QPushButton::clicked, this, [this] { guarded([this] { editing_.moveUp(); }); });
+    connect(window_.moveUpButton(), &QPushButton::clicked, this,
+            [this] { guarded([this] { editing_.moveUp(); }); });
     connect(window_.moveDownButton(), &QPushButton::clicked, this,
             [this] { guarded([this] { editing_.moveDown(); }); });
     connect(window_.addFilesButton(), &QPushButton::clicked, this,

@@ -9,10 +9,10 @@
 #include "filelist/DragReorder.h"
 #include "filelist/EditingCommands.h"
 #include "filelist/FileListModel.h"
-#include "printers/PrinterList.h"
 #include "intake/AddFilesCommand.h"
 #include "intake/DropIntake.h"
 #include "intake/FolderScanCommand.h"
+#include "printers/PrinterList.h"
 
 #include <QObject>
 #include <functional>
@@ -26,6 +26,7 @@ class ModelFileListReader;
 class PrintRun;
 class ProgressBarValue;
 class DefaultPrinter;
+class DefaultPrinterKeeper;
 
 // Wires the main window's events to the handlers and runs the start-up
 // sequence. Every handler runs under the one failure guard.
@@ -49,6 +50,7 @@ private:
     void centerWindow();
     void loadHandPointer();
     void fillPrinterList();
+    void restoreLeftoverDefault();
 
     MainWindow& window_;
     AppServices& services_;
@@ -68,6 +70,7 @@ private:
     std::unique_ptr<ModelFileListReader> printList_;
     std::unique_ptr<ProgressBarValue> progressBar_;
     std::unique_ptr<DefaultPrinter> defaultPrinter_;
+    std::unique_ptr<DefaultPrinterKeeper> keeper_;
     std::unique_ptr<PrintRun> printRun_;
 };
 

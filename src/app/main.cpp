@@ -1,6 +1,5 @@
 #include "app/GuardedApplication.h"
-#include "app/MainController.h"
-#include "app/MainWindow.h"
+#include "app/ProgramRun.h"
 #include "app/RealServices.h"
 
 int main(int argc, char** argv)
@@ -9,13 +8,5 @@ int main(int argc, char** argv)
     bw::GuardedApplication::setApplicationName(QStringLiteral("Brindlework"));
 
     bw::RealServices real;
-    bw::MainWindow window;
-    real.setDialogParent(&window);
-    bw::MainController controller(window, real.services());
-    application.setGuard(&controller.guard());
-    controller.startUp();
-    window.show();
-    const int status = bw::GuardedApplication::exec();
-    real.shutDown();
-    return status;
+    return bw::runProgram(application, real);
 }

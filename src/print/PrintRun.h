@@ -11,6 +11,7 @@ namespace bw {
 
 class Clock;
 class DefaultPrinterAccess;
+class DefaultPrinterKeeper;
 class FileListReader;
 class MessageBoxes;
 class OfficeSuite;
@@ -18,11 +19,14 @@ class PrinterServices;
 class ProgressBarPort;
 class StepExecutor;
 class Sleeper;
+class StopRequest;
 class WindowPointer;
 
 // PushButton2_Click: prints every listed file, in list order, through the
 // office on the chosen printer, then says "Done.". Each step carries its
 // report line; a failed step is reported and the run goes on with the next.
+// A stop request ends the run after its current step; the user's default
+// printer is put back however the run ends.
 class PrintRun {
 public:
     static const QString& location();
@@ -44,6 +48,9 @@ public:
         // Where the run sees each file's job arrive.
         PrinterServices& printers;
         Clock& clock;
+        // Changes the default for the run and puts the user's own back.
+        DefaultPrinterKeeper& keeper;
+        const StopRequest* stop = nullptr;
     };
 
     explicit PrintRun(Services services);

@@ -3,11 +3,14 @@
 #include "filelist/FileListModel.h"
 #include "platform/CupsPrinterServices.h"
 #include "platform/SteadyClock.h"
+#include "platform/PosixProcesses.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
+#include "platform/XdgStateFolder.h"
 #include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
+#include "printers/DefaultPrinterKeeper.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeProgressBarPort.h"
 #include "support/FakeWindowPointer.h"
@@ -177,9 +180,12 @@ public:
         FakeProgressBarPort progress;
         DefaultPrinter defaultPrinter(printers, boxes);
         SteadyClock clock;
+        XdgStateFolder state;
+        PosixProcesses processes;
+        DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
         WatchedOffice watched(*office, [&] { jobsAtClose << newJobs().size(); });
         PrintRun run({reader, watched, boxes, sleeper, pointer, progress, defaultPrinter,
-                      [chosen] { return chosen; }, printers, clock});
+                      [chosen] { return chosen; }, printers, clock, keeper});
         run.run();
         restarts += watched.restarts;
         EXPECT_EQ(pointer.set, QList<int>({11, 0}));
@@ -384,6 +390,50 @@ TEST_F(PrintRunEndToEnd, ALongSheetIsOneJobAndIsClosedOnlyOnceItHasArrived)
     EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_EQ(newJobs(), QStringList({"B:" + Long, "B:" + Plain}));
     EXPECT_EQ(jobsAtClose, QList<qsizetype>({1, 2}));
+}
+
+TEST_F(PrintRunEndToEnd, TheUsersOwnDefaultComesBackExactlyAsItWas)
+{
+    const QString options = qEnvironmentVariable("HOME") + QStringLiteral("/.cups/lpoptions");
+    auto content = [&options]() -> std::optional<QByteArray> {
+        QFile file(options);
+        return file.open(QIODevice::ReadOnly) ? std::optional<QByteArray>(file.readAll()) : std::nullopt;
+    };
+    auto lpstatDefault = [] {
+        return cups->runTool(QStringLiteral("lpstat"), {QStringLiteral("-d")}).trimmed();
+    };
+
+    boxes.onShow = nullptr; // there is not always a default to look at
+    // No default anywhere: none after.
+    QFile::remove(options);
+    ASSERT_EQ(lpstatDefault(), QStringLiteral("no system default destination"));
+    runOver({Plain});
+    EXPECT_EQ(content(), std::nullopt);
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("no system default destination"));
+
+    // The server's default only: it alone decides again.
+    cups->setServerDefault(QStringLiteral("A"));
+    runOver({Plain});
+    EXPECT_EQ(content(), std::nullopt);
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
+
+    // LPDEST decides; the options file of the user's stays byte for byte.
+    cups->runTool(QStringLiteral("lpoptions"), {QStringLiteral("-p"), QStringLiteral("B"),
+                                                QStringLiteral("-o"), QStringLiteral("copies=2")});
+    const std::optional<QByteArray> own = content();
+    ASSERT_TRUE(own);
+    qputenv("LPDEST", "A");
+    boxes.boxes.clear();
+    runOver({Plain});
+    qunsetenv("LPDEST");
+    EXPECT_EQ(content(), own);
+    EXPECT_EQ(reportPlaces(boxes), std::vector<QString>({QStringLiteral("PushButton2_Click:106")}))
+        << shownReports(boxes).back().description.toStdString();
+    EXPECT_EQ(cups->waitForJobTitles(QStringLiteral("B"), 3, 10000), QStringList({Plain, Plain, Plain}));
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
+    EXPECT_TRUE(QDir(qEnvironmentVariable("XDG_STATE_HOME") + QStringLiteral("/brindlework"))
+                    .entryList(QDir::Files)
+                    .isEmpty());
 }
 
 } // namespace
