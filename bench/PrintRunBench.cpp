@@ -72,6 +72,12 @@ public:
     {
         return timed([&] { return inner_.acceptsJobs(printer); });
     }
+    QString environmentDefault() override { return inner_.environmentDefault(); }
+    std::optional<QByteArray> readUserOptions() override { return inner_.readUserOptions(); }
+    void writeUserOptions(const std::optional<QByteArray>& content) override
+    {
+        inner_.writeUserOptions(content);
+    }
 
     int calls = 0;
     double spent = 0;

@@ -1,11 +1,15 @@
 #include "SpreadsheetMaker.h"
 #include "filelist/FileListModel.h"
 #include "platform/CupsPrinterServices.h"
+#include "platform/PosixProcesses.h"
+#include "platform/SteadyClock.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
+#include "platform/XdgStateFolder.h"
 #include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
+#include "printers/DefaultPrinterKeeper.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeProgressBarPort.h"
 #include "support/FakeWindowPointer.h"
@@ -148,8 +152,12 @@ public:
         FakeWindowPointer pointer;
         FakeProgressBarPort progress;
         DefaultPrinter defaultPrinter(printers, boxes);
-        PrintRun(
-            {reader, office, boxes, sleeper, pointer, progress, defaultPrinter, [queue] { return queue; }})
+        SteadyClock clock;
+        XdgStateFolder state;
+        PosixProcesses processes;
+        DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
+        PrintRun({reader, office, boxes, sleeper, pointer, progress, defaultPrinter,
+                  [queue] { return queue; }, printers, clock, keeper})
             .run();
         office.endSelfStartedOffice();
         EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));

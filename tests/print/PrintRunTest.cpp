@@ -600,9 +600,6 @@ INSTANTIATE_TEST_SUITE_P(
                  true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-} // namespace
-} // namespace bw::test
-
 // Each file's print is confirmed by its job on the chosen queue; one that
 // does not get there is reported at line 131 and the run goes on.
 struct ConfirmCase {

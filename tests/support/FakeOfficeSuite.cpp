@@ -204,7 +204,7 @@ void FakeOfficeSuite::submitJob(const QString& url, const std::vector<OfficeRefe
 {
     if (!printing || dropsJobs)
         return;
-    QString printer = fallbackPrinter.isEmpty() ? printing->defaultPrinter : fallbackPrinter;
+    QString printer = fallbackPrinter.isEmpty() ? printing->effectiveDefault() : fallbackPrinter;
     for (const OfficeReference& argument : arguments) {
         const auto& record = argument.objectAs<PropertyRecord>();
         if (record.name() == QLatin1String("PrinterName")) {

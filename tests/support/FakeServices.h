@@ -41,8 +41,9 @@ struct FakeServices {
     FakeStateFolder state;
     FakeProcesses processes;
     FakeStopRequest stop;
-    AppServices services{fileSystem, messageBoxes, random, browser, settings, printers, sleeper, sleeper, yielder,
-                         office,     skin,         dialogs, state, processes, stop, QStringLiteral("/opt/brindlework")};
+    AppServices services{fileSystem, messageBoxes, random,  browser, settings,  printers,
+                         sleeper,    sleeper,      yielder, office,  skin,      dialogs,
+                         state,      processes,    stop,    QStringLiteral("/opt/brindlework")};
 
     // Real services (or other fakes) in place of some of these:
     // fakes.with().use(realFileSystem).inFolder(path).build().
