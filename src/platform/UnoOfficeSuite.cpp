@@ -6,6 +6,7 @@
 #include "platform/UnoConnection.h"
 #include "platform/UnoObject.h"
 
+#include <QCryptographicHash>
 #include <QHash>
 #include <QUrl>
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -26,6 +27,7 @@
 #include <optional>
 #include <rtl/bootstrap.hxx>
 #include <thread>
+#include <unistd.h>
 
 #ifndef BW_OFFICE_PROGRAM_DIR
 #define BW_OFFICE_PROGRAM_DIR "/usr/lib/libreoffice/program"
@@ -312,9 +314,26 @@ bool UnoOfficeSuite::Impl::onlyOwnDocumentsOpen(UnoConnection& connection,
     });
 }
 
+QString UnoOfficeSuite::pipeNameFor(uint userId, const QString& profileUrl,
+                                    const QProcessEnvironment& environment)
+{
+    // Without a profile of its own the office takes the user's, found from these.
+    const QString profile = profileUrl.isEmpty()
+                                ? QStringLiteral("HOME=%1\nXDG_CONFIG_HOME=%2")
+                                      .arg(environment.value(QStringLiteral("HOME")),
+                                           environment.value(QStringLiteral("XDG_CONFIG_HOME")))
+                                : profileUrl;
+    const QString key = QStringLiteral("%1\n%2\n%3")
+                            .arg(userId)
+                            .arg(profile, environment.value(QStringLiteral("CUPS_SERVER")));
+    return QStringLiteral("brindlework_") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(12));
+}
+
 QString UnoOfficeSuite::defaultPipeName()
 {
-    return QStringLiteral("brindlework");
+    return pipeNameFor(::getuid(), QString(), QProcessEnvironment::systemEnvironment());
 }
 
 QString UnoOfficeSuite::defaultProgramFolder()

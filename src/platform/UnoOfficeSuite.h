@@ -2,6 +2,7 @@
 
 #include "platform/OfficeSuite.h"
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <chrono>
 #include <memory>
@@ -33,6 +34,12 @@ public:
         std::chrono::milliseconds restartPause{60000};
     };
 
+    // The pipe of this user's office for this profile and print system, so
+    // that a program with another HOME or CUPS server never borrows an office
+    // that reads another profile or prints through another print system.
+    static QString pipeNameFor(uint userId, const QString& profileUrl,
+                               const QProcessEnvironment& environment);
+    // The pipe for this process's user and environment and the user's own profile.
     static QString defaultPipeName();
     static QString defaultProgramFolder();
     // The program's own settings: its own pipe, the user's own profile.

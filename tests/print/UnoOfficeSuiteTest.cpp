@@ -513,3 +513,53 @@ TEST(OfficeEnvironment, TheOfficeAlwaysGetsAUtf8CharacterSet)
 
 } // namespace
 } // namespace bw::test
+
+namespace bw::test {
+namespace {
+
+// One office per user, profile and print system: a program with another HOME
+// or CUPS server never prints through an office that reads other ones.
+TEST(OfficePipeName, DiffersWithUserProfileAndPrintSystem)
+{
+    struct Row {
+        const char* name;
+        uint userId;
+        QString profileUrl;
+        QStringList set; // NAME=value
+        bool sameAsBase;
+    };
+    const QStringList base{"HOME=/home/ann", "CUPS_SERVER=/run/cups/cups.sock"};
+    const Row rows[] = {
+        {"Same", 1000, {}, base, true},
+        {"OtherVariablesDoNotMatter", 1000, {}, base + QStringList{"LANG=C", "DISPLAY=:1"}, true},
+        {"OtherUser", 1001, {}, base, false},
+        {"OtherHome", 1000, {}, {"HOME=/tmp/x", "CUPS_SERVER=/run/cups/cups.sock"}, false},
+        {"OtherConfigFolder", 1000, {}, base + QStringList{"XDG_CONFIG_HOME=/tmp/c"}, false},
+        {"OtherCupsServer", 1000, {}, {"HOME=/home/ann", "CUPS_SERVER=/tmp/cups.sock"}, false},
+        {"NoCupsServer", 1000, {}, {"HOME=/home/ann"}, false},
+        {"OwnProfile", 1000, QStringLiteral("file:///tmp/profile"), base, false},
+    };
+    auto environmentOf = [](const QStringList& set) {
+        QProcessEnvironment environment;
+        for (const QString& pair : set)
+            environment.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        return environment;
+    };
+    const QString baseName = UnoOfficeSuite::pipeNameFor(1000, {}, environmentOf(base));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^brindlework_[0-9a-f]{12}$")).match(baseName).hasMatch())
+        << baseName.toStdString();
+    QSet<QString> names{baseName};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString name = UnoOfficeSuite::pipeNameFor(row.userId, row.profileUrl, environmentOf(row.set));
+        EXPECT_EQ(name == baseName, row.sameAsBase) << name.toStdString();
+        if (!row.sameAsBase) {
+            EXPECT_FALSE(names.contains(name)) << "two settings share " << name.toStdString();
+        }
+        names.insert(name);
+    }
+    EXPECT_EQ(UnoOfficeSuite::programOptions().pipeName, UnoOfficeSuite::defaultPipeName());
+}
+
+} // namespace
+} // namespace bw::test
