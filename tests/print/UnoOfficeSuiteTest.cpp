@@ -673,10 +673,21 @@ TEST_F(UnoOfficeSuiteTest, AnOfficeDialogWaitsForItsUserPastTheCallLimit)
         QUrl::fromLocalFile(folder->path() + QStringLiteral("/windowed-profile")).toString();
     windowed.answerTimeout = 2s;
     windowed.probeTimeout = 2s;
+    windowed.restartPause = 0ms;
     suite = std::make_unique<UnoOfficeSuite>(windowed);
     UnoOfficeSuite::Options elsewhere = windowed;
     elsewhere.programFolder = folder->path() + QStringLiteral("/no-office");
-    const OfficeReference desktop = desktopOf(*suite);
+    // Seen here: the first start on a new profile under a display now and
+    // then ends at once, printing nothing; a second start comes up.
+    OfficeReference desktop;
+    for (int start = 0; start < 3 && desktop.isEmpty(); ++start) {
+        try {
+            desktop = desktopOf(*suite);
+        } catch (const PlatformError& error) {
+            RecordProperty("failed_start_" + std::to_string(start), error.what());
+        }
+    }
+    ASSERT_FALSE(desktop.isEmpty());
     const QMap<QString, QString> before = display.windows();
     for (const DialogCase& dialogCase : dialogCases) {
         SCOPED_TRACE(dialogCase.file);
