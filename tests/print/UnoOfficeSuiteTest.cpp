@@ -380,6 +380,21 @@ TEST_F(UnoOfficeSuiteTest, AfterACallTimesOutTheNextServiceManagerReachesAWorkin
     }
 }
 
+TEST_F(UnoOfficeSuiteTest, AnOfficeItStartedThatNoLongerAnswersIsKilledWhenItIsEnded)
+{
+    UnoOfficeSuite::Options quick = options();
+    quick.answerTimeout = 1s;
+    quick.probeTimeout = 1s;
+    suite = std::make_unique<UnoOfficeSuite>(quick);
+    desktopOf(*suite);
+    const QList<pid_t> frozen = officeProcesses();
+    ASSERT_FALSE(frozen.isEmpty());
+    signalAll(frozen, SIGSTOP);
+    EXPECT_TRUE(suite->endSelfStartedOffice());
+    EXPECT_FALSE(suite->selfStartedOfficeRunning());
+    EXPECT_TRUE(officeProcesses().isEmpty());
+}
+
 TEST_F(UnoOfficeSuiteTest, AnOfficeThatCannotStartFailsAtOnceAndIsNotRetriedRightAway)
 {
     // A stand-in soffice that notes each start and ends at once.
