@@ -1,6 +1,7 @@
 #include "platform/UnoOfficeSuite.h"
 
 #include "SpreadsheetMaker.h"
+#include "platform/CallWatchdog.h"
 #include "platform/OfficeLauncher.h"
 #include "platform/PlatformError.h"
 #include "print/DocumentUrl.h"
@@ -773,6 +774,39 @@ TEST_F(UnoOfficeSuiteTest, AHeadlessOfficeNeverWaitsOnADialog)
     }
     loading = false;
     guard.join();
+}
+
+} // namespace
+} // namespace bw::test
+
+namespace bw::test {
+namespace {
+
+// A call granted more time at its limit is asked again at the next one, until
+// the action refuses; a call that has ended is never asked again.
+TEST(CallWatchdogGrant, AsksAgainOnlyWhileGrantedAndTheCallRuns)
+{
+    CallWatchdog watchdog;
+    std::atomic<int> asked = 0;
+    watchdog.arm(20ms, [&] { return ++asked < 3; });
+    for (QDeadlineTimer limit(5000); asked < 3 && !limit.hasExpired();)
+        QThread::msleep(5);
+    QThread::msleep(100);
+    EXPECT_EQ(asked, 3);
+    watchdog.disarm();
+
+    asked = 0;
+    watchdog.arm(20ms, [&] {
+        ++asked;
+        return true;
+    });
+    for (QDeadlineTimer limit(5000); asked < 1 && !limit.hasExpired();)
+        QThread::msleep(1);
+    watchdog.disarm();
+    const int atEnd = asked;
+    QThread::msleep(100);
+    EXPECT_GE(atEnd, 1);
+    EXPECT_EQ(asked, atEnd);
 }
 
 } // namespace
