@@ -1,7 +1,8 @@
-#include "platform/OfficeLauncher.h"
 #include "platform/UnoOfficeSuite.h"
 
 #include "SpreadsheetMaker.h"
+#include "platform/CallWatchdog.h"
+#include "platform/OfficeLauncher.h"
 #include "platform/PlatformError.h"
 #include "print/DocumentUrl.h"
 #include "support/TempHome.h"
@@ -9,18 +10,24 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUrl>
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 // The office adapter against a real LibreOffice with a private profile and
@@ -45,6 +52,16 @@ public:
         QFile text(documents() + QStringLiteral("/notes.txt"));
         text.open(QIODevice::WriteOnly);
         text.write("just text\n");
+        maker.make(documents() + QStringLiteral("/protected.ods"), QStringLiteral("secret"), QString(),
+                   QStringLiteral("secret"));
+        QFile binary(documents() + QStringLiteral("/binary.ods"));
+        binary.open(QIODevice::WriteOnly);
+        binary.write(QByteArray(4096, '\x9c'));
+        // In use by another user on another machine: its lock file says so.
+        QFile::copy(documents() + QStringLiteral("/plain.ods"), documents() + QStringLiteral("/in use.ods"));
+        QFile lock(documents() + QStringLiteral("/.~lock.in use.ods#"));
+        lock.open(QIODevice::WriteOnly);
+        lock.write("Ann Other,ann,elsewhere,07.12.2026 09:00,file:///home/ann/.config/libreoffice/4;");
     }
     static void TearDownTestSuite()
     {
@@ -281,36 +298,109 @@ TEST_F(UnoOfficeSuiteTest, ReachesTheOfficeAgainAfterItHasGone)
     EXPECT_NO_THROW(suite->close(document, true));
 }
 
-TEST_F(UnoOfficeSuiteTest, AnOfficeThatStopsAnsweringFailsEachCallAfterTheBoundedWait)
+void signalAll(const QList<pid_t>& processes, int signal)
+{
+    for (const pid_t pid : processes)
+        ::kill(pid, signal);
+}
+
+struct Freeze {
+    const char* name;
+    bool usersOffice; // started by the test, not by the suite
+    bool resumes;     // continued before the next call
+};
+
+// The run goes on holding the references it had before the freeze, as the
+// print run does; the next service manager must still lead to a working office.
+TEST_F(UnoOfficeSuiteTest, AfterACallTimesOutTheNextServiceManagerReachesAWorkingOffice)
+{
+    const Freeze freezes[] = {{"OwnOfficeResumes", false, true},
+                              {"OwnOfficeStaysFrozenAndIsStartedAnew", false, false},
+                              {"UsersOfficeIsNeverKilled", true, false}};
+    for (const Freeze& freeze : freezes) {
+        SCOPED_TRACE(freeze.name);
+        // A new office on a profile whose office is still ending hands over to it.
+        for (QDeadlineTimer gone(15000); !officeProcesses().isEmpty() && !gone.hasExpired();)
+            QThread::msleep(100);
+        // The user's office shares no bridge with this process: UNO would
+        // route the suite's calls over that one.
+        OfficeLauncher users(UnoOfficeSuite::defaultProgramFolder(), pipeName(), options().profileUrl);
+        if (freeze.usersOffice) {
+            users.start();
+            for (QDeadlineTimer listens(60000); !officeAnswers() && !listens.hasExpired();)
+                QThread::msleep(200);
+        }
+        UnoOfficeSuite::Options quick = options();
+        quick.answerTimeout = 2s;
+        quick.probeTimeout = 1s;
+        suite = std::make_unique<UnoOfficeSuite>(quick);
+        const OfficeReference manager = suite->createServiceManager();
+        const OfficeReference desktop =
+            suite->createInstance(manager, QStringLiteral("com.sun.star.frame.Desktop"));
+        const QList<pid_t> frozen = officeProcesses();
+        ASSERT_FALSE(frozen.isEmpty());
+        signalAll(frozen, SIGSTOP);
+
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            suite->loadComponentFromURL(desktop, documentUrl(documents() + "/plain.ods"),
+                                        QStringLiteral("_blank"), 0, {});
+            ADD_FAILURE() << "a stopped office answered";
+        } catch (const PlatformError& error) {
+            EXPECT_EQ(error.description(), QStringLiteral("LibreOffice did not answer within 2 seconds"));
+        }
+        RecordProperty(std::string(freeze.name) + "_detect_ms", int(clock.elapsed()));
+        // The rest of that file's steps fail at once on the broken-off connection.
+        EXPECT_THROW(suite->createInstance(manager, QStringLiteral("com.sun.star.frame.DispatchHelper")),
+                     PlatformError);
+        if (freeze.resumes)
+            signalAll(frozen, SIGCONT);
+
+        clock.restart();
+        if (freeze.usersOffice) {
+            EXPECT_THROW(suite->createServiceManager(), PlatformError);
+            EXPECT_EQ(officeProcesses(), frozen);
+            signalAll(frozen, SIGCONT);
+        }
+        const OfficeReference document = suite->loadComponentFromURL(
+            desktopOf(*suite), documentUrl(documents() + "/plain.ods"), QStringLiteral("_blank"), 0, {});
+        RecordProperty(std::string(freeze.name) + "_recover_ms", int(clock.elapsed()));
+        ASSERT_FALSE(document.isEmpty());
+        EXPECT_NO_THROW(suite->close(document, true));
+        const QList<pid_t> now = officeProcesses();
+        if (freeze.resumes || freeze.usersOffice) {
+            EXPECT_EQ(now, frozen);
+        } else {
+            EXPECT_FALSE(now.isEmpty());
+            for (const pid_t pid : frozen)
+                EXPECT_FALSE(now.contains(pid)) << "the frozen office is still there";
+        }
+        suite->endSelfStartedOffice();
+        users.kill();
+    }
+}
+
+TEST_F(UnoOfficeSuiteTest, AnOfficeItStartedThatNoLongerAnswersIsKilledWhenItIsEnded)
 {
     UnoOfficeSuite::Options quick = options();
     quick.answerTimeout = 1s;
+    quick.probeTimeout = 1s;
     suite = std::make_unique<UnoOfficeSuite>(quick);
     desktopOf(*suite);
-    const QList<pid_t> office = officeProcesses();
-    ASSERT_FALSE(office.isEmpty());
-    for (const pid_t pid : office)
-        ::kill(pid, SIGSTOP);
-    // Over the connection it had, then over a new one: each is bounded.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        SCOPED_TRACE(attempt);
-        try {
-            suite->createServiceManager();
-            ADD_FAILURE() << "a stopped office answered";
-        } catch (const PlatformError& error) {
-            EXPECT_EQ(error.description(), QStringLiteral("LibreOffice did not answer within 1 seconds"));
-        }
-    }
-    for (const pid_t pid : office)
-        ::kill(pid, SIGCONT);
-    EXPECT_FALSE(desktopOf(*suite).isEmpty());
+    const QList<pid_t> frozen = officeProcesses();
+    ASSERT_FALSE(frozen.isEmpty());
+    signalAll(frozen, SIGSTOP);
+    EXPECT_TRUE(suite->endSelfStartedOffice());
+    EXPECT_FALSE(suite->selfStartedOfficeRunning());
+    EXPECT_TRUE(officeProcesses().isEmpty());
 }
 
 TEST_F(UnoOfficeSuiteTest, AnOfficeThatCannotStartFailsAtOnceAndIsNotRetriedRightAway)
 {
     // A stand-in soffice that notes each start and ends at once.
-    const QString fakeFolder =
-        standInOffice(QStringLiteral("ends-at-once"), "echo started >> \"$(dirname \"$0\")/starts.log\"\nexit 1\n");
+    const QString fakeFolder = standInOffice(QStringLiteral("ends-at-once"),
+                                             "echo started >> \"$(dirname \"$0\")/starts.log\"\nexit 1\n");
 
     UnoOfficeSuite::Options failing = options();
     failing.pipeName = pipeName() + QStringLiteral("_none");
@@ -347,8 +437,8 @@ TEST_F(UnoOfficeSuiteTest, NoOfficeProgramFailsWithADescription)
 
 TEST_F(UnoOfficeSuiteTest, AnOfficeThatStartsButNeverListensFailsAfterTheBoundedWait)
 {
-    const QString fakeFolder =
-        standInOffice(QStringLiteral("never-listens"), "sleep 60 &\necho $! > \"$(dirname \"$0\")/pid\"\nwait\n");
+    const QString fakeFolder = standInOffice(QStringLiteral("never-listens"),
+                                             "sleep 60 &\necho $! > \"$(dirname \"$0\")/pid\"\nwait\n");
 
     UnoOfficeSuite::Options silent = options();
     silent.pipeName = pipeName() + QStringLiteral("_silent");
@@ -449,6 +539,274 @@ TEST(OfficeEnvironment, TheOfficeAlwaysGetsAUtf8CharacterSet)
         EXPECT_EQ(result.value(QStringLiteral("LC_CTYPE")), row.lcCtype) << what.toStdString();
         EXPECT_EQ(result.value(QStringLiteral("LANG")), row.lang) << what.toStdString();
     }
+}
+
+} // namespace
+} // namespace bw::test
+
+namespace bw::test {
+namespace {
+
+// One office per user, profile and print system: a program with another HOME
+// or CUPS server never prints through an office that reads other ones.
+TEST(OfficePipeName, DiffersWithUserProfileAndPrintSystem)
+{
+    struct Row {
+        const char* name;
+        uint userId;
+        QString profileUrl;
+        QStringList set; // NAME=value
+        bool sameAsBase;
+    };
+    const QStringList base{"HOME=/home/ann", "CUPS_SERVER=/run/cups/cups.sock"};
+    const Row rows[] = {
+        {"Same", 1000, {}, base, true},
+        {"OtherVariablesDoNotMatter", 1000, {}, base + QStringList{"LANG=C", "DISPLAY=:1"}, true},
+        {"OtherUser", 1001, {}, base, false},
+        {"OtherHome", 1000, {}, {"HOME=/tmp/x", "CUPS_SERVER=/run/cups/cups.sock"}, false},
+        {"OtherConfigFolder", 1000, {}, base + QStringList{"XDG_CONFIG_HOME=/tmp/c"}, false},
+        {"OtherCupsServer", 1000, {}, {"HOME=/home/ann", "CUPS_SERVER=/tmp/cups.sock"}, false},
+        {"NoCupsServer", 1000, {}, {"HOME=/home/ann"}, false},
+        {"OwnProfile", 1000, QStringLiteral("file:///tmp/profile"), base, false},
+    };
+    auto environmentOf = [](const QStringList& set) {
+        QProcessEnvironment environment;
+        for (const QString& pair : set)
+            environment.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        return environment;
+    };
+    const QString baseName = UnoOfficeSuite::pipeNameFor(1000, {}, environmentOf(base));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^brindlework_[0-9a-f]{12}$")).match(baseName).hasMatch())
+        << baseName.toStdString();
+    QSet<QString> names{baseName};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString name = UnoOfficeSuite::pipeNameFor(row.userId, row.profileUrl, environmentOf(row.set));
+        EXPECT_EQ(name == baseName, row.sameAsBase) << name.toStdString();
+        if (!row.sameAsBase) {
+            EXPECT_FALSE(names.contains(name)) << "two settings share " << name.toStdString();
+        }
+        names.insert(name);
+    }
+    EXPECT_EQ(UnoOfficeSuite::programOptions().pipeName, UnoOfficeSuite::defaultPipeName());
+}
+
+} // namespace
+} // namespace bw::test
+
+namespace bw::test {
+namespace {
+
+// An X server of its own, so that the office it starts has a display.
+class XvfbDisplay {
+public:
+    XvfbDisplay()
+    {
+        int number = 100 + int(QCoreApplication::applicationPid() % 400);
+        while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
+               QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+            ++number;
+        name_ = QStringLiteral(":%1").arg(number);
+        server_.setStandardOutputFile(QProcess::nullDevice());
+        server_.setStandardErrorFile(QProcess::nullDevice());
+        server_.start(QStringLiteral("Xvfb"),
+                      {name_, QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("1280x1024x24")});
+        // Up once a client can ask it for its size.
+        for (QDeadlineTimer up(10000);
+             tool({QStringLiteral("getdisplaygeometry")}).isEmpty() && !up.hasExpired();)
+            QThread::msleep(50);
+        previous_ = qgetenv("DISPLAY");
+        qputenv("DISPLAY", name_.toLocal8Bit());
+    }
+    ~XvfbDisplay()
+    {
+        qputenv("DISPLAY", previous_);
+        server_.terminate();
+        server_.waitForFinished(5000);
+    }
+    // The names of the visible windows, by window id.
+    QMap<QString, QString> windows() const
+    {
+        QMap<QString, QString> found;
+        for (const QString& id : tool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                       QStringLiteral("--name"), QStringLiteral(".")})
+                                     .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            found.insert(id, tool({QStringLiteral("getwindowname"), id}).trimmed());
+        return found;
+    }
+    QString tool(const QStringList& arguments) const
+    {
+        QProcess xdotool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), name_);
+        xdotool.setProcessEnvironment(environment);
+        xdotool.start(QStringLiteral("xdotool"), arguments);
+        xdotool.waitForFinished(5000);
+        return QString::fromUtf8(xdotool.readAllStandardOutput());
+    }
+
+private:
+    QString name_;
+    QByteArray previous_;
+    QProcess server_;
+};
+
+struct DialogCase {
+    const char* file;
+    const char* dialog;   // the start of its window's title
+    const char* headless; // what a headless office makes of it, at once
+};
+
+const DialogCase dialogCases[] = {{"protected.ods", "Enter Password", "empty"},
+                                  {"binary.ods", "Filter Selection", "empty"},
+                                  {"in use.ods", "Document in Use", "document"}};
+
+// Loads the file; the outcome is "empty", "document" or the error's description.
+QString loadOutcome(UnoOfficeSuite& office, const OfficeReference& desktop, const QString& file)
+{
+    try {
+        const OfficeReference document = office.loadComponentFromURL(
+            desktop, documentUrl(UnoOfficeSuiteTest::documents() + QLatin1Char('/') + file),
+            QStringLiteral("_blank"), 0, {});
+        if (document.isEmpty())
+            return QStringLiteral("empty");
+        office.close(document, true);
+        return QStringLiteral("document");
+    } catch (const PlatformError& error) {
+        return error.description();
+    }
+}
+
+// With a display the office asks its user while it loads such a file. The
+// call limit must not cut that wait: the office still answers elsewhere.
+TEST_F(UnoOfficeSuiteTest, AnOfficeDialogWaitsForItsUserPastTheCallLimit)
+{
+    XvfbDisplay display;
+    UnoOfficeSuite::Options windowed = options();
+    windowed.pipeName = pipeName() + QStringLiteral("_x");
+    windowed.profileUrl =
+        QUrl::fromLocalFile(folder->path() + QStringLiteral("/windowed-profile")).toString();
+    windowed.answerTimeout = 2s;
+    windowed.probeTimeout = 2s;
+    windowed.restartPause = 0ms;
+    suite = std::make_unique<UnoOfficeSuite>(windowed);
+    UnoOfficeSuite::Options elsewhere = windowed;
+    elsewhere.programFolder = folder->path() + QStringLiteral("/no-office");
+    // Seen here: the first start on a new profile under a display now and
+    // then ends at once, printing nothing; a second start comes up.
+    OfficeReference desktop;
+    for (int start = 0; start < 3 && desktop.isEmpty(); ++start) {
+        try {
+            desktop = desktopOf(*suite);
+        } catch (const PlatformError& error) {
+            RecordProperty("failed_start_" + std::to_string(start), error.what());
+        }
+    }
+    ASSERT_FALSE(desktop.isEmpty());
+    const QMap<QString, QString> before = display.windows();
+    for (const DialogCase& dialogCase : dialogCases) {
+        SCOPED_TRACE(dialogCase.file);
+        std::atomic<bool> loading = true;
+        QString dialog;
+        qint64 answeredAt = -1;
+        bool secondConnectionAnswered = false;
+        std::thread user([&] {
+            QElapsedTimer clock;
+            clock.start();
+            while (loading && clock.elapsed() < 60000) {
+                QThread::msleep(200);
+                const auto now = display.windows();
+                for (auto each = now.cbegin(); each != now.cend(); ++each) {
+                    if (before.contains(each.key()) ||
+                        !each.value().startsWith(QLatin1String(dialogCase.dialog)))
+                        continue;
+                    dialog = each.value();
+                    // Well past the limit, as a user who takes his time.
+                    if (clock.elapsed() < 3 * windowed.answerTimeout.count())
+                        continue;
+                    try {
+                        UnoOfficeSuite second(elsewhere);
+                        secondConnectionAnswered = !desktopOf(second).isEmpty();
+                    } catch (const PlatformError&) {
+                        secondConnectionAnswered = false;
+                    }
+                    answeredAt = clock.elapsed();
+                    display.tool({QStringLiteral("key"), QStringLiteral("--window"), each.key(),
+                                  QStringLiteral("Escape")});
+                }
+            }
+        });
+        const QString outcome = loadOutcome(*suite, desktop, QString::fromUtf8(dialogCase.file));
+        loading = false;
+        user.join();
+        EXPECT_TRUE(dialog.startsWith(QLatin1String(dialogCase.dialog))) << dialog.toStdString();
+        EXPECT_GT(answeredAt, 0) << "the load ended before the user answered";
+        EXPECT_TRUE(secondConnectionAnswered);
+        // Cancelled: no document, so the run reports that file and goes on.
+        EXPECT_EQ(outcome, QStringLiteral("empty"));
+        RecordProperty(std::string(dialogCase.file) + "_answered_ms", int(answeredAt));
+        EXPECT_EQ(loadOutcome(*suite, desktop, QStringLiteral("plain.ods")), QStringLiteral("document"));
+    }
+}
+
+// Without a display the office asks nobody: each such file loads or fails at once.
+TEST_F(UnoOfficeSuiteTest, AHeadlessOfficeNeverWaitsOnADialog)
+{
+    ASSERT_TRUE(qEnvironmentVariableIsEmpty("DISPLAY"));
+    UnoOfficeSuite::Options quick = options();
+    quick.answerTimeout = 5s;
+    quick.probeTimeout = 1s;
+    suite = std::make_unique<UnoOfficeSuite>(quick);
+    const OfficeReference desktop = desktopOf(*suite);
+    std::atomic<bool> loading = true;
+    // A load that waited on an unseen dialog would never end; fail it instead.
+    std::thread guard([&] {
+        for (QDeadlineTimer limit(60000); loading && !limit.hasExpired();)
+            QThread::msleep(100);
+        if (loading)
+            signalAll(officeProcesses(), SIGKILL);
+    });
+    for (const DialogCase& dialogCase : dialogCases) {
+        SCOPED_TRACE(dialogCase.file);
+        EXPECT_EQ(loadOutcome(*suite, desktop, QString::fromUtf8(dialogCase.file)),
+                  QString::fromUtf8(dialogCase.headless));
+    }
+    loading = false;
+    guard.join();
+}
+
+} // namespace
+} // namespace bw::test
+
+namespace bw::test {
+namespace {
+
+// A call granted more time at its limit is asked again at the next one, until
+// the action refuses; a call that has ended is never asked again.
+TEST(CallWatchdogGrant, AsksAgainOnlyWhileGrantedAndTheCallRuns)
+{
+    CallWatchdog watchdog;
+    std::atomic<int> asked = 0;
+    watchdog.arm(20ms, [&] { return ++asked < 3; });
+    for (QDeadlineTimer limit(5000); asked < 3 && !limit.hasExpired();)
+        QThread::msleep(5);
+    QThread::msleep(100);
+    EXPECT_EQ(asked, 3);
+    watchdog.disarm();
+
+    asked = 0;
+    watchdog.arm(20ms, [&] {
+        ++asked;
+        return true;
+    });
+    for (QDeadlineTimer limit(5000); asked < 1 && !limit.hasExpired();)
+        QThread::msleep(1);
+    watchdog.disarm();
+    const int atEnd = asked;
+    QThread::msleep(100);
+    EXPECT_GE(atEnd, 1);
+    EXPECT_EQ(asked, atEnd);
 }
 
 } // namespace
