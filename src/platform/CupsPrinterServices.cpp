@@ -69,6 +69,15 @@ QString nameOf(const cups_dest_t& dest)
     return name;
 }
 
+// "B/draft" is printer "B", instance "draft".
+std::pair<QByteArray, QByteArray> printerAndInstance(const QString& name)
+{
+    const qsizetype slash = name.indexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return {name.toUtf8(), QByteArray()};
+    return {name.left(slash).toUtf8(), name.mid(slash + 1).toUtf8()};
+}
+
 } // namespace
 
 QStringList CupsPrinterServices::installedPrinters()
@@ -126,6 +135,42 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
                            "uses %2 (LPDEST or PRINTER decides it)")
                 .arg(wanted, now ? nameOf(*now) : QStringLiteral("none")));
     }
+}
+
+QList<PrintJob> CupsPrinterServices::jobs(const QString& printer)
+{
+    const QByteArray queue = printerAndInstance(printer).first;
+    cups_job_t* found = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &found, queue.isEmpty() ? nullptr : queue.constData(),
+                                   0, CUPS_WHICHJOBS_ALL);
+    if (count < 0)
+        throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The print jobs cannot be listed"));
+    QList<PrintJob> result;
+    result.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const cups_job_t& job = found[i];
+        result.append({job.id, QString::fromUtf8(job.dest), QString::fromUtf8(job.title), int(job.state)});
+    }
+    cupsFreeJobs(count, found);
+    return result;
+}
+
+bool CupsPrinterServices::acceptsJobs(const QString& printer)
+{
+    const auto [queue, instance] = printerAndInstance(printer);
+    if (queue.isEmpty())
+        return false;
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(),
+                                         instance.isEmpty() ? nullptr : instance.constData());
+    if (!dest) {
+        if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND || !isFailure(cupsLastError()))
+            return false;
+        throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The printer cannot be asked"));
+    }
+    const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    const bool result = !accepting || qstrcmp(accepting, "true") == 0;
+    cupsFreeDests(1, dest);
+    return result;
 }
 
 } // namespace bw

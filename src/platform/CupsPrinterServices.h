@@ -14,6 +14,8 @@ public:
     QStringList installedPrinters() override;
     QString defaultPrinterName() override;
     void setDefaultPrinter(const QString& name) override;
+    QList<PrintJob> jobs(const QString& printer) override;
+    bool acceptsJobs(const QString& printer) override;
 };
 
 } // namespace bw

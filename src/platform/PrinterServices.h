@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/PrintJob.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +20,14 @@ public:
     virtual QString defaultPrinterName() = 0;
     // Makes the named printer the user's default; throws and changes nothing for "" or an unknown name.
     virtual void setDefaultPrinter(const QString& name) = 0;
+
+    // Every job the system still lists (waiting, printing, ended), of the
+    // printer's queue, or of all queues for "". An instance ("B/draft") names
+    // its printer's queue.
+    virtual QList<PrintJob> jobs(const QString& printer) = 0;
+    // Whether the printer's queue takes new jobs; false for a printer the
+    // system does not know.
+    virtual bool acceptsJobs(const QString& printer) = 0;
 };
 
 } // namespace bw

@@ -260,4 +260,48 @@ TEST_F(CupsPrinterServicesTest, HeldQueueKeepsJobsWithTheirTitles)
     EXPECT_TRUE(daemon.jobs(QStringLiteral("Open")).empty());
 }
 
+TEST_F(CupsPrinterServicesTest, ListsJobsOfAQueueOrOfAllWithTitlesAndStates)
+{
+    daemon.addQueue(QStringLiteral("Held"), true);
+    daemon.addQueue(QStringLiteral("Open"));
+    const auto print = [this](const QString& queue, const QString& title) {
+        daemon.runTool(QStringLiteral("lp"), {QStringLiteral("-d"), queue, QStringLiteral("-t"), title,
+                                              QStringLiteral("/etc/hostname")});
+    };
+    EXPECT_TRUE(services.jobs(QString()).isEmpty());
+    print(QStringLiteral("Held"), QStringLiteral("Q1 sales.ods"));
+    print(QStringLiteral("Open"), QStringLiteral("other.ods"));
+
+    const auto held = services.jobs(QStringLiteral("Held/draft"));
+    ASSERT_EQ(held.size(), 1);
+    EXPECT_EQ(held[0].queue, QStringLiteral("Held"));
+    EXPECT_EQ(held[0].title, QStringLiteral("Q1 sales.ods"));
+    EXPECT_EQ(held[0].state, PrintJob::Pending);
+    // Ended jobs stay listed.
+    const auto all = services.jobs(QString());
+    ASSERT_EQ(all.size(), 2);
+    EXPECT_GT(all[0].id + all[1].id, 2);
+    QStringList queues{all[0].queue, all[1].queue};
+    queues.sort();
+    EXPECT_EQ(queues, (QStringList{"Held", "Open"}));
+
+    daemon.stop();
+    EXPECT_EQ(numberOf([this] { services.jobs(QString()); }), CupsServiceUnavailable);
+}
+
+TEST_F(CupsPrinterServicesTest, TellsWhetherAQueueAcceptsJobs)
+{
+    addQueues({QStringLiteral("A"), QStringLiteral("B")});
+    daemon.disable(QStringLiteral("B"));
+    EXPECT_TRUE(services.acceptsJobs(QStringLiteral("B")));
+    daemon.runTool(QStringLiteral("cupsreject"), {QStringLiteral("B")});
+    EXPECT_FALSE(services.acceptsJobs(QStringLiteral("B")));
+    EXPECT_FALSE(services.acceptsJobs(QStringLiteral("B/draft")));
+    EXPECT_TRUE(services.acceptsJobs(QStringLiteral("A")));
+    EXPECT_FALSE(services.acceptsJobs(QStringLiteral("Z")));
+    EXPECT_FALSE(services.acceptsJobs(QString()));
+    daemon.runTool(QStringLiteral("cupsaccept"), {QStringLiteral("B")});
+    EXPECT_TRUE(services.acceptsJobs(QStringLiteral("B")));
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Clock.h"
 #include "platform/PlatformError.h"
 #include "platform/PrinterServices.h"
 
@@ -7,7 +8,8 @@
 
 namespace bw::test {
 
-// A printing system in memory: printers, a default, and switches to fail.
+// A printing system in memory: printers, a default, a job list, queues that
+// refuse jobs, and switches to fail.
 class FakePrinterServices : public PrinterServices {
 public:
     QStringList installedPrinters() override
@@ -35,11 +37,70 @@ public:
             throw PlatformError(482, QStringLiteral("The printer name is invalid: ") + name);
         defaultPrinter = name;
     }
+    // Job queries are counted apart from the calls above, which tests compare whole.
+    QList<PrintJob> jobs(const QString& printer) override
+    {
+        ++jobQueries;
+        if (unreachable || jobsUnreachable)
+            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+        const QString queue = printer.section(QLatin1Char('/'), 0, 0);
+        QList<PrintJob> result;
+        for (const Job& job : jobList) {
+            if (job.appearsAt <= now() && (queue.isEmpty() || job.job.queue == queue))
+                result.append(job.job);
+        }
+        return result;
+    }
+    bool acceptsJobs(const QString& printer) override
+    {
+        if (unreachable)
+            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+        const QString queue = printer.section(QLatin1Char('/'), 0, 0);
+        return (printers.contains(printer) || printers.contains(queue)) && !refusing.contains(queue);
+    }
+
+    // A job as a client submits it: none on a queue that refuses jobs; shown
+    // in the list once the clock has passed the delay; held on a held queue.
+    // Returns its id, or 0.
+    int submit(const QString& queue, const QString& title, qint64 delayMilliseconds = 0)
+    {
+        if (!printers.contains(queue) || refusing.contains(queue))
+            return 0;
+        const int state = holding.contains(queue) ? PrintJob::Held : PrintJob::Pending;
+        jobList.append({{nextJobId, queue, title, state}, now() + delayMilliseconds});
+        return nextJobId++;
+    }
+    // Titles of the queue's jobs, oldest first, whether shown yet or not.
+    QStringList titles(const QString& queue) const
+    {
+        QStringList result;
+        for (const Job& job : jobList) {
+            if (job.job.queue == queue)
+                result << job.job.title;
+        }
+        return result;
+    }
+
+    struct Job {
+        PrintJob job;
+        qint64 appearsAt;
+    };
 
     QStringList printers;
     QString defaultPrinter;
     bool unreachable = false;
+    bool jobsUnreachable = false;
     QStringList calls;
+    QStringList refusing;
+    QStringList holding;
+    QList<Job> jobList;
+    int nextJobId = 1;
+    int jobQueries = 0;
+    // Where the time comes from; none: every job shows at once.
+    Clock* clock = nullptr;
+
+private:
+    qint64 now() const { return clock ? clock->nowMilliseconds() : 0; }
 };
 
 } // namespace bw::test
