@@ -1,21 +1,17 @@
-#include "app/GuardedApplication.h"
-#include "app/MainController.h"
-#include "app/MainWindow.h"
-#include "app/RealServices.h"
+#include "app/WindowStart.h"
+#include "cli/CommandLine.h"
+#include "cli/CommandLineRunner.h"
+
+#include <QStringList>
 
 int main(int argc, char** argv)
 {
-    bw::GuardedApplication application(argc, argv);
-    bw::GuardedApplication::setApplicationName(QStringLiteral("Brindlework"));
-
-    bw::RealServices real;
-    bw::MainWindow window;
-    real.setDialogParent(&window);
-    bw::MainController controller(window, real.services());
-    application.setGuard(&controller.guard());
-    controller.startUp();
-    window.show();
-    const int status = bw::GuardedApplication::exec();
-    real.shutDown();
-    return status;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const bw::CommandLineRequest request = bw::CommandLine::parse(arguments);
+    if (request.mode == bw::CommandLineRequest::Mode::Window)
+        return bw::runWindow(argc, argv, request);
+    // Everything else runs with no display at all.
+    return bw::runWithoutWindow(argc, argv, request);
 }
