@@ -85,17 +85,15 @@ BatchPrint::Outcome BatchPrint::printOne(const QString& path)
         outcome.printed = job.outcome == JobConfirmation::Outcome::Arrived;
         outcome.jobId = job.job.id;
         outcome.reason = JobConfirmation::failureText(job, path, settings_.printer);
-        office.close(document, true);
-        document.clear();
     } catch (const PlatformError& error) {
-        outcome.printed = false;
         outcome.reason = error.description();
     }
     if (!document.isEmpty()) {
         try {
             office.close(document, true);
         } catch (const PlatformError&) {
-            // The file is reported already; an office that cannot close it is restarted by its next call.
+            // Its job is confirmed or the file reported already; an office
+            // that cannot close it gets a working connection at its next call.
         }
     }
     return outcome;
