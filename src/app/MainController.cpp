@@ -8,6 +8,7 @@
 #include "app/Pictures.h"
 #include "app/ProgressBarValue.h"
 #include "app/Twips.h"
+#include "intake/PathIntake.h"
 #include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
@@ -21,7 +22,8 @@
 namespace bw {
 
 MainController::MainController(MainWindow& window, AppServices& services)
-    : window_(window), services_(services), guard_(services.messageBoxes), editing_(fileList_, *window.listView()),
+    : window_(window), services_(services), guard_(services.messageBoxes),
+      editing_(fileList_, *window.listView()),
       drag_(fileList_, *window.listView(), *window.listView(), window, services.programFolder),
       pointerRules_(window), skinTarget_(window),
       skin_(services.fileSystem, services.skin, skinTarget_, services.programFolder),
@@ -29,7 +31,8 @@ MainController::MainController(MainWindow& window, AppServices& services)
       folderScan_(services.dialogs, services.fileSystem, services.yielder, window, fileList_),
       dropIntake_(services.fileSystem, services.yielder, fileList_),
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
-      printerChoices_(*window.printerCombo()), printerList_(services.printers, services.settings, printerChoices_),
+      printerChoices_(*window.printerCombo()),
+      printerList_(services.printers, services.settings, printerChoices_),
       printList_(std::make_unique<ModelFileListReader>(fileList_)),
       progressBar_(std::make_unique<ProgressBarValue>(*window.progressBar())),
       defaultPrinter_(std::make_unique<DefaultPrinter>(services.printers, services.messageBoxes)),
@@ -105,8 +108,10 @@ void MainController::loadHandPointer()
 void MainController::wireEvents()
 {
     FileListView* list = window_.listView();
-    connect(list, &FileListView::deleteKeyPressed, this, [this] { guarded([this] { editing_.removeSelected(); }); });
-    connect(list, &FileListView::doubleClicked, this, [this] { guarded([this] { editing_.removeSelected(); }); });
+    connect(list, &FileListView::deleteKeyPressed, this,
+            [this] { guarded([this] { editing_.removeSelected(); }); });
+    connect(list, &FileListView::doubleClicked, this,
+            [this] { guarded([this] { editing_.removeSelected(); }); });
     connect(list, &FileListView::itemClicked, this, [this] { guarded([this] { drag_.itemClick(); }); });
     connect(list, &FileListView::mousePressed, this, [this] { guarded([this] { drag_.mouseDown(); }); });
     connect(list, &FileListView::mouseMoved, this,
@@ -116,7 +121,8 @@ void MainController::wireEvents()
             [this] { guarded([this] { pointerRules_.buttonMouseMove(); }); });
     connect(&window_, &MainWindow::backgroundMouseMoved, this,
             [this] { guarded([this] { pointerRules_.backgroundMouseMove(); }); });
-    connect(window_.moveUpButton(), &QPushButton::clicked, this, [this] { guarded([this] { editing_.moveUp(); }); });
+    connect(window_.moveUpButton(), &QPushButton::clicked, this,
+            [this] { guarded([this] { editing_.moveUp(); }); });
     connect(window_.moveDownButton(), &QPushButton::clicked, this,
             [this] { guarded([this] { editing_.moveDown(); }); });
     connect(window_.addFilesButton(), &QPushButton::clicked, this,
@@ -133,6 +139,13 @@ void MainController::wireEvents()
     // Combo1_Click: every change of the selection, the user's and the start-up's.
     connect(window_.printerCombo(), &QComboBox::currentIndexChanged, this,
             [this] { guarded([this] { printerList_.combo1Click(); }); });
+}
+
+void MainController::appendGivenPaths(const QStringList& paths, const QString& extension,
+                                      const QString& currentFolder)
+{
+    PathIntake intake(services_.fileSystem, services_.yielder);
+    fileList_.appendAll(PathIntake::rowsOf(intake.take(paths, extension, currentFolder)));
 }
 
 } // namespace bw

@@ -9,10 +9,10 @@
 #include "filelist/DragReorder.h"
 #include "filelist/EditingCommands.h"
 #include "filelist/FileListModel.h"
-#include "printers/PrinterList.h"
 #include "intake/AddFilesCommand.h"
 #include "intake/DropIntake.h"
 #include "intake/FolderScanCommand.h"
+#include "printers/PrinterList.h"
 
 #include <QObject>
 #include <functional>
@@ -37,6 +37,10 @@ public:
 
     // Form_Load: the start-up steps in their order.
     void startUp();
+
+    // Paths handed to the program: appended as a drop appends them, folders
+    // giving their files with the extension.
+    void appendGivenPaths(const QStringList& paths, const QString& extension, const QString& currentFolder);
 
     FileListModel& fileList() { return fileList_; }
     FailureGuard& guard() { return guard_; }

@@ -4,7 +4,6 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "app/RealServices.h"
-#include "intake/PathIntake.h"
 
 #include <QDir>
 
@@ -21,12 +20,7 @@ int runWindow(int& argc, char** argv, const CommandLineRequest& request)
     MainController controller(window, real.services());
     application.setGuard(&controller.guard());
     controller.startUp();
-    if (!request.paths.isEmpty()) {
-        AppServices& services = real.services();
-        controller.fileList().appendAll(
-            PathIntake::rowsOf(PathIntake(services.fileSystem, services.yielder)
-                                   .take(request.paths, request.extension, QDir::currentPath())));
-    }
+    controller.appendGivenPaths(request.paths, request.extension, QDir::currentPath());
     window.show();
     const int status = GuardedApplication::exec();
     real.shutDown();
