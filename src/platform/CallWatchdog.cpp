@@ -14,23 +14,26 @@ CallWatchdog::~CallWatchdog()
     thread_.join();
 }
 
-void CallWatchdog::arm(std::chrono::milliseconds timeout, std::function<void()> onExpiry)
+void CallWatchdog::arm(std::chrono::milliseconds timeout, Expiry onExpiry)
 {
     {
         std::lock_guard lock(mutex_);
         onExpiry_ = std::move(onExpiry);
+        timeout_ = timeout;
         deadline_ = std::chrono::steady_clock::now() + timeout;
         armed_ = true;
+        ++generation_;
     }
     changed_.notify_all();
 }
 
 void CallWatchdog::disarm()
 {
-    std::function<void()> released;
+    Expiry released;
     {
         std::lock_guard lock(mutex_);
         armed_ = false;
+        ++generation_;
         released.swap(onExpiry_);
     }
     changed_.notify_all();
@@ -48,12 +51,17 @@ void CallWatchdog::watch()
         if (changed_.wait_until(lock, deadline_) == std::cv_status::timeout && armed_ &&
             std::chrono::steady_clock::now() >= deadline_) {
             armed_ = false;
-            std::function<void()> action;
-            action.swap(onExpiry_);
+            const auto generation = generation_;
+            // A copy: the call's own thread releases the armed action.
+            Expiry action = onExpiry_;
             lock.unlock();
-            if (action)
-                action();
+            const bool grant = action && action();
+            action = nullptr;
             lock.lock();
+            if (grant && generation_ == generation && !stopping_) {
+                deadline_ = std::chrono::steady_clock::now() + timeout_;
+                armed_ = true;
+            }
         }
     }
 }

@@ -9,15 +9,19 @@
 namespace bw {
 
 // Bounds a blocking call: while armed, it runs the expiry action on its own
-// thread once the time is up, so the action can break the call off.
+// thread once the time is up, so the action can break the call off. An
+// action that returns true grants the call another period, unless the call
+// has ended (or another was armed) meanwhile.
 class CallWatchdog {
 public:
+    using Expiry = std::function<bool()>;
+
     CallWatchdog();
     ~CallWatchdog();
     CallWatchdog(const CallWatchdog&) = delete;
     CallWatchdog& operator=(const CallWatchdog&) = delete;
 
-    void arm(std::chrono::milliseconds timeout, std::function<void()> onExpiry);
+    void arm(std::chrono::milliseconds timeout, Expiry onExpiry);
     void disarm();
 
 private:
@@ -25,8 +29,11 @@ private:
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::function<void()> onExpiry_;
+    Expiry onExpiry_;
+    std::chrono::milliseconds timeout_{0};
     std::chrono::steady_clock::time_point deadline_;
+    // Counts arms and disarms, so a late grant never re-arms a finished call.
+    unsigned long long generation_ = 0;
     bool armed_ = false;
     bool stopping_ = false;
     std::thread thread_;
@@ -35,7 +42,7 @@ private:
 // Arms a watchdog for the life of a scope.
 class ArmedWatchdog {
 public:
-    ArmedWatchdog(CallWatchdog& watchdog, std::chrono::milliseconds timeout, std::function<void()> onExpiry)
+    ArmedWatchdog(CallWatchdog& watchdog, std::chrono::milliseconds timeout, CallWatchdog::Expiry onExpiry)
         : watchdog_(watchdog)
     {
         watchdog_.arm(timeout, std::move(onExpiry));

@@ -2,9 +2,11 @@
 
 #include "platform/PlatformError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QThread>
 #include <cerrno>
 #include <csignal>
 #include <sys/types.h>
@@ -28,6 +30,27 @@ bool isZombie(qint64 pid)
     const QByteArray line = stat.readAll();
     const int end = line.lastIndexOf(')');
     return end >= 0 && end + 2 < line.size() && line.at(end + 2) == 'Z';
+}
+
+// The processes whose parent is the given one (soffice runs the office as a
+// child of its start-up program).
+QList<pid_t> childrenOf(qint64 parent)
+{
+    QList<pid_t> children;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isNumber = false;
+        const pid_t pid = static_cast<pid_t>(entry.toLongLong(&isNumber));
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!isNumber || !stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const int end = line.lastIndexOf(')');
+        // After ") " come the state and the parent's id.
+        const QList<QByteArray> fields = line.mid(end + 2).split(' ');
+        if (end >= 0 && fields.size() > 1 && fields.at(1).toLongLong() == parent)
+            children << pid;
+    }
+    return children;
 }
 
 } // namespace
@@ -94,6 +117,20 @@ void OfficeLauncher::start()
         throw PlatformError(ErrorNumber::Automation,
                             QStringLiteral("LibreOffice could not be started: ") + process.errorString());
     processId_ = pid;
+}
+
+void OfficeLauncher::kill()
+{
+    if (!isRunning())
+        return;
+    QList<pid_t> doomed{static_cast<pid_t>(processId_)};
+    for (int at = 0; at < doomed.size(); ++at)
+        doomed << childrenOf(doomed.at(at));
+    // Children first, so none is left behind without its parent.
+    for (auto each = doomed.crbegin(); each != doomed.crend(); ++each)
+        ::kill(*each, SIGKILL);
+    for (int wait = 0; wait < 100 && isRunning(); ++wait)
+        QThread::msleep(50);
 }
 
 bool OfficeLauncher::isRunning() const

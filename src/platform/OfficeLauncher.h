@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QProcessEnvironment>
-
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +22,9 @@ public:
     static QProcessEnvironment officeEnvironment(QProcessEnvironment environment);
     // Whether the process started last is still there.
     bool isRunning() const;
+    // Kills the process started last and the office it runs, and waits a
+    // bounded time for them to go. For an office that no longer answers.
+    void kill();
     qint64 processId() const { return processId_; }
 
     // The arguments soffice gets: headless only where there is no display.

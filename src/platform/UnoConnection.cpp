@@ -1,6 +1,7 @@
 #include "platform/UnoConnection.h"
 
 #include "platform/PlatformError.h"
+#include "platform/UnoObject.h"
 
 #include <com/sun/star/bridge/XBridgeFactory.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
@@ -40,14 +41,22 @@ rtl::OUString UnoConnection::toOUString(const QString& text)
     return rtl::OUString(reinterpret_cast<const sal_Unicode*>(text.utf16()), text.size());
 }
 
-UnoConnection::UnoConnection(CallWatchdog& watchdog, std::chrono::milliseconds answerTimeout)
-    : watchdog_(watchdog), answerTimeout_(answerTimeout)
+UnoConnection::UnoConnection(CallWatchdog& watchdog, std::chrono::milliseconds answerTimeout, Probe probe)
+    : watchdog_(watchdog), answerTimeout_(answerTimeout), probe_(std::move(probe))
 {
+}
+
+PlatformError UnoConnection::notAnswered(std::chrono::milliseconds limit)
+{
+    return PlatformError(ErrorNumber::Automation,
+                         QStringLiteral("LibreOffice did not answer within %1 seconds")
+                             .arg(std::chrono::duration_cast<std::chrono::seconds>(limit).count()));
 }
 
 std::shared_ptr<UnoConnection> UnoConnection::open(const Reference<css::uno::XComponentContext>& local,
                                                    const QString& pipeName, CallWatchdog& watchdog,
-                                                   std::chrono::milliseconds answerTimeout)
+                                                   std::chrono::milliseconds answerTimeout,
+                                                   std::chrono::milliseconds connectTimeout, Probe probe)
 {
     const Reference<css::lang::XMultiComponentFactory> factory = local->getServiceManager();
     Reference<css::connection::XConnection> pipe;
@@ -61,12 +70,14 @@ std::shared_ptr<UnoConnection> UnoConnection::open(const Reference<css::uno::XCo
         throw PlatformError(ErrorNumber::Automation, toQString(error.Message));
     }
 
-    auto connection = std::make_shared<UnoConnection>(watchdog, answerTimeout);
+    auto connection = std::make_shared<UnoConnection>(watchdog, answerTimeout, std::move(probe));
     {
         std::lock_guard lock(connection->mutex_);
         connection->connection_ = pipe;
     }
-    connection->call([&] {
+    // The hand-shake needs no user: no probe grants it more time.
+    auto probeLater = std::move(connection->probe_);
+    connection->callWithin(connectTimeout, [&] {
         const Reference<css::bridge::XBridgeFactory> bridges(
             factory->createInstanceWithContext("com.sun.star.bridge.BridgeFactory", local), UNO_QUERY_THROW);
         {
@@ -82,12 +93,61 @@ std::shared_ptr<UnoConnection> UnoConnection::open(const Reference<css::uno::XCo
         }
         connection->remote_.set(bridge->getInstance("StarOffice.ComponentContext"), UNO_QUERY_THROW);
     });
+    connection->probe_ = std::move(probeLater);
     return connection;
+}
+
+bool UnoConnection::stillWaiting()
+{
+    std::lock_guard whole(abandoning_);
+    if (abandoned_)
+        return false;
+    if (probe_) {
+        probing_ = true;
+        bool answers = false;
+        try {
+            answers = probe_();
+        } catch (...) {
+            answers = false;
+        }
+        probing_ = false;
+        if (answers)
+            return true;
+    }
+    abandonLocked();
+    return false;
 }
 
 void UnoConnection::abandon()
 {
     std::lock_guard whole(abandoning_);
+    abandonLocked();
+}
+
+void UnoConnection::adopt(const std::shared_ptr<UnoObject>& object)
+{
+    std::lock_guard lock(mutex_);
+    // Forget the objects already gone now and then, so long runs stay small.
+    if (objects_.size() >= 64 && objects_.size() == objects_.capacity())
+        std::erase_if(objects_, [](const std::weak_ptr<UnoObject>& each) { return each.expired(); });
+    objects_.push_back(object);
+}
+
+void UnoConnection::releaseObjects()
+{
+    std::vector<std::weak_ptr<UnoObject>> objects;
+    {
+        std::lock_guard lock(mutex_);
+        objects.swap(objects_);
+    }
+    for (const auto& each : objects)
+        if (const auto object = each.lock())
+            object->release();
+    remote_.clear();
+}
+
+void UnoConnection::abandonLocked()
+{
     Reference<css::bridge::XBridge> bridge;
     Reference<css::connection::XConnection> pipe;
     Reference<css::bridge::XBridgeFactory> bridges;
@@ -121,19 +181,19 @@ void UnoConnection::abandon()
     }
 }
 
-void UnoConnection::throwTranslated() const
+void UnoConnection::throwTranslated(std::chrono::milliseconds limit) const
 {
     try {
         throw;
     } catch (const PlatformError&) {
         throw;
     } catch (const css::uno::Exception& error) {
-        if (abandoned_) {
+        // A probe that finds the office silent breaks every bridge off before
+        // this connection is marked; wait for it to decide.
+        if (abandoned_ || probing_) {
             std::lock_guard finished(abandoning_);
-            throw PlatformError(
-                ErrorNumber::Automation,
-                QStringLiteral("LibreOffice did not answer within %1 seconds")
-                    .arg(std::chrono::duration_cast<std::chrono::seconds>(answerTimeout_).count()));
+            if (abandoned_)
+                throw notAnswered(limit);
         }
         QString description = toQString(error.Message);
         if (description.isEmpty())

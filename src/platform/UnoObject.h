@@ -19,6 +19,8 @@ public:
     UnoConnection& connection() const { return *connection_; }
     const std::shared_ptr<UnoConnection>& sharedConnection() const { return connection_; }
     const css::uno::Reference<css::uno::XInterface>& object() const { return object_; }
+    // Lets go of the proxy of a connection given up; later calls find no object.
+    void release() { object_.clear(); }
 
 private:
     // Declared first so the object is released before its connection closes.

@@ -6,9 +6,9 @@
 #include "platform/UnoConnection.h"
 #include "platform/UnoObject.h"
 
+#include <QCryptographicHash>
 #include <QHash>
 #include <QUrl>
-#include <csignal>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
@@ -23,9 +23,11 @@
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
+#include <csignal>
 #include <optional>
 #include <rtl/bootstrap.hxx>
 #include <thread>
+#include <unistd.h>
 
 #ifndef BW_OFFICE_PROGRAM_DIR
 #define BW_OFFICE_PROGRAM_DIR "/usr/lib/libreoffice/program"
@@ -62,12 +64,23 @@ private:
     QString file_;
 };
 
+// An object of the connection, remembered there so that it can be let go of
+// when the connection is given up.
+template <class Object, class... Extra>
+OfficeReference adopted(const std::shared_ptr<UnoConnection>& connection, Reference<XInterface> object,
+                        Extra&&... extra)
+{
+    auto result = std::make_shared<Object>(connection, std::move(object), std::forward<Extra>(extra)...);
+    connection->adopt(result);
+    return OfficeReference(std::move(result));
+}
+
 template <class Interface>
 OfficeReference wrap(const std::shared_ptr<UnoConnection>& connection, const Reference<Interface>& object)
 {
     if (!object.is())
         return {};
-    return OfficeReference(std::make_shared<UnoObject>(connection, Reference<XInterface>(object.get())));
+    return adopted<UnoObject>(connection, Reference<XInterface>(object.get()));
 }
 
 template <class Interface> Reference<Interface> query(const UnoObject& object, const char* member)
@@ -120,18 +133,31 @@ struct UnoOfficeSuite::Impl {
     const Reference<css::uno::XComponentContext>& localContext();
     std::shared_ptr<UnoConnection> open()
     {
-        return UnoConnection::open(localContext(), options.pipeName, watchdog, options.answerTimeout);
+        return UnoConnection::open(localContext(), options.pipeName, watchdog, options.answerTimeout,
+                                   std::min(options.answerTimeout, options.probeTimeout),
+                                   [this] { return officeAnswers(); });
     }
+    // Whether the office answers a cheap call on a second connection, within
+    // the probe's time. Runs on the watchdog's thread while a call waits.
+    bool officeAnswers();
     std::shared_ptr<UnoConnection> startAndConnect();
+    // Lets go of a connection that has ended, proxies and all.
+    void giveUpLive();
     // The live connection while its bridge stands; otherwise a new one, made
     // when the office listens (null when it does not).
     std::shared_ptr<UnoConnection> liveOrOpen();
+    // A working connection after the live one has ended: a new bridge to the
+    // same office when it answers; an office started here that does not is
+    // ended and started anew.
+    std::shared_ptr<UnoConnection> reconnect();
     std::shared_ptr<UnoConnection> waitForOffice();
     bool onlyOwnDocumentsOpen(UnoConnection& connection, const Reference<css::frame::XDesktop>& desktop);
 
     Options options;
     OfficeLauncher launcher;
     CallWatchdog watchdog;
+    // Bounds the probe, which runs on the other watchdog's thread.
+    CallWatchdog probeWatchdog;
     Reference<css::uno::XComponentContext> local;
     std::optional<PlatformError> startFailure;
     std::chrono::steady_clock::time_point startFailureTime;
@@ -212,11 +238,63 @@ std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::waitForOffice()
     }
 }
 
+bool UnoOfficeSuite::Impl::officeAnswers()
+{
+    // The local context exists: a connection made with it is waiting.
+    const auto second = UnoConnection::open(local, options.pipeName, probeWatchdog, options.probeTimeout,
+                                            options.probeTimeout);
+    if (!second)
+        return false;
+    second->call([&] {
+        const auto context = second->remoteContext();
+        const Reference<css::frame::XDesktop> desktop(
+            context->getServiceManager()->createInstanceWithContext("com.sun.star.frame.Desktop", context),
+            css::uno::UNO_QUERY_THROW);
+        // Needs the office's main lock, which a modal dialog waiting for its
+        // user leaves free and a hung office does not.
+        desktop->getCurrentComponent();
+    });
+    second->releaseObjects();
+    return true;
+}
+
+void UnoOfficeSuite::Impl::giveUpLive()
+{
+    if (!live)
+        return;
+    // Only a broken-off bridge leaves dead proxies behind: one that ended on
+    // its own had none (they are shared with another bridge) or its office
+    // has gone, and a new office names its objects anew.
+    if (live->wasAbandoned())
+        live->releaseObjects();
+    live.reset();
+}
+
 std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::liveOrOpen()
 {
-    if (!live || !live->isUsable())
+    if (!live || !live->isUsable()) {
+        giveUpLive();
         live = open();
+    }
     return live;
+}
+
+std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::reconnect()
+{
+    giveUpLive();
+    std::shared_ptr<UnoConnection> connection;
+    try {
+        connection = open();
+    } catch (const PlatformError&) {
+        // It holds the pipe but does not answer. A user's office is left alone.
+        if (!launcher.isRunning())
+            throw;
+        launcher.kill();
+    }
+    if (!connection)
+        connection = startAndConnect();
+    live = connection;
+    return connection;
 }
 
 bool UnoOfficeSuite::Impl::onlyOwnDocumentsOpen(UnoConnection& connection,
@@ -236,9 +314,26 @@ bool UnoOfficeSuite::Impl::onlyOwnDocumentsOpen(UnoConnection& connection,
     });
 }
 
+QString UnoOfficeSuite::pipeNameFor(uint userId, const QString& profileUrl,
+                                    const QProcessEnvironment& environment)
+{
+    // Without a profile of its own the office takes the user's, found from these.
+    const QString profile = profileUrl.isEmpty()
+                                ? QStringLiteral("HOME=%1\nXDG_CONFIG_HOME=%2")
+                                      .arg(environment.value(QStringLiteral("HOME")),
+                                           environment.value(QStringLiteral("XDG_CONFIG_HOME")))
+                                : profileUrl;
+    const QString key = QStringLiteral("%1\n%2\n%3")
+                            .arg(userId)
+                            .arg(profile, environment.value(QStringLiteral("CUPS_SERVER")));
+    return QStringLiteral("brindlework_") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(12));
+}
+
 QString UnoOfficeSuite::defaultPipeName()
 {
-    return QStringLiteral("brindlework");
+    return pipeNameFor(::getuid(), QString(), QProcessEnvironment::systemEnvironment());
 }
 
 QString UnoOfficeSuite::defaultProgramFolder()
@@ -273,18 +368,16 @@ OfficeReference UnoOfficeSuite::createServiceManager()
         try {
             return serviceManagerOf(live);
         } catch (const PlatformError&) {
-            impl_->live.reset();
-            // A silent office has had its bounded wait already; one that has
-            // gone gets a new connection, or a new start, below.
-            if (live->wasAbandoned())
+            // A silent office has had its bounded wait already: the next
+            // call reconnects. One that has gone gets a new connection, or a
+            // new start, below.
+            if (live->wasAbandoned()) {
+                impl_->giveUpLive();
                 throw;
+            }
         }
     }
-    std::shared_ptr<UnoConnection> connection = impl_->open();
-    if (!connection)
-        connection = impl_->startAndConnect();
-    impl_->live = connection;
-    return serviceManagerOf(connection);
+    return serviceManagerOf(impl_->reconnect());
 }
 
 OfficeReference UnoOfficeSuite::createInstance(const OfficeReference& serviceManager,
@@ -323,8 +416,7 @@ OfficeReference UnoOfficeSuite::loadComponentFromURL(const OfficeReference& desk
         return {};
     const QString file = localFileOf(url);
     ++impl_->openDocuments[file];
-    return OfficeReference(
-        std::make_shared<UnoDocument>(connection, Reference<XInterface>(document.get()), file));
+    return adopted<UnoDocument>(connection, Reference<XInterface>(document.get()), file);
 }
 
 OfficeReference UnoOfficeSuite::getCurrentController(const OfficeReference& document)

@@ -2,6 +2,7 @@
 
 #include "platform/OfficeSuite.h"
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <chrono>
 #include <memory>
@@ -23,11 +24,22 @@ public:
         QString programFolder;
         std::chrono::milliseconds startTimeout{30000};
         std::chrono::milliseconds answerTimeout{120000};
+        // At that limit a second connection asks the office a cheap question
+        // within this time: an office that answers is waiting on its user (a
+        // dialog) and the call waits on; one that does not is hung. Also
+        // bounds each new connection's hand-shake.
+        std::chrono::milliseconds probeTimeout{10000};
         // After a start that failed, later calls fail at once for this long
         // instead of waiting for the office again.
         std::chrono::milliseconds restartPause{60000};
     };
 
+    // The pipe of this user's office for this profile and print system, so
+    // that a program with another HOME or CUPS server never borrows an office
+    // that reads another profile or prints through another print system.
+    static QString pipeNameFor(uint userId, const QString& profileUrl,
+                               const QProcessEnvironment& environment);
+    // The pipe for this process's user and environment and the user's own profile.
     static QString defaultPipeName();
     static QString defaultProgramFolder();
     // The program's own settings: its own pipe, the user's own profile.

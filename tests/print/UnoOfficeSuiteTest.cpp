@@ -1,7 +1,7 @@
-#include "platform/OfficeLauncher.h"
 #include "platform/UnoOfficeSuite.h"
 
 #include "SpreadsheetMaker.h"
+#include "platform/OfficeLauncher.h"
 #include "platform/PlatformError.h"
 #include "print/DocumentUrl.h"
 #include "support/TempHome.h"
@@ -9,14 +9,16 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUrl>
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -281,36 +283,94 @@ TEST_F(UnoOfficeSuiteTest, ReachesTheOfficeAgainAfterItHasGone)
     EXPECT_NO_THROW(suite->close(document, true));
 }
 
-TEST_F(UnoOfficeSuiteTest, AnOfficeThatStopsAnsweringFailsEachCallAfterTheBoundedWait)
+void signalAll(const QList<pid_t>& processes, int signal)
 {
-    UnoOfficeSuite::Options quick = options();
-    quick.answerTimeout = 1s;
-    suite = std::make_unique<UnoOfficeSuite>(quick);
-    desktopOf(*suite);
-    const QList<pid_t> office = officeProcesses();
-    ASSERT_FALSE(office.isEmpty());
-    for (const pid_t pid : office)
-        ::kill(pid, SIGSTOP);
-    // Over the connection it had, then over a new one: each is bounded.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        SCOPED_TRACE(attempt);
+    for (const pid_t pid : processes)
+        ::kill(pid, signal);
+}
+
+struct Freeze {
+    const char* name;
+    bool usersOffice; // started by the test, not by the suite
+    bool resumes;     // continued before the next call
+};
+
+// The run goes on holding the references it had before the freeze, as the
+// print run does; the next service manager must still lead to a working office.
+TEST_F(UnoOfficeSuiteTest, AfterACallTimesOutTheNextServiceManagerReachesAWorkingOffice)
+{
+    const Freeze freezes[] = {{"OwnOfficeResumes", false, true},
+                              {"OwnOfficeStaysFrozenAndIsStartedAnew", false, false},
+                              {"UsersOfficeIsNeverKilled", true, false}};
+    for (const Freeze& freeze : freezes) {
+        SCOPED_TRACE(freeze.name);
+        // A new office on a profile whose office is still ending hands over to it.
+        for (QDeadlineTimer gone(15000); !officeProcesses().isEmpty() && !gone.hasExpired();)
+            QThread::msleep(100);
+        // The user's office shares no bridge with this process: UNO would
+        // route the suite's calls over that one.
+        OfficeLauncher users(UnoOfficeSuite::defaultProgramFolder(), pipeName(), options().profileUrl);
+        if (freeze.usersOffice) {
+            users.start();
+            for (QDeadlineTimer listens(60000); !officeAnswers() && !listens.hasExpired();)
+                QThread::msleep(200);
+        }
+        UnoOfficeSuite::Options quick = options();
+        quick.answerTimeout = 2s;
+        quick.probeTimeout = 1s;
+        suite = std::make_unique<UnoOfficeSuite>(quick);
+        const OfficeReference manager = suite->createServiceManager();
+        const OfficeReference desktop =
+            suite->createInstance(manager, QStringLiteral("com.sun.star.frame.Desktop"));
+        const QList<pid_t> frozen = officeProcesses();
+        ASSERT_FALSE(frozen.isEmpty());
+        signalAll(frozen, SIGSTOP);
+
+        QElapsedTimer clock;
+        clock.start();
         try {
-            suite->createServiceManager();
+            suite->loadComponentFromURL(desktop, documentUrl(documents() + "/plain.ods"),
+                                        QStringLiteral("_blank"), 0, {});
             ADD_FAILURE() << "a stopped office answered";
         } catch (const PlatformError& error) {
-            EXPECT_EQ(error.description(), QStringLiteral("LibreOffice did not answer within 1 seconds"));
+            EXPECT_EQ(error.description(), QStringLiteral("LibreOffice did not answer within 2 seconds"));
         }
+        RecordProperty(std::string(freeze.name) + "_detect_ms", int(clock.elapsed()));
+        // The rest of that file's steps fail at once on the broken-off connection.
+        EXPECT_THROW(suite->createInstance(manager, QStringLiteral("com.sun.star.frame.DispatchHelper")),
+                     PlatformError);
+        if (freeze.resumes)
+            signalAll(frozen, SIGCONT);
+
+        clock.restart();
+        if (freeze.usersOffice) {
+            EXPECT_THROW(suite->createServiceManager(), PlatformError);
+            EXPECT_EQ(officeProcesses(), frozen);
+            signalAll(frozen, SIGCONT);
+        }
+        const OfficeReference document = suite->loadComponentFromURL(
+            desktopOf(*suite), documentUrl(documents() + "/plain.ods"), QStringLiteral("_blank"), 0, {});
+        RecordProperty(std::string(freeze.name) + "_recover_ms", int(clock.elapsed()));
+        ASSERT_FALSE(document.isEmpty());
+        EXPECT_NO_THROW(suite->close(document, true));
+        const QList<pid_t> now = officeProcesses();
+        if (freeze.resumes || freeze.usersOffice) {
+            EXPECT_EQ(now, frozen);
+        } else {
+            EXPECT_FALSE(now.isEmpty());
+            for (const pid_t pid : frozen)
+                EXPECT_FALSE(now.contains(pid)) << "the frozen office is still there";
+        }
+        suite->endSelfStartedOffice();
+        users.kill();
     }
-    for (const pid_t pid : office)
-        ::kill(pid, SIGCONT);
-    EXPECT_FALSE(desktopOf(*suite).isEmpty());
 }
 
 TEST_F(UnoOfficeSuiteTest, AnOfficeThatCannotStartFailsAtOnceAndIsNotRetriedRightAway)
 {
     // A stand-in soffice that notes each start and ends at once.
-    const QString fakeFolder =
-        standInOffice(QStringLiteral("ends-at-once"), "echo started >> \"$(dirname \"$0\")/starts.log\"\nexit 1\n");
+    const QString fakeFolder = standInOffice(QStringLiteral("ends-at-once"),
+                                             "echo started >> \"$(dirname \"$0\")/starts.log\"\nexit 1\n");
 
     UnoOfficeSuite::Options failing = options();
     failing.pipeName = pipeName() + QStringLiteral("_none");
@@ -347,8 +407,8 @@ TEST_F(UnoOfficeSuiteTest, NoOfficeProgramFailsWithADescription)
 
 TEST_F(UnoOfficeSuiteTest, AnOfficeThatStartsButNeverListensFailsAfterTheBoundedWait)
 {
-    const QString fakeFolder =
-        standInOffice(QStringLiteral("never-listens"), "sleep 60 &\necho $! > \"$(dirname \"$0\")/pid\"\nwait\n");
+    const QString fakeFolder = standInOffice(QStringLiteral("never-listens"),
+                                             "sleep 60 &\necho $! > \"$(dirname \"$0\")/pid\"\nwait\n");
 
     UnoOfficeSuite::Options silent = options();
     silent.pipeName = pipeName() + QStringLiteral("_silent");
@@ -449,6 +509,56 @@ TEST(OfficeEnvironment, TheOfficeAlwaysGetsAUtf8CharacterSet)
         EXPECT_EQ(result.value(QStringLiteral("LC_CTYPE")), row.lcCtype) << what.toStdString();
         EXPECT_EQ(result.value(QStringLiteral("LANG")), row.lang) << what.toStdString();
     }
+}
+
+} // namespace
+} // namespace bw::test
+
+namespace bw::test {
+namespace {
+
+// One office per user, profile and print system: a program with another HOME
+// or CUPS server never prints through an office that reads other ones.
+TEST(OfficePipeName, DiffersWithUserProfileAndPrintSystem)
+{
+    struct Row {
+        const char* name;
+        uint userId;
+        QString profileUrl;
+        QStringList set; // NAME=value
+        bool sameAsBase;
+    };
+    const QStringList base{"HOME=/home/ann", "CUPS_SERVER=/run/cups/cups.sock"};
+    const Row rows[] = {
+        {"Same", 1000, {}, base, true},
+        {"OtherVariablesDoNotMatter", 1000, {}, base + QStringList{"LANG=C", "DISPLAY=:1"}, true},
+        {"OtherUser", 1001, {}, base, false},
+        {"OtherHome", 1000, {}, {"HOME=/tmp/x", "CUPS_SERVER=/run/cups/cups.sock"}, false},
+        {"OtherConfigFolder", 1000, {}, base + QStringList{"XDG_CONFIG_HOME=/tmp/c"}, false},
+        {"OtherCupsServer", 1000, {}, {"HOME=/home/ann", "CUPS_SERVER=/tmp/cups.sock"}, false},
+        {"NoCupsServer", 1000, {}, {"HOME=/home/ann"}, false},
+        {"OwnProfile", 1000, QStringLiteral("file:///tmp/profile"), base, false},
+    };
+    auto environmentOf = [](const QStringList& set) {
+        QProcessEnvironment environment;
+        for (const QString& pair : set)
+            environment.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        return environment;
+    };
+    const QString baseName = UnoOfficeSuite::pipeNameFor(1000, {}, environmentOf(base));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^brindlework_[0-9a-f]{12}$")).match(baseName).hasMatch())
+        << baseName.toStdString();
+    QSet<QString> names{baseName};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString name = UnoOfficeSuite::pipeNameFor(row.userId, row.profileUrl, environmentOf(row.set));
+        EXPECT_EQ(name == baseName, row.sameAsBase) << name.toStdString();
+        if (!row.sameAsBase) {
+            EXPECT_FALSE(names.contains(name)) << "two settings share " << name.toStdString();
+        }
+        names.insert(name);
+    }
+    EXPECT_EQ(UnoOfficeSuite::programOptions().pipeName, UnoOfficeSuite::defaultPipeName());
 }
 
 } // namespace
