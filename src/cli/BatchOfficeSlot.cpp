@@ -2,10 +2,11 @@
 
 #include "platform/PlatformError.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QStandardPaths>
 #include <QUrl>
+#include <algorithm>
+#include <unistd.h>
 
 namespace bw {
 
@@ -26,11 +27,8 @@ BatchOfficeSlot::BatchOfficeSlot(const QString& cacheFolder)
             continue;
         lock_ = std::move(lock);
         profileFolder_ = QStringLiteral("%1/batch-office-%2").arg(folder).arg(slot);
-        // The pipe is the user's (LibreOffice puts the user id in its path);
-        // the profile's own path in its name keeps other HOMEs apart.
-        const QByteArray hash =
-            QCryptographicHash::hash(profileFolder_.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-        pipeName_ = QStringLiteral("brindlework-batch-") + QString::fromLatin1(hash);
+        pipeName_ = UnoOfficeSuite::pipeNameFor(::getuid(), QUrl::fromLocalFile(profileFolder_).toString(),
+                                                QProcessEnvironment::systemEnvironment());
         return;
     }
     throw PlatformError(ErrorNumber::FileAccess,
@@ -48,6 +46,8 @@ UnoOfficeSuite::Options BatchOfficeSlot::officeOptions(std::chrono::seconds time
     options.pipeName = pipeName_;
     options.profileUrl = QUrl::fromLocalFile(profileFolder_).toString();
     options.answerTimeout = timeout;
+    // Headless, the office never waits on a user: a short look tells a hung one.
+    options.probeTimeout = std::min<std::chrono::milliseconds>(timeout, std::chrono::seconds(10));
     // A batch does not wait a minute before it tries a failed office again.
     options.restartPause = std::chrono::milliseconds(0);
     return options;
