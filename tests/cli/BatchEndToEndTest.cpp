@@ -85,6 +85,17 @@ public:
         return pids;
     }
 
+    // Not gone and not a zombie waiting for a parent that will never reap it.
+    static bool running(int pid)
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray line = stat.readAll();
+        const auto end = line.lastIndexOf(')');
+        return end >= 0 && end + 2 < line.size() && line.at(end + 2) != 'Z';
+    }
+
     static QStringList titlesOf(const QString& queue) { return cups->pendingJobTitles(queue); }
 
     // Job ids of the "printed" lines, in order.
@@ -201,29 +212,34 @@ TEST_F(BatchEndToEnd, ASignalEndsTheBatchAfterTheCurrentFileWithTotals)
 
 TEST_F(BatchEndToEnd, AnOfficeThatStopsAnsweringIsRestartedAndTheRestPrinted)
 {
-    bool stopped = false;
+    QList<int> stoppedOffice;
     const auto result =
         program.run({QStringLiteral("--print"), QStringLiteral("--printer"), QStringLiteral("B"),
                      QStringLiteral("--timeout"), QStringLiteral("5"), QStringLiteral("many")},
                     180000, [&](QProcess&, const QString& line) {
-                        if (!stopped && line.startsWith(QLatin1String("printed 3/20"))) {
-                            for (int pid : batchOffices())
+                        if (stoppedOffice.isEmpty() && line.startsWith(QLatin1String("printed 3/20"))) {
+                            stoppedOffice = batchOffices();
+                            for (int pid : stoppedOffice)
                                 ::kill(pid, SIGSTOP);
-                            stopped = true;
                         }
                     });
 
-    ASSERT_TRUE(stopped);
-    EXPECT_EQ(result.status, 1) << result.err.toStdString();
-    EXPECT_EQ(result.errLines().filter(QRegularExpression(QStringLiteral("^failed 4/20 "))).size(), 1)
-        << result.err.toStdString();
-    EXPECT_EQ(printedJobIds(result.outLines()).size(), 19) << result.out.toStdString();
-    EXPECT_EQ(titlesOf(QStringLiteral("B")).size(), 19);
-    for (int pid : batchOffices()) {
-        ::kill(pid, SIGCONT);
-        ::kill(pid, SIGKILL);
-        ADD_FAILURE() << "office " << pid << " left behind";
+    ASSERT_FALSE(stoppedOffice.isEmpty());
+    // The file under way when the office froze fails; one whose first call
+    // meets the frozen office gets a new office and prints.
+    const int failed =
+        int(result.errLines().filter(QRegularExpression(QStringLiteral("^failed \\d+/20 "))).size());
+    EXPECT_LE(failed, 1) << result.err.toStdString();
+    EXPECT_EQ(result.status, failed == 0 ? 0 : 1) << result.err.toStdString();
+    EXPECT_EQ(printedJobIds(result.outLines()).size(), 20 - failed) << result.out.toStdString();
+    EXPECT_EQ(titlesOf(QStringLiteral("B")).size(), 20 - failed);
+    for (int pid : stoppedOffice) {
+        if (running(pid)) {
+            ::kill(pid, SIGKILL);
+            ADD_FAILURE() << "the frozen office " << pid << " was left running";
+        }
     }
+    EXPECT_TRUE(batchOffices().isEmpty());
 }
 
 } // namespace
