@@ -6,14 +6,17 @@
 #include "platform/CupsPrinterServices.h"
 #include "platform/MessageBoxes.h"
 #include "platform/OfficeSuite.h"
+#include "platform/PosixProcesses.h"
 #include "platform/ProgressBarPort.h"
 #include "platform/Sleeper.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
 #include "platform/WindowPointer.h"
+#include "platform/XdgStateFolder.h"
 #include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
+#include "printers/DefaultPrinterKeeper.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -224,8 +227,11 @@ int main(int argc, char** argv)
     StillPointer pointer;
     StillProgressBar progressBar;
     bw::DefaultPrinter defaultPrinter(printers, boxes);
-    bw::PrintRun run(
-        {reader, office, boxes, sleeper, pointer, progressBar, defaultPrinter, [&] { return queue; }});
+    bw::XdgStateFolder state;
+    bw::PosixProcesses processes;
+    bw::DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
+    bw::PrintRun run({reader, office, boxes, sleeper, pointer, progressBar, defaultPrinter,
+                      [&] { return queue; }, keeper});
 
     const int jobsBefore = pendingJobs(queue);
     const double processorBefore = processorSeconds();

@@ -14,6 +14,9 @@ class RandomSource;
 class SettingsStore;
 class SkinEngine;
 class Sleeper;
+class StateFolder;
+class StopRequest;
+class Processes;
 class Yielder;
 
 // The outside services the program runs against: real adapters in main(),
@@ -30,6 +33,10 @@ struct AppServices {
     OfficeSuite& office;
     SkinEngine& skin;
     Dialogs& dialogs;
+    StateFolder& state;
+    Processes& processes;
+    // Set once the program is asked to end (a termination signal).
+    StopRequest& stop;
     // The folder that holds the executable, without a trailing separator.
     QString programFolder;
 };

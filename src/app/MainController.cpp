@@ -9,15 +9,18 @@
 #include "app/ProgressBarValue.h"
 #include "app/Twips.h"
 #include "intake/PathIntake.h"
+#include "platform/MessageBoxes.h"
 #include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
+#include "printers/DefaultPrinterKeeper.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace bw {
 
@@ -36,9 +39,12 @@ MainController::MainController(MainWindow& window, AppServices& services)
       printList_(std::make_unique<ModelFileListReader>(fileList_)),
       progressBar_(std::make_unique<ProgressBarValue>(*window.progressBar())),
       defaultPrinter_(std::make_unique<DefaultPrinter>(services.printers, services.messageBoxes)),
+      keeper_(std::make_unique<DefaultPrinterKeeper>(*defaultPrinter_, services.printers, services.state,
+                                                     services.processes)),
       printRun_(std::make_unique<PrintRun>(PrintRun::Services{
           *printList_, services.office, services.messageBoxes, services.sleeper, window, *progressBar_,
-          *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); }}))
+          *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); }, *keeper_,
+          &services.stop}))
 {
     window_.listView()->setFileList(&fileList_);
     wireEvents();
@@ -54,6 +60,8 @@ void MainController::guarded(const std::function<void()>& handler)
 void MainController::startUp()
 {
     const std::function<void()> steps[] = {
+        // Before anything else: a run cut short left the chosen printer the default.
+        [this] { restoreLeftoverDefault(); },
         [this] { applySkin(); },
         [this] { centerWindow(); },
         [this] { loadHandPointer(); },
@@ -76,6 +84,18 @@ void MainController::applySkin()
 void MainController::fillPrinterList()
 {
     printerList_.fillPrinterList();
+}
+
+void MainController::restoreLeftoverDefault()
+{
+    const std::vector<DefaultPrinterKeeper::Leftover> leftovers = keeper_->restoreLeftovers();
+    const bool failed =
+        std::any_of(leftovers.begin(), leftovers.end(),
+                    [](const DefaultPrinterKeeper::Leftover& l) { return !l.failure.isEmpty(); });
+    const QString text = DefaultPrinterKeeper::leftoverMessage(leftovers);
+    if (!text.isEmpty())
+        services_.messageBoxes.show(text, failed ? MessageBoxes::Exclamation : MessageBoxes::OkOnly,
+                                    applicationTitle());
 }
 
 void MainController::centerWindow()

@@ -26,6 +26,7 @@ class ModelFileListReader;
 class PrintRun;
 class ProgressBarValue;
 class DefaultPrinter;
+class DefaultPrinterKeeper;
 
 // Wires the main window's events to the handlers and runs the start-up
 // sequence. Every handler runs under the one failure guard.
@@ -53,6 +54,7 @@ private:
     void centerWindow();
     void loadHandPointer();
     void fillPrinterList();
+    void restoreLeftoverDefault();
 
     MainWindow& window_;
     AppServices& services_;
@@ -72,6 +74,7 @@ private:
     std::unique_ptr<ModelFileListReader> printList_;
     std::unique_ptr<ProgressBarValue> progressBar_;
     std::unique_ptr<DefaultPrinter> defaultPrinter_;
+    std::unique_ptr<DefaultPrinterKeeper> keeper_;
     std::unique_ptr<PrintRun> printRun_;
 };
 

@@ -4,11 +4,23 @@
 
 namespace bw {
 
-RealServices::RealServices(BrowserOpener* browser)
-    : yielder_(EventLoopYielder::ResponsiveInterval), office_(UnoOfficeSuite::programOptions()),
-      services_{fileSystem_, messageBoxes_, random_, browser ? *browser : browser_, settings_,
-                printers_,   sleeper_,      yielder_, office_, skin_,
-                dialogs_,    QCoreApplication::applicationDirPath()}
+RealServices::RealServices(BrowserOpener* browser, const UnoOfficeSuite::Options& office)
+    : sleeper_(signals_, signals_.wakeDescriptor()), yielder_(EventLoopYielder::ResponsiveInterval),
+      office_(office), services_{fileSystem_,
+                                 messageBoxes_,
+                                 random_,
+                                 browser ? *browser : browser_,
+                                 settings_,
+                                 printers_,
+                                 sleeper_,
+                                 yielder_,
+                                 office_,
+                                 skin_,
+                                 dialogs_,
+                                 state_,
+                                 processes_,
+                                 signals_,
+                                 QCoreApplication::applicationDirPath()}
 {
 }
 

@@ -5,13 +5,16 @@
 #include "platform/DesktopBrowserOpener.h"
 #include "platform/EventLoopYielder.h"
 #include "platform/PosixFileSystem.h"
+#include "platform/PosixProcesses.h"
 #include "platform/QSettingsStore.h"
 #include "platform/QssSkinEngine.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SystemRandomSource.h"
+#include "platform/TerminationSignals.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
+#include "platform/XdgStateFolder.h"
 
 class QWidget;
 
@@ -20,10 +23,14 @@ namespace bw {
 // The real adapters, owned together. Created once, by main().
 class RealServices {
 public:
-    // A benchmark passes its own browser opener so it never opens a page.
-    explicit RealServices(BrowserOpener* browser = nullptr);
+    // A benchmark passes its own browser opener so it never opens a page; a
+    // test harness its own office pipe and profile.
+    explicit RealServices(BrowserOpener* browser = nullptr,
+                          const UnoOfficeSuite::Options& office = UnoOfficeSuite::programOptions());
 
     AppServices& services() { return services_; }
+    // SIGTERM, SIGINT and SIGHUP, watched from the start: waits wake at once.
+    TerminationSignals& terminationSignals() { return signals_; }
     // Dialogs and message boxes belong to the main window.
     void setDialogParent(QWidget* window);
     // An office started for the print runs goes with the program, unless the
@@ -31,6 +38,7 @@ public:
     void shutDown();
 
 private:
+    TerminationSignals signals_;
     PosixFileSystem fileSystem_;
     QtMessageBoxes messageBoxes_;
     SystemRandomSource random_;
@@ -42,6 +50,8 @@ private:
     UnoOfficeSuite office_;
     QssSkinEngine skin_;
     QtDialogs dialogs_;
+    XdgStateFolder state_;
+    PosixProcesses processes_;
     AppServices services_;
 };
 

@@ -2,7 +2,7 @@
 
 #include "app/GuardedApplication.h"
 #include "app/MainController.h"
-#include "app/MainWindow.h"
+#include "app/ProgramRun.h"
 #include "app/RealServices.h"
 
 #include <QDir>
@@ -15,16 +15,9 @@ int runWindow(int& argc, char** argv, const CommandLineRequest& request)
     GuardedApplication::setApplicationName(QStringLiteral("Brindlework"));
 
     RealServices real;
-    MainWindow window;
-    real.setDialogParent(&window);
-    MainController controller(window, real.services());
-    application.setGuard(&controller.guard());
-    controller.startUp();
-    controller.appendGivenPaths(request.paths, request.extension, QDir::currentPath());
-    window.show();
-    const int status = GuardedApplication::exec();
-    real.shutDown();
-    return status;
+    return runProgram(application, real, [&request](MainWindow&, MainController& controller) {
+        controller.appendGivenPaths(request.paths, request.extension, QDir::currentPath());
+    });
 }
 
 } // namespace bw

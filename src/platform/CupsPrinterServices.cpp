@@ -2,7 +2,13 @@
 
 #include "platform/PlatformError.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <cups/cups.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace bw {
@@ -135,6 +141,55 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
                            "uses %2 (LPDEST or PRINTER decides it)")
                 .arg(wanted, now ? nameOf(*now) : QStringLiteral("none")));
     }
+}
+
+QString CupsPrinterServices::environmentDefault()
+{
+    // libcups reads LPDEST first, then PRINTER unless it is the traditional "lp".
+    const QString lpdest = qEnvironmentVariable("LPDEST");
+    if (!lpdest.isEmpty())
+        return lpdest;
+    const QString printer = qEnvironmentVariable("PRINTER");
+    return printer == QLatin1String("lp") ? QString() : printer;
+}
+
+QString CupsPrinterServices::userOptionsPath()
+{
+    QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty()) {
+        if (const passwd* account = ::getpwuid(::getuid()))
+            home = QFile::decodeName(account->pw_dir);
+    }
+    return home + QStringLiteral("/.cups/lpoptions");
+}
+
+std::optional<QByteArray> CupsPrinterServices::readUserOptions()
+{
+    QFile file(userOptionsPath());
+    if (!file.exists())
+        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly))
+        throw PlatformError(ErrorNumber::FileAccess,
+                            file.fileName() + QStringLiteral(": ") + file.errorString());
+    return file.readAll();
+}
+
+void CupsPrinterServices::writeUserOptions(const std::optional<QByteArray>& content)
+{
+    const QString path = userOptionsPath();
+    if (!content) {
+        QFile file(path);
+        if (file.exists() && !file.remove())
+            throw PlatformError(ErrorNumber::FileAccess, path + QStringLiteral(": ") + file.errorString());
+        return;
+    }
+    // A private folder, as libcups makes it.
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).path());
+    if (!QFileInfo::exists(QFile::decodeName(folder)))
+        ::mkdir(folder.constData(), 0700);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(*content) != content->size() || !file.commit())
+        throw PlatformError(ErrorNumber::FileAccess, path + QStringLiteral(": ") + file.errorString());
 }
 
 QList<PrintJob> CupsPrinterServices::jobs(const QString& printer)

@@ -16,6 +16,13 @@ public:
     void setDefaultPrinter(const QString& name) override;
     QList<PrintJob> jobs(const QString& printer) override;
     bool acceptsJobs(const QString& printer) override;
+    QString environmentDefault() override;
+    std::optional<QByteArray> readUserOptions() override;
+    void writeUserOptions(const std::optional<QByteArray>& content) override;
+
+    // Where libcups keeps the user's options: $HOME/.cups/lpoptions, with the
+    // home folder of the user's account when HOME is not set.
+    static QString userOptionsPath();
 };
 
 } // namespace bw

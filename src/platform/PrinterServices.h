@@ -3,8 +3,10 @@
 #include "platform/PrintJob.h"
 
 #include <QList>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace bw {
 
@@ -28,6 +30,14 @@ public:
     // Whether the printer's queue takes new jobs; false for a printer the
     // system does not know.
     virtual bool acceptsJobs(const QString& printer) = 0;
+    // The printer the environment names as the default (LPDEST, else
+    // PRINTER), which outranks every saved default; "" when it names none.
+    virtual QString environmentDefault() = 0;
+    // The user's own printer options file (where setDefaultPrinter saves the
+    // default), byte for byte; nothing when there is no such file.
+    virtual std::optional<QByteArray> readUserOptions() = 0;
+    // Replaces that file with content, or removes it for nothing.
+    virtual void writeUserOptions(const std::optional<QByteArray>& content) = 0;
 };
 
 } // namespace bw

@@ -5,10 +5,11 @@
 #include "platform/ProgressBarPort.h"
 #include "platform/Sleeper.h"
 #include "platform/WindowPointer.h"
-#include "printers/DefaultPrinterAccess.h"
 #include "print/DocumentUrl.h"
 #include "print/FileListReader.h"
 #include "print/StepExecutor.h"
+#include "printers/DefaultPrinterAccess.h"
+#include "printers/DefaultPrinterKeeper.h"
 
 namespace bw {
 
@@ -38,7 +39,7 @@ PrintRun::PrintRun(Services services)
 
 void PrintRun::run()
 {
-    StepExecutor steps(report_, location());
+    StepExecutor steps(report_, location(), services_.stop);
     auto& boxes = services_.messageBoxes;
 
     QString savedDefault;
@@ -52,18 +53,27 @@ void PrintRun::run()
         {102, [&] { hasEntries = services_.fileList.entryCount() > 0; }},
     });
     if (hasEntries) {
+        // The keeper's snapshot, not the saved name, is what comes back: a
+        // user without a default of their own gets none again.
+        const std::vector<Step> restore{{138, [&] { services_.keeper.putBack(); }}};
+        try {
+            steps.run({
+                {104, [&] { savedDefault = services_.defaultPrinter.get(); }},
+                {106,
+                 [&] {
+                     chosenPrinter = services_.chosenPrinter();
+                     services_.keeper.change(chosenPrinter);
+                 }},
+                {108, [&] { count = services_.fileList.entryCount(); }},
+            });
+            printEntries(steps, count, chosenPrinter);
+        } catch (...) {
+            // Not even the report of a step could be shown; the default still comes back.
+            steps.finish(restore);
+            throw;
+        }
+        steps.finish(restore);
         steps.run({
-            {104, [&] { savedDefault = services_.defaultPrinter.get(); }},
-            {106,
-             [&] {
-                 chosenPrinter = services_.chosenPrinter();
-                 services_.defaultPrinter.set(chosenPrinter);
-             }},
-            {108, [&] { count = services_.fileList.entryCount(); }},
-        });
-        printEntries(steps, count, chosenPrinter);
-        steps.run({
-            {138, [&] { services_.defaultPrinter.set(savedDefault); }},
             {140, [&] { boxes.show(QStringLiteral("Done."), MessageBoxes::OkOnly, applicationTitle()); }},
         });
     } else {
@@ -71,7 +81,7 @@ void PrintRun::run()
             boxes.show(QStringLiteral("No files added."), MessageBoxes::OkOnly, applicationTitle());
         });
     }
-    steps.run({
+    steps.finish({
         {144, [&] { services_.progressBar.setValue(0); }},
         {146, [&] { services_.pointer.setPointerCode(WindowPointer::Default); }},
     });

@@ -9,17 +9,21 @@
 namespace bw {
 
 class DefaultPrinterAccess;
+class DefaultPrinterKeeper;
 class FileListReader;
 class MessageBoxes;
 class OfficeSuite;
 class ProgressBarPort;
 class StepExecutor;
 class Sleeper;
+class StopRequest;
 class WindowPointer;
 
 // PushButton2_Click: prints every listed file, in list order, through the
 // office on the chosen printer, then says "Done.". Each step carries its
 // report line; a failed step is reported and the run goes on with the next.
+// A stop request ends the run after its current step; the user's default
+// printer is put back however the run ends.
 class PrintRun {
 public:
     static const QString& location();
@@ -35,6 +39,9 @@ public:
         DefaultPrinterAccess& defaultPrinter;
         // The text of the printer choice at the moment of asking.
         std::function<QString()> chosenPrinter;
+        // Changes the default for the run and puts the user's own back.
+        DefaultPrinterKeeper& keeper;
+        const StopRequest* stop = nullptr;
     };
 
     explicit PrintRun(Services services);

@@ -1,6 +1,7 @@
 #include "print/StepExecutor.h"
 
 #include "platform/PlatformError.h"
+#include "platform/StopRequest.h"
 #include "print/ErrorReport.h"
 
 #include <exception>
@@ -17,6 +18,8 @@ bool StepExecutor::run(int line, const std::function<void()>& action)
         description = error.description();
     } catch (const std::exception& error) {
         description = QString::fromLocal8Bit(error.what());
+    } catch (...) {
+        description = unknownFailure();
     }
     report_.show(description, location_, line);
     return false;
@@ -24,8 +27,28 @@ bool StepExecutor::run(int line, const std::function<void()>& action)
 
 void StepExecutor::run(const std::vector<Step>& steps)
 {
+    for (const Step& step : steps) {
+        if (stopped())
+            return;
+        run(step.line, step.action);
+    }
+}
+
+void StepExecutor::finish(const std::vector<Step>& steps)
+{
     for (const Step& step : steps)
         run(step.line, step.action);
+}
+
+bool StepExecutor::stopped() const
+{
+    return stop_ && stop_->stopRequested();
+}
+
+const QString& StepExecutor::unknownFailure()
+{
+    static const QString text = QStringLiteral("An unknown failure occurred");
+    return text;
 }
 
 } // namespace bw

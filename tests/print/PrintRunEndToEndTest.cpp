@@ -1,15 +1,18 @@
-#include "support/FakeWindowPointer.h"
 #include "ReportReader.h"
 #include "SpreadsheetMaker.h"
 #include "filelist/FileListModel.h"
 #include "platform/CupsPrinterServices.h"
+#include "platform/PosixProcesses.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
+#include "platform/XdgStateFolder.h"
 #include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
+#include "printers/DefaultPrinterKeeper.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeProgressBarPort.h"
+#include "support/FakeWindowPointer.h"
 #include "support/PrivateCupsDaemon.h"
 
 #include <QCoreApplication>
@@ -97,8 +100,11 @@ public:
         FakeWindowPointer pointer;
         FakeProgressBarPort progress;
         DefaultPrinter defaultPrinter(printers, boxes);
+        XdgStateFolder state;
+        PosixProcesses processes;
+        DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
         PrintRun run({reader, *office, boxes, sleeper, pointer, progress, defaultPrinter,
-                      [chosen] { return chosen; }});
+                      [chosen] { return chosen; }, keeper});
         run.run();
         EXPECT_EQ(pointer.set, QList<int>({11, 0}));
         EXPECT_EQ(progress.values, std::vector<int>({0}));
@@ -203,6 +209,50 @@ TEST_F(PrintRunEndToEnd, AnEmptyListNeitherStartsTheOfficeNorTouchesThePrinters)
     EXPECT_EQ(printers.defaultPrinterName(), QStringLiteral("B"));
     EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("A")).isEmpty());
     EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("B")).isEmpty());
+}
+
+TEST_F(PrintRunEndToEnd, TheUsersOwnDefaultComesBackExactlyAsItWas)
+{
+    const QString options = qEnvironmentVariable("HOME") + QStringLiteral("/.cups/lpoptions");
+    auto content = [&options]() -> std::optional<QByteArray> {
+        QFile file(options);
+        return file.open(QIODevice::ReadOnly) ? std::optional<QByteArray>(file.readAll()) : std::nullopt;
+    };
+    auto lpstatDefault = [] {
+        return cups->runTool(QStringLiteral("lpstat"), {QStringLiteral("-d")}).trimmed();
+    };
+
+    boxes.onShow = nullptr; // there is not always a default to look at
+    // No default anywhere: none after.
+    QFile::remove(options);
+    ASSERT_EQ(lpstatDefault(), QStringLiteral("no system default destination"));
+    runOver({Plain});
+    EXPECT_EQ(content(), std::nullopt);
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("no system default destination"));
+
+    // The server's default only: it alone decides again.
+    cups->setServerDefault(QStringLiteral("A"));
+    runOver({Plain});
+    EXPECT_EQ(content(), std::nullopt);
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
+
+    // LPDEST decides; the options file of the user's stays byte for byte.
+    cups->runTool(QStringLiteral("lpoptions"), {QStringLiteral("-p"), QStringLiteral("B"),
+                                                QStringLiteral("-o"), QStringLiteral("copies=2")});
+    const std::optional<QByteArray> own = content();
+    ASSERT_TRUE(own);
+    qputenv("LPDEST", "A");
+    boxes.boxes.clear();
+    runOver({Plain});
+    qunsetenv("LPDEST");
+    EXPECT_EQ(content(), own);
+    EXPECT_EQ(reportPlaces(boxes), std::vector<QString>({QStringLiteral("PushButton2_Click:106")}))
+        << shownReports(boxes).back().description.toStdString();
+    EXPECT_EQ(cups->waitForJobTitles(QStringLiteral("B"), 3, 10000), QStringList({Plain, Plain, Plain}));
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
+    EXPECT_TRUE(QDir(qEnvironmentVariable("XDG_STATE_HOME") + QStringLiteral("/brindlework"))
+                    .entryList(QDir::Files)
+                    .isEmpty());
 }
 
 } // namespace

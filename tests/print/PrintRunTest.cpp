@@ -1,18 +1,25 @@
 #include "print/PrintRun.h"
 
 #include "FakeFileListReader.h"
-#include "support/FakeWindowPointer.h"
 #include "ReportReader.h"
 #include "print/DocumentUrl.h"
 #include "printers/DefaultPrinter.h"
+#include "printers/DefaultPrinterKeeper.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeOfficeSuite.h"
 #include "support/FakePrinterServices.h"
+#include "support/FakeProcesses.h"
 #include "support/FakeProgressBarPort.h"
 #include "support/FakeSleeper.h"
+#include "support/FakeStateFolder.h"
+#include "support/FakeStopRequest.h"
+#include "support/FakeWindowPointer.h"
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <new>
+#include <stdexcept>
+#include <string>
 
 namespace bw::test {
 namespace {
@@ -85,12 +92,18 @@ public:
     FakePrinterServices printers;
     DefaultPrinter reporting{printers, boxes};
     SwitchableDefaultPrinter defaultPrinter{reporting};
+    FakeStateFolder state;
+    FakeProcesses processes;
+    FakeStopRequest stop;
+    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes};
     QString combo = QStringLiteral("B");
     int comboReads = 0;
-    PrintRun run{{list, office, boxes, sleeper, pointer, progress, defaultPrinter, [this] {
+    PrintRun run{{list, office, boxes, sleeper, pointer, progress, defaultPrinter,
+                  [this] {
                       ++comboReads;
                       return combo;
-                  }}};
+                  },
+                  keeper, &stop}};
 };
 
 const QStringList OneFileOperations{"createServiceManager", "createInstance", "loadComponentFromURL",
@@ -134,8 +147,8 @@ TEST_F(PrintRunTest, OneFileRunsTheStepsInTheirOrder)
     EXPECT_EQ(office.operations(), OneFileOperations);
     EXPECT_EQ(events,
               QStringList({"office", "executeDispatch", "sleep 5000", "office", "close", "box Done."}));
-    EXPECT_EQ(printers.calls,
-              QStringList({"defaultPrinterName", "setDefaultPrinter:B", "setDefaultPrinter:A"}));
+    EXPECT_EQ(printers.calls, QStringList({"defaultPrinterName", "defaultPrinterName", "setDefaultPrinter:B",
+                                           "writeUserOptions"}));
     EXPECT_EQ(pointer.set, QList<int>({11, 0}));
     EXPECT_EQ(progress.values, std::vector<int>({0}));
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
@@ -188,7 +201,7 @@ TEST_F(PrintRunTest, TheChosenPrinterIsReadOnceBeforeTheOfficeAndNamedInEveryPri
     office.onCall = [&](const FakeOfficeSuite::Call&) {
         if (readsAtFirstOfficeCall < 0) {
             readsAtFirstOfficeCall = comboReads;
-            defaultAtFirstOfficeCall = printers.defaultPrinter;
+            defaultAtFirstOfficeCall = printers.effectiveDefault();
         }
     };
     run.run();
@@ -205,7 +218,7 @@ TEST_F(PrintRunTest, ThePreviousDefaultIsBackBeforeDoneAndThePointerIsBusyMeanwh
     QString defaultWhileDone;
     int pointerWhileDone = -1;
     boxes.onShow = [&](const FakeMessageBoxes::Box&) {
-        defaultWhileDone = printers.defaultPrinter;
+        defaultWhileDone = printers.effectiveDefault();
         pointerWhileDone = pointer.code;
     };
     run.run();
@@ -220,8 +233,9 @@ TEST_F(PrintRunTest, ThePrinterAlreadyDefaultIsStillSetAndRestored)
     combo = QStringLiteral("A");
     addFile(One);
     run.run();
-    EXPECT_EQ(printers.calls,
-              QStringList({"defaultPrinterName", "setDefaultPrinter:A", "setDefaultPrinter:A"}));
+    EXPECT_EQ(printers.calls, QStringList({"defaultPrinterName", "defaultPrinterName", "setDefaultPrinter:A",
+                                           "writeUserOptions"}));
+    EXPECT_EQ(printers.userOptions, std::nullopt);
 }
 
 TEST_F(PrintRunTest, UrlOfThePathIsLoaded)
@@ -249,7 +263,8 @@ TEST_F(PrintRunTest, DefaultPrinterUnknownToTheSystemIsReportedByItselfAndTheRun
     ASSERT_GE(boxes.boxes.size(), 1u);
     EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("Error No: ")));
     EXPECT_EQ(boxes.boxes[0].style, 16);
-    EXPECT_EQ(places(), std::vector<QString>({"PushButton2_Click:106", "PushButton2_Click:138"}));
+    // The user's own options file needs no server: putting it back succeeds.
+    EXPECT_EQ(places(), std::vector<QString>({"PushButton2_Click:106"}));
     EXPECT_EQ(printedUrls(), QStringList({url(One)}));
     EXPECT_EQ(boxes.boxes.back().text, QStringLiteral("Done."));
 }
@@ -262,7 +277,7 @@ TEST_F(PrintRunTest, OfficeUnavailableReportsEveryStepThatNeedsItThenRestoresAnd
     QString defaultWhileDone;
     boxes.onShow = [&](const FakeMessageBoxes::Box& box) {
         if (box.text == QLatin1String("Done."))
-            defaultWhileDone = printers.defaultPrinter;
+            defaultWhileDone = printers.effectiveDefault();
     };
     run.run();
 
@@ -311,7 +326,7 @@ TEST_P(PrintRunLineFailure, ReportsTheLineAndTheRunGoesOn)
         printedNames << (printed == url(One) ? QStringLiteral("one") : QStringLiteral("two"));
     EXPECT_EQ(printedNames, GetParam().printed);
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
-    EXPECT_EQ(printers.defaultPrinter, GetParam().defaultAfter);
+    EXPECT_EQ(printers.effectiveDefault(), GetParam().defaultAfter);
     if (GetParam().places != std::vector<QString>({"PushButton2_Click:146"})) {
         EXPECT_EQ(pointer.code, WindowPointer::Default);
     }
@@ -330,12 +345,11 @@ INSTANTIATE_TEST_SUITE_P(
             "Line100", [](PrintRunTest& t) { t.pointer.refuse = 11; }, {"PushButton2_Click:100"}, Both},
         LineFailure{
             "Line102", [](PrintRunTest& t) { t.list.failCountRead = 1; }, {"PushButton2_Click:102"}, Both},
-        // Nothing was saved, so putting "" back fails as well.
+        // What comes back is the snapshot, not the name line 104 failed to give.
         LineFailure{"Line104",
                     [](PrintRunTest& t) { t.defaultPrinter.failGet = true; },
-                    {"PushButton2_Click:104", "PushButton2_Click:138"},
-                    Both,
-                    QStringLiteral("B")},
+                    {"PushButton2_Click:104"},
+                    Both},
         LineFailure{"Line106",
                     [](PrintRunTest& t) { t.defaultPrinter.failSet = 1; },
                     {"PushButton2_Click:106"},
@@ -402,7 +416,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"PushButton2_Click:132"},
                     Both},
         LineFailure{"Line138",
-                    [](PrintRunTest& t) { t.defaultPrinter.failSet = 2; },
+                    [](PrintRunTest& t) { t.printers.failOptionsWrite = true; },
                     {"PushButton2_Click:138"},
                     Both,
                     QStringLiteral("B")},
@@ -480,6 +494,109 @@ INSTANTIATE_TEST_SUITE_P(Mend, PrintRunStaleReference,
                                                      {"PushButton2_Click:114", "PushButton2_Click:116",
                                                       "PushButton2_Click:122", "PushButton2_Click:132"}}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Whatever a step throws is that step's failure: reported with its line, and
+// the run goes on and puts the default back.
+struct ForeignFailure {
+    const char* name;
+    std::function<void()> raise;
+    QString description;
+};
+
+class PrintRunForeignFailure : public PrintRunTest, public ::testing::WithParamInterface<ForeignFailure> {};
+
+TEST_P(PrintRunForeignFailure, IsReportedAsTheStepsFailure)
+{
+    addFile(One);
+    addFile(Two);
+    sleeper.onSleep = [first = true](int) mutable {
+        if (std::exchange(first, false))
+            GetParam().raise();
+    };
+    run.run();
+    ASSERT_EQ(shownReports(boxes).size(), 1u);
+    EXPECT_EQ(shownReports(boxes)[0].line, 130);
+    EXPECT_EQ(shownReports(boxes)[0].description, GetParam().description);
+    EXPECT_EQ(printedUrls(), QStringList({url(One), url(Two)}));
+    EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
+    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_TRUE(state.files.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mend, PrintRunForeignFailure,
+    ::testing::Values(
+        ForeignFailure{"StandardException", [] { throw std::logic_error("bad logic"); }, "bad logic"},
+        ForeignFailure{"OutOfMemory", [] { throw std::bad_alloc(); }, "std::bad_alloc"},
+        ForeignFailure{"Number", [] { throw 42; }, "An unknown failure occurred"},
+        ForeignFailure{"Text", [] { throw std::string("text"); }, "An unknown failure occurred"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PrintRunTest, AReportThatCannotBeShownStillLeavesTheDefaultBack)
+{
+    addFile(One);
+    office.failAt(QStringLiteral("loadComponentFromURL"), 1);
+    boxes.onShow = [](const FakeMessageBoxes::Box& box) {
+        if (box.title == ErrorReport::title())
+            throw std::runtime_error("no display");
+    };
+    EXPECT_THROW(run.run(), std::runtime_error);
+    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
+    EXPECT_TRUE(state.files.empty());
+}
+
+// A stop requested at some moment of a two-file run: the run ends after the
+// step that was going on, puts the default back, and says no "Done.".
+struct StopCase {
+    const char* name;
+    std::function<void(PrintRunTest&)> arrange;
+    QStringList printed; // "one", "two"
+    std::vector<QString> places;
+    bool changed; // whether the default was changed at all
+};
+
+class PrintRunStop : public PrintRunTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(PrintRunStop, EndsAfterTheCurrentStepWithTheDefaultBack)
+{
+    addFile(One);
+    addFile(Two);
+    GetParam().arrange(*this);
+    run.run();
+
+    QStringList printedNames;
+    for (const QString& printed : printedUrls())
+        printedNames << (printed == url(One) ? QStringLiteral("one") : QStringLiteral("two"));
+    EXPECT_EQ(printedNames, GetParam().printed);
+    EXPECT_EQ(places(), GetParam().places);
+    EXPECT_TRUE(otherBoxes(boxes).empty());
+    EXPECT_EQ(printers.calls.contains(QStringLiteral("setDefaultPrinter:B")), GetParam().changed);
+    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
+    EXPECT_TRUE(state.files.empty());
+    EXPECT_EQ(pointer.code, WindowPointer::Default);
+    EXPECT_EQ(progress.values, std::vector<int>({0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PrintRunStop,
+    ::testing::Values(
+        StopCase{"BeforeTheRun", [](PrintRunTest& t) { t.stop.requested = true; }, {}, {}, false},
+        StopCase{"DuringTheFirstWait",
+                 [](PrintRunTest& t) { t.sleeper.onSleep = [&t](int) { t.stop.requested = true; }; },
+                 {"one"},
+                 {},
+                 true},
+        StopCase{"WhileAReportIsUp",
+                 [](PrintRunTest& t) {
+                     t.office.failAt(QStringLiteral("loadComponentFromURL"), 1);
+                     t.boxes.onShow = [&t](const FakeMessageBoxes::Box&) { t.stop.requested = true; };
+                 },
+                 {},
+                 {"PushButton2_Click:116"},
+                 true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace bw::test

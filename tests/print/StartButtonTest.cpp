@@ -1,5 +1,6 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
+#include "printers/DefaultPrinterSnapshot.h"
 #include "support/FakeServices.h"
 
 #include <QComboBox>
@@ -45,8 +46,11 @@ TEST_F(StartButtonTest, PrintsTheListOnTheComboPrinter)
     EXPECT_TRUE(fakes.office.printed[1].arguments.endsWith(QStringLiteral("PrinterName=B (text)")));
     EXPECT_EQ(fakes.messageBoxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_EQ(fakes.sleeper.waits, std::vector<int>({5000, 5000}));
-    EXPECT_EQ(fakes.printers.calls,
-              QStringList({"defaultPrinterName", "setDefaultPrinter:B", "setDefaultPrinter:A"}));
+    EXPECT_EQ(fakes.printers.calls, QStringList({"defaultPrinterName", "defaultPrinterName",
+                                                 "setDefaultPrinter:B", "writeUserOptions"}));
+    // The user had no options file of their own, and has none again.
+    EXPECT_EQ(fakes.printers.userOptions, std::nullopt);
+    EXPECT_TRUE(fakes.state.files.empty());
     EXPECT_EQ(pointerWhileDone, WindowPointer::Busy);
     EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
     EXPECT_EQ(window.progressBar()->value(), 0);
@@ -59,6 +63,38 @@ TEST_F(StartButtonTest, EmptyListSaysNoFilesAdded)
     EXPECT_TRUE(fakes.office.calls.empty());
     EXPECT_EQ(window.progressBar()->value(), 0);
     EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
+}
+
+TEST_F(StartButtonTest, AtStartUpALeftoverOfAnEndedRunIsPutBackFirstAndToldOnce)
+{
+    DefaultPrinterSnapshot snapshot;
+    snapshot.processId = 7;
+    snapshot.userOptions = QByteArray("Default A\n");
+    snapshot.writtenKnown = true;
+    snapshot.written = QByteArray("Default B\n");
+    fakes.state.files[DefaultPrinterSnapshot::fileName(7)] = snapshot.toBytes();
+    fakes.printers.userOptions = QByteArray("Default B\n");
+    QString titleWhileShown = QStringLiteral("unseen");
+    fakes.messageBoxes.onShow = [&](const FakeMessageBoxes::Box&) {
+        if (titleWhileShown == QLatin1String("unseen"))
+            titleWhileShown = window.windowTitle();
+    };
+    controller.startUp();
+
+    ASSERT_FALSE(fakes.messageBoxes.boxes.empty());
+    EXPECT_EQ(fakes.messageBoxes.boxes[0].text,
+              QStringLiteral("Brindlework ended during a print run before it could put your default printer "
+                             "back. It has been put back now: your default printer is \"A\" again."));
+    EXPECT_EQ(fakes.messageBoxes.boxes[0].title, QStringLiteral("Brindlework"));
+    EXPECT_EQ(titleWhileShown, QString()); // nothing else of the start-up had run
+    EXPECT_EQ(fakes.printers.userOptions, std::optional<QByteArray>("Default A\n"));
+    EXPECT_TRUE(fakes.state.files.empty());
+
+    MainWindow again;
+    MainController next(again, fakes.services);
+    const std::size_t shown = fakes.messageBoxes.boxes.size();
+    next.startUp();
+    EXPECT_EQ(fakes.messageBoxes.boxes.size(), shown);
 }
 
 } // namespace

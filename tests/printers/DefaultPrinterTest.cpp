@@ -73,7 +73,7 @@ TEST_F(DefaultPrinterTest, GetReportsEachFailureOnceAndGivesEmpty)
 TEST_F(DefaultPrinterTest, SetMakesTheDefault)
 {
     defaultPrinter.set(QStringLiteral("B"));
-    EXPECT_EQ(printers.defaultPrinter, QStringLiteral("B"));
+    EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("B"));
     EXPECT_EQ(defaultPrinter.get(), QStringLiteral("B"));
 }
 
@@ -81,7 +81,7 @@ TEST_F(DefaultPrinterTest, SetRaisesToTheCallerAndChangesNothing)
 {
     for (const QString& name : {QString(), QStringLiteral("NoSuchQueue")}) {
         EXPECT_THROW(defaultPrinter.set(name), PlatformError) << name.toStdString();
-        EXPECT_EQ(printers.defaultPrinter, QStringLiteral("A"));
+        EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
     }
     EXPECT_TRUE(boxes.boxes.empty());
 }

@@ -8,8 +8,10 @@
 
 namespace bw::test {
 
-// A printing system in memory: printers, a default, a job list, queues that
-// refuse jobs, and switches to fail.
+// A printing system in memory: printers, the server's default, the user's
+// options file and the environment, a job list, queues that refuse jobs, and
+// switches to fail. As with CUPS, the environment outranks the file's Default
+// line, which outranks the server.
 class FakePrinterServices : public PrinterServices {
 public:
     QStringList installedPrinters() override
@@ -24,10 +26,12 @@ public:
         calls.append(QStringLiteral("defaultPrinterName"));
         if (unreachable)
             throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
-        if (defaultPrinter.isEmpty())
+        const QString name = effectiveDefault();
+        if (name.isEmpty())
             throw PlatformError(482, QStringLiteral("No default printer is set"));
-        return defaultPrinter;
+        return name;
     }
+    // Writes the Default line into the user's file, as cupsSetDests2 does.
     void setDefaultPrinter(const QString& name) override
     {
         calls.append(QStringLiteral("setDefaultPrinter:") + name);
@@ -35,7 +39,40 @@ public:
             throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
         if (name.isEmpty() || !printers.contains(name))
             throw PlatformError(482, QStringLiteral("The printer name is invalid: ") + name);
-        defaultPrinter = name;
+        QByteArray content;
+        for (const QByteArray& line : userOptions.value_or(QByteArray()).split('\n')) {
+            if (!line.isEmpty() && !line.startsWith("Default "))
+                content += line + '\n';
+        }
+        userOptions = content + "Default " + name.toUtf8() + '\n';
+        if (!environment.isEmpty() && environment != name)
+            throw PlatformError(482, QStringLiteral("LPDEST decides"));
+    }
+    QString environmentDefault() override { return environment; }
+    std::optional<QByteArray> readUserOptions() override
+    {
+        if (failOptions)
+            throw PlatformError(75, QStringLiteral("lpoptions: permission denied"));
+        return userOptions;
+    }
+    void writeUserOptions(const std::optional<QByteArray>& content) override
+    {
+        calls.append(QStringLiteral("writeUserOptions"));
+        if (failOptions || failOptionsWrite)
+            throw PlatformError(75, QStringLiteral("lpoptions: permission denied"));
+        userOptions = content;
+    }
+
+    // The default other programs see now.
+    QString effectiveDefault() const
+    {
+        if (!environment.isEmpty())
+            return environment;
+        for (const QByteArray& line : userOptions.value_or(QByteArray()).split('\n')) {
+            if (line.startsWith("Default "))
+                return QString::fromUtf8(line.mid(8).split(' ').first());
+        }
+        return defaultPrinter;
     }
     // Job queries are counted apart from the calls above, which tests compare whole.
     QList<PrintJob> jobs(const QString& printer) override
@@ -87,9 +124,13 @@ public:
     };
 
     QStringList printers;
-    QString defaultPrinter;
+    QString defaultPrinter; // the server's
+    QString environment;    // LPDEST
+    std::optional<QByteArray> userOptions;
     bool unreachable = false;
     bool jobsUnreachable = false;
+    bool failOptions = false;
+    bool failOptionsWrite = false;
     QStringList calls;
     QStringList refusing;
     QStringList holding;

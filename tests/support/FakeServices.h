@@ -7,10 +7,13 @@
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeOfficeSuite.h"
 #include "support/FakePrinterServices.h"
+#include "support/FakeProcesses.h"
 #include "support/FakeRandomSource.h"
 #include "support/FakeSettingsStore.h"
 #include "support/FakeSkinEngine.h"
 #include "support/FakeSleeper.h"
+#include "support/FakeStateFolder.h"
+#include "support/FakeStopRequest.h"
 #include "support/FakeYielder.h"
 
 namespace bw::test {
@@ -28,8 +31,11 @@ struct FakeServices {
     FakeOfficeSuite office;
     FakeSkinEngine skin;
     FakeDialogs dialogs;
-    AppServices services{fileSystem, messageBoxes, random, browser, settings, printers, sleeper,
-                         yielder,    office,       skin,   dialogs, QStringLiteral("/opt/brindlework")};
+    FakeStateFolder state;
+    FakeProcesses processes;
+    FakeStopRequest stop;
+    AppServices services{fileSystem, messageBoxes, random, browser, settings, printers, sleeper, yielder,
+                         office,     skin,         dialogs, state, processes, stop, QStringLiteral("/opt/brindlework")};
 
     // Real services (or other fakes) in place of some of these:
     // fakes.with().use(realFileSystem).inFolder(path).build().
@@ -60,6 +66,9 @@ struct FakeServices {
                                office_ ? *office_ : f_.office,
                                skin_ ? *skin_ : f_.skin,
                                dialogs_ ? *dialogs_ : f_.dialogs,
+                               f_.state,
+                               f_.processes,
+                               f_.stop,
                                folder_.isEmpty() ? f_.services.programFolder : folder_};
         }
 

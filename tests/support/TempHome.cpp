@@ -1,25 +1,33 @@
 #include "support/TempHome.h"
 
 #include <QDir>
-#include <QStandardPaths>
+#include <QFile>
 
 namespace bw::test {
 
 TempHome::TempHome()
-    : oldHome_(qgetenv("HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME")), hadConfig_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
 {
-    qputenv("HOME", QFile::encodeName(dir_.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.path() + QStringLiteral("/.config")));
+    const std::pair<const char*, QString> settings[] = {
+        {"HOME", dir_.path()},
+        {"XDG_CONFIG_HOME", dir_.path() + QStringLiteral("/.config")},
+        {"XDG_STATE_HOME", dir_.path() + QStringLiteral("/.local/state")},
+    };
+    for (const auto& [name, value] : settings) {
+        previous_.emplace_back(name,
+                               qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+        qputenv(name, QFile::encodeName(value));
+    }
     QDir().mkpath(dir_.path() + QStringLiteral("/.config"));
 }
 
 TempHome::~TempHome()
 {
-    qputenv("HOME", oldHome_);
-    if (hadConfig_)
-        qputenv("XDG_CONFIG_HOME", oldConfig_);
-    else
-        qunsetenv("XDG_CONFIG_HOME");
+    for (const auto& [name, value] : previous_) {
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
+    }
 }
 
 } // namespace bw::test

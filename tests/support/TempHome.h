@@ -2,11 +2,14 @@
 
 #include <QByteArray>
 #include <QTemporaryDir>
+#include <optional>
+#include <vector>
 
 namespace bw::test {
 
-// Points HOME and XDG_CONFIG_HOME at a temporary folder for the life of the
-// object, so nothing a test does reaches the user's real settings.
+// Points HOME, XDG_CONFIG_HOME and XDG_STATE_HOME at a temporary folder for
+// the life of the object, so nothing a test does reaches the user's real
+// settings or state.
 class TempHome {
 public:
     TempHome();
@@ -18,9 +21,7 @@ public:
 
 private:
     QTemporaryDir dir_;
-    QByteArray oldHome_;
-    QByteArray oldConfig_;
-    bool hadConfig_;
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> previous_;
 };
 
 } // namespace bw::test

@@ -1,0 +1,227 @@
+#include "printers/DefaultPrinterKeeper.h"
+
+#include "printers/DefaultPrinter.h"
+#include "support/FakeMessageBoxes.h"
+#include "support/FakePrinterServices.h"
+#include "support/FakeProcesses.h"
+#include "support/FakeStateFolder.h"
+#include "support/QStringPrinter.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace bw::test {
+namespace {
+
+using Bytes = std::optional<QByteArray>;
+
+// The default printer of the run; notes whether the snapshot was kept before each change.
+class WatchedDefaultPrinter : public DefaultPrinterAccess {
+public:
+    WatchedDefaultPrinter(DefaultPrinterAccess& inner, FakeStateFolder& state) : inner_(inner), state_(state)
+    {
+    }
+    QString get() override { return inner_.get(); }
+    void set(const QString& name) override
+    {
+        snapshotKeptAtSet.push_back(!state_.files.empty());
+        inner_.set(name);
+    }
+    std::vector<bool> snapshotKeptAtSet;
+
+private:
+    DefaultPrinterAccess& inner_;
+    FakeStateFolder& state_;
+};
+
+class KeeperTest : public ::testing::Test {
+public:
+    KeeperTest()
+    {
+        printers.printers = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+        printers.defaultPrinter = QStringLiteral("A");
+    }
+
+    FakePrinterServices printers;
+    FakeMessageBoxes boxes;
+    FakeStateFolder state;
+    FakeProcesses processes;
+    DefaultPrinter reporting{printers, boxes};
+    WatchedDefaultPrinter defaultPrinter{reporting, state};
+    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes};
+};
+
+// One run: the user's situation, the printer chosen, what may go wrong, and
+// what the options file and the default are after the put-back.
+struct RunCase {
+    const char* name;
+    std::function<void(KeeperTest&)> arrange;
+    QString chosen;
+    bool changeFails;
+    bool putBackFails;
+    std::function<void(KeeperTest&)> duringRun = [](KeeperTest&) {};
+};
+
+class KeeperRun : public KeeperTest, public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(KeeperRun, PutsTheUsersOwnDefaultBack)
+{
+    GetParam().arrange(*this);
+    const Bytes before = printers.userOptions;
+    const QString effectiveBefore = printers.effectiveDefault();
+
+    if (GetParam().changeFails)
+        EXPECT_ANY_THROW(keeper.change(GetParam().chosen));
+    else
+        EXPECT_NO_THROW(keeper.change(GetParam().chosen));
+    for (const bool kept : defaultPrinter.snapshotKeptAtSet)
+        EXPECT_TRUE(kept);
+    GetParam().duringRun(*this);
+
+    if (GetParam().putBackFails) {
+        EXPECT_ANY_THROW(keeper.putBack());
+        EXPECT_EQ(state.files.size(), 1u); // kept for a later try
+        printers.failOptionsWrite = false;
+        EXPECT_NO_THROW(keeper.putBack());
+    } else {
+        EXPECT_NO_THROW(keeper.putBack());
+    }
+    EXPECT_EQ(printers.userOptions, before);
+    EXPECT_EQ(printers.effectiveDefault(), effectiveBefore);
+    EXPECT_TRUE(state.files.empty());
+    EXPECT_FALSE(keeper.holdsChange());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KeeperRun,
+    ::testing::Values(RunCase{"NoDefaultOfTheirOwn", [](KeeperTest&) {}, QStringLiteral("B"), false, false},
+                      RunCase{"OwnDefaultWithOptions",
+                              [](KeeperTest& t) {
+                                  t.printers.userOptions =
+                                      QByteArray("Dest B copies=2\nDefault C  media=A4\n");
+                              },
+                              QStringLiteral("B"), false, false},
+                      RunCase{"TheChosenIsTheDefaultAlready",
+                              [](KeeperTest& t) { t.printers.userOptions = QByteArray("Default B\n"); },
+                              QStringLiteral("B"), false, false},
+                      RunCase{"EnvironmentDecides",
+                              [](KeeperTest& t) {
+                                  t.printers.environment = QStringLiteral("C");
+                                  t.printers.userOptions = QByteArray("Dest A x=1\n");
+                              },
+                              QStringLiteral("B"), true, false},
+                      RunCase{"UnknownPrinterChangesNothing", [](KeeperTest&) {}, QStringLiteral("Gone"),
+                              true, false},
+                      RunCase{"PutBackFailsOnceThenSucceeds", [](KeeperTest&) {}, QStringLiteral("B"), false,
+                              true, [](KeeperTest& t) { t.printers.failOptionsWrite = true; }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(KeeperTest, WithoutAPlaceForTheSnapshotTheDefaultIsLeftAlone)
+{
+    state.refuseWrites = true;
+    EXPECT_THROW(keeper.change(QStringLiteral("B")), PlatformError);
+    EXPECT_FALSE(printers.calls.contains(QStringLiteral("setDefaultPrinter:B")));
+    EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
+    EXPECT_FALSE(keeper.holdsChange());
+    EXPECT_NO_THROW(keeper.putBack());
+}
+
+TEST_F(KeeperTest, ASecondRunAfterAFailedPutBackKeepsTheFirstSnapshot)
+{
+    printers.userOptions = QByteArray("Default A\n");
+    keeper.change(QStringLiteral("B"));
+    printers.failOptionsWrite = true;
+    EXPECT_THROW(keeper.putBack(), PlatformError);
+    printers.failOptionsWrite = false;
+    keeper.change(QStringLiteral("C"));
+    keeper.putBack();
+    EXPECT_EQ(printers.userOptions, Bytes(QByteArray("Default A\n")));
+}
+
+TEST_F(KeeperTest, TheSnapshotNamesTheUsersDefaultAndWhereItCameFrom)
+{
+    printers.environment = QStringLiteral("C");
+    printers.userOptions = QByteArray("Default A\n");
+    EXPECT_THROW(keeper.change(QStringLiteral("B")), PlatformError);
+    const auto snapshot = DefaultPrinterSnapshot::fromBytes(state.files.begin()->second);
+    ASSERT_TRUE(snapshot);
+    EXPECT_EQ(state.files.begin()->first, DefaultPrinterSnapshot::fileName(100));
+    EXPECT_EQ(snapshot->processIdentity, QStringLiteral("boot/100"));
+    EXPECT_EQ(snapshot->userDefault(), QStringLiteral("A"));
+    EXPECT_EQ(snapshot->effectiveDefault, QStringLiteral("C"));
+    EXPECT_EQ(snapshot->origin, DefaultPrinterSnapshot::Origin::Environment);
+    EXPECT_TRUE(snapshot->writtenKnown);
+    EXPECT_EQ(snapshot->written, Bytes(QByteArray("Default B\n")));
+}
+
+// A snapshot found at start-up, by the state of the process that wrote it.
+struct LeftoverCase {
+    const char* name;
+    qint64 writer;
+    std::function<void(KeeperTest&)> arrange;
+    bool putBack;
+    QString message;
+};
+
+const QString CutShort =
+    QStringLiteral("Brindlework ended during a print run before it could put your default printer back.");
+const QString NoneAgain =
+    CutShort + QStringLiteral(" It has been put back now: you have no default printer of "
+                              "your own again, so the printing system's default applies.");
+
+class KeeperLeftover : public KeeperTest, public ::testing::WithParamInterface<LeftoverCase> {};
+
+TEST_P(KeeperLeftover, IsPutBackOnlyWhenItsProgramHasEnded)
+{
+    // The other program's run: its snapshot, and B made the default.
+    FakeProcesses writer;
+    writer.current = GetParam().writer;
+    writer.alive = {{GetParam().writer, QStringLiteral("boot/first")}};
+    FakeMessageBoxes otherBoxes;
+    DefaultPrinter otherAccess(printers, otherBoxes);
+    DefaultPrinterKeeper other(otherAccess, printers, state, writer);
+    other.change(QStringLiteral("B"));
+    GetParam().arrange(*this);
+
+    const std::vector<DefaultPrinterKeeper::Leftover> found = keeper.restoreLeftovers();
+    EXPECT_EQ(DefaultPrinterKeeper::leftoverMessage(found), GetParam().message);
+    EXPECT_EQ(printers.userOptions == std::nullopt, GetParam().putBack);
+    EXPECT_EQ(state.files.empty(), GetParam().putBack);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KeeperLeftover,
+    ::testing::Values(
+        LeftoverCase{"Ended", 7, [](KeeperTest&) {}, true, NoneAgain},
+        LeftoverCase{"StillRunning", 7,
+                     [](KeeperTest& t) { t.processes.alive[7] = QStringLiteral("boot/first"); }, false,
+                     QString()},
+        LeftoverCase{"NumberTakenByAnotherProcess", 7,
+                     [](KeeperTest& t) { t.processes.alive[7] = QStringLiteral("boot/later"); }, true,
+                     NoneAgain},
+        LeftoverCase{"NumberIsThisProcessAfterARestart", 100, [](KeeperTest&) {}, false, QString()},
+        LeftoverCase{"CannotBePutBack", 7, [](KeeperTest& t) { t.printers.failOptionsWrite = true; }, false,
+                     CutShort + QStringLiteral(" It cannot be put back now: lpoptions: permission denied")},
+        LeftoverCase{
+            "Unreadable", 7, [](KeeperTest& t) { t.state.files.begin()->second = "{"; }, false,
+            CutShort + QStringLiteral(" It cannot be put back now: default-printer-7.json cannot be read")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(KeeperTest, TheMessageNamesTheDefaultThatCameBackOnceForSeveralLeftovers)
+{
+    printers.userOptions = QByteArray("Default C\n");
+    for (const qint64 id : {7, 8}) {
+        FakeProcesses writer;
+        writer.current = id;
+        DefaultPrinterKeeper other(reporting, printers, state, writer);
+        other.change(QStringLiteral("B"));
+    }
+    const auto found = keeper.restoreLeftovers();
+    EXPECT_EQ(found.size(), 2u);
+    EXPECT_EQ(DefaultPrinterKeeper::leftoverMessage(found),
+              CutShort + QStringLiteral(" It has been put back now: your default printer is \"C\" again."));
+    EXPECT_EQ(printers.userOptions, Bytes(QByteArray("Default C\n")));
+}
+
+} // namespace
+} // namespace bw::test
