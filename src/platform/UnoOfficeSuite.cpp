@@ -474,8 +474,9 @@ bool UnoOfficeSuite::endSelfStartedOffice()
 {
     if (!impl_->launcher.isRunning())
         return false;
+    std::shared_ptr<UnoConnection> connection;
     try {
-        const auto connection = impl_->liveOrOpen();
+        connection = impl_->liveOrOpen();
         if (!connection)
             return false;
         const Reference<css::frame::XDesktop> desktop = connection->call([&] {
@@ -488,7 +489,13 @@ bool UnoOfficeSuite::endSelfStartedOffice()
             return false;
         connection->call([&] { desktop->terminate(); });
     } catch (const PlatformError&) {
-        return false;
+        // An office started here that no longer answers would stay behind
+        // for good, holding the profile: nothing in it can be saved anyway.
+        if (connection && !connection->wasAbandoned())
+            return false;
+        impl_->giveUpLive();
+        impl_->launcher.kill();
+        return true;
     }
     // terminate() returns at once; the processes go a little later.
     const auto deadline = std::chrono::steady_clock::now() + 10s;

@@ -2,6 +2,7 @@
 #include "SpreadsheetMaker.h"
 #include "filelist/FileListModel.h"
 #include "platform/CupsPrinterServices.h"
+#include "platform/PlatformError.h"
 #include "platform/PosixProcesses.h"
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -197,6 +199,105 @@ TEST_F(PrintRunEndToEnd, WithTheOfficeUnavailableEveryStepIsReportedAndTheDefaul
     EXPECT_EQ(boxes.boxes.back().text, QStringLiteral("Done."));
     EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
     EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("B")).isEmpty());
+}
+
+// The office processes listening on the given pipe.
+QList<pid_t> officeProcesses(const QString& pipeName)
+{
+    const QByteArray pipe = (QStringLiteral("name=") + pipeName + ';').toUtf8();
+    QList<pid_t> found;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (entry.toLongLong() > 0 && commandLine.open(QIODevice::ReadOnly) &&
+            commandLine.readAll().contains(pipe))
+            found << static_cast<pid_t>(entry.toLongLong());
+    }
+    return found;
+}
+
+// The real office, frozen (SIGSTOP) as the given load starts; continued as
+// soon as that load has failed, or never (it is then killed and started anew).
+class FreezingOffice : public UnoOfficeSuite {
+public:
+    FreezingOffice(Options options, int freezeAtLoad, bool thaws)
+        : UnoOfficeSuite(options), pipeName_(options.pipeName), freezeAtLoad_(freezeAtLoad), thaws_(thaws)
+    {
+    }
+    ~FreezingOffice() override { thaw(); }
+    OfficeReference loadComponentFromURL(const OfficeReference& desktop, const QString& url,
+                                         const QString& targetFrameName, qint16 searchFlags,
+                                         const std::vector<OfficeReference>& arguments) override
+    {
+        if (++loads_ != freezeAtLoad_)
+            return UnoOfficeSuite::loadComponentFromURL(desktop, url, targetFrameName, searchFlags,
+                                                        arguments);
+        frozen_ = officeProcesses(pipeName_);
+        for (const pid_t pid : frozen_)
+            ::kill(pid, SIGSTOP);
+        try {
+            return UnoOfficeSuite::loadComponentFromURL(desktop, url, targetFrameName, searchFlags,
+                                                        arguments);
+        } catch (const PlatformError&) {
+            if (thaws_)
+                thaw();
+            throw;
+        }
+    }
+    QList<pid_t> frozen_;
+
+private:
+    void thaw()
+    {
+        // Only those still there: a killed one's number may be another's by now.
+        for (const pid_t pid : officeProcesses(pipeName_))
+            if (frozen_.contains(pid))
+                ::kill(pid, SIGCONT);
+    }
+
+    QString pipeName_;
+    int loads_ = 0;
+    int freezeAtLoad_;
+    bool thaws_;
+};
+
+TEST_F(PrintRunEndToEnd, AnOfficeFrozenMidRunLosesOnlyThatFileAndTheNextRunPrintsEverything)
+{
+    struct Row {
+        const char* name;
+        bool thaws;
+    };
+    const Row rows[] = {{"ThawsRightAfterTheLimit", true}, {"StaysFrozen", false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (const QString& queue : {QStringLiteral("A"), QStringLiteral("B")})
+            cups->cancelAllJobs(queue);
+        boxes.boxes.clear();
+        UnoOfficeSuite::Options quick = officeOptions();
+        quick.answerTimeout = 3s;
+        quick.probeTimeout = 1s;
+        auto freezing = std::make_unique<FreezingOffice>(quick, 2, row.thaws);
+        FreezingOffice& frozen = *freezing;
+        office = std::move(freezing);
+        runOver({Plain, WithSpace, WithHash});
+
+        const auto reports = shownReports(boxes);
+        ASSERT_FALSE(reports.empty());
+        EXPECT_EQ(reportPlaces(boxes).front(), QStringLiteral("PushButton2_Click:116"));
+        EXPECT_EQ(reports.front().description, QStringLiteral("LibreOffice did not answer within 3 seconds"));
+        EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
+        EXPECT_EQ(cups->waitForJobTitles(QStringLiteral("B"), 2, 10000), QStringList({Plain, WithHash}));
+
+        cups->cancelAllJobs(QStringLiteral("B"));
+        boxes.boxes.clear();
+        runOver({Plain, WithSpace, WithHash});
+        EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
+        EXPECT_EQ(cups->waitForJobTitles(QStringLiteral("B"), 3, 10000),
+                  QStringList({Plain, WithSpace, WithHash}));
+        const QList<pid_t> now = officeProcesses(officeOptions().pipeName);
+        for (const pid_t pid : frozen.frozen_)
+            EXPECT_EQ(now.contains(pid), row.thaws);
+        office->endSelfStartedOffice();
+    }
 }
 
 TEST_F(PrintRunEndToEnd, AnEmptyListNeitherStartsTheOfficeNorTouchesThePrinters)

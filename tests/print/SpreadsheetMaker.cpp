@@ -1,4 +1,5 @@
 #include "SpreadsheetMaker.h"
+
 #include "platform/OfficeLauncher.h"
 
 #include <QDeadlineTimer>
@@ -19,6 +20,7 @@
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
 #include <stdexcept>
+#include <vector>
 
 namespace bw::test {
 
@@ -63,7 +65,8 @@ SpreadsheetMaker::SpreadsheetMaker(const QString& profileFolder, const QString& 
                                 QStringLiteral("-env:UserInstallation=") + fileUrl(profileFolder),
                                 QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipeName)});
     // Not the test's own output: a test that dies must not keep ctest waiting on it.
-    impl_->office.setProcessEnvironment(OfficeLauncher::officeEnvironment(QProcessEnvironment::systemEnvironment()));
+    impl_->office.setProcessEnvironment(
+        OfficeLauncher::officeEnvironment(QProcessEnvironment::systemEnvironment()));
     impl_->office.setStandardOutputFile(QProcess::nullDevice());
     impl_->office.setStandardErrorFile(QProcess::nullDevice());
     impl_->office.start();
@@ -111,17 +114,19 @@ SpreadsheetMaker::~SpreadsheetMaker()
     }
 }
 
-void SpreadsheetMaker::make(const QString& path, const QString& text, const QString& printer)
+void SpreadsheetMaker::make(const QString& path, const QString& text, const QString& printer,
+                            const QString& password)
 {
     try {
-        makeWithOffice(path, text, printer);
+        makeWithOffice(path, text, printer, password);
     } catch (const uno::Exception& error) {
         throw std::runtime_error("cannot make " + path.toStdString() + ": " +
                                  rtl::OUStringToOString(error.Message, RTL_TEXTENCODING_UTF8).getStr());
     }
 }
 
-void SpreadsheetMaker::makeWithOffice(const QString& path, const QString& text, const QString& printer)
+void SpreadsheetMaker::makeWithOffice(const QString& path, const QString& text, const QString& printer,
+                                      const QString& password)
 {
     const QString csvPath = path + QStringLiteral(".source.csv");
     {
@@ -139,9 +144,11 @@ void SpreadsheetMaker::makeWithOffice(const QString& path, const QString& text, 
         const beans::PropertyValue name = property("Name", uno::Any(ou(printer)));
         uno::Reference<view::XPrintable>(document, uno::UNO_QUERY_THROW)->setPrinter({&name, 1});
     }
-    const beans::PropertyValue filter = property("FilterName", uno::Any(rtl::OUString("calc8")));
+    std::vector<beans::PropertyValue> store{property("FilterName", uno::Any(rtl::OUString("calc8")))};
+    if (!password.isEmpty())
+        store.push_back(property("Password", uno::Any(ou(password))));
     uno::Reference<frame::XStorable>(document, uno::UNO_QUERY_THROW)
-        ->storeToURL(ou(fileUrl(path)), {&filter, 1});
+        ->storeToURL(ou(fileUrl(path)), {store.data(), static_cast<sal_Int32>(store.size())});
     uno::Reference<util::XCloseable>(document, uno::UNO_QUERY_THROW)->close(true);
     QFile::remove(csvPath);
 }

@@ -15,11 +15,13 @@ public:
     SpreadsheetMaker& operator=(const SpreadsheetMaker&) = delete;
 
     // A one-sheet spreadsheet holding the text; saved with the named printer
-    // when one is given.
-    void make(const QString& path, const QString& text, const QString& printer = QString());
+    // and encrypted with the password when they are given.
+    void make(const QString& path, const QString& text, const QString& printer = QString(),
+              const QString& password = QString());
 
 private:
-    void makeWithOffice(const QString& path, const QString& text, const QString& printer);
+    void makeWithOffice(const QString& path, const QString& text, const QString& printer,
+                        const QString& password);
 
     struct Impl;
     std::unique_ptr<Impl> impl_;

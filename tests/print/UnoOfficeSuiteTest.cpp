@@ -11,11 +11,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUrl>
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -23,6 +26,7 @@
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 // The office adapter against a real LibreOffice with a private profile and
@@ -47,6 +51,16 @@ public:
         QFile text(documents() + QStringLiteral("/notes.txt"));
         text.open(QIODevice::WriteOnly);
         text.write("just text\n");
+        maker.make(documents() + QStringLiteral("/protected.ods"), QStringLiteral("secret"), QString(),
+                   QStringLiteral("secret"));
+        QFile binary(documents() + QStringLiteral("/binary.ods"));
+        binary.open(QIODevice::WriteOnly);
+        binary.write(QByteArray(4096, '\x9c'));
+        // In use by another user on another machine: its lock file says so.
+        QFile::copy(documents() + QStringLiteral("/plain.ods"), documents() + QStringLiteral("/in use.ods"));
+        QFile lock(documents() + QStringLiteral("/.~lock.in use.ods#"));
+        lock.open(QIODevice::WriteOnly);
+        lock.write("Ann Other,ann,elsewhere,07.12.2026 09:00,file:///home/ann/.config/libreoffice/4;");
     }
     static void TearDownTestSuite()
     {
@@ -366,6 +380,21 @@ TEST_F(UnoOfficeSuiteTest, AfterACallTimesOutTheNextServiceManagerReachesAWorkin
     }
 }
 
+TEST_F(UnoOfficeSuiteTest, AnOfficeItStartedThatNoLongerAnswersIsKilledWhenItIsEnded)
+{
+    UnoOfficeSuite::Options quick = options();
+    quick.answerTimeout = 1s;
+    quick.probeTimeout = 1s;
+    suite = std::make_unique<UnoOfficeSuite>(quick);
+    desktopOf(*suite);
+    const QList<pid_t> frozen = officeProcesses();
+    ASSERT_FALSE(frozen.isEmpty());
+    signalAll(frozen, SIGSTOP);
+    EXPECT_TRUE(suite->endSelfStartedOffice());
+    EXPECT_FALSE(suite->selfStartedOfficeRunning());
+    EXPECT_TRUE(officeProcesses().isEmpty());
+}
+
 TEST_F(UnoOfficeSuiteTest, AnOfficeThatCannotStartFailsAtOnceAndIsNotRetriedRightAway)
 {
     // A stand-in soffice that notes each start and ends at once.
@@ -559,6 +588,191 @@ TEST(OfficePipeName, DiffersWithUserProfileAndPrintSystem)
         names.insert(name);
     }
     EXPECT_EQ(UnoOfficeSuite::programOptions().pipeName, UnoOfficeSuite::defaultPipeName());
+}
+
+} // namespace
+} // namespace bw::test
+
+namespace bw::test {
+namespace {
+
+// An X server of its own, so that the office it starts has a display.
+class XvfbDisplay {
+public:
+    XvfbDisplay()
+    {
+        int number = 100 + int(QCoreApplication::applicationPid() % 400);
+        while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
+               QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+            ++number;
+        name_ = QStringLiteral(":%1").arg(number);
+        server_.setStandardOutputFile(QProcess::nullDevice());
+        server_.setStandardErrorFile(QProcess::nullDevice());
+        server_.start(QStringLiteral("Xvfb"),
+                      {name_, QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("1280x1024x24")});
+        // Up once a client can ask it for its size.
+        for (QDeadlineTimer up(10000);
+             tool({QStringLiteral("getdisplaygeometry")}).isEmpty() && !up.hasExpired();)
+            QThread::msleep(50);
+        previous_ = qgetenv("DISPLAY");
+        qputenv("DISPLAY", name_.toLocal8Bit());
+    }
+    ~XvfbDisplay()
+    {
+        qputenv("DISPLAY", previous_);
+        server_.terminate();
+        server_.waitForFinished(5000);
+    }
+    // The names of the visible windows, by window id.
+    QMap<QString, QString> windows() const
+    {
+        QMap<QString, QString> found;
+        for (const QString& id : tool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                       QStringLiteral("--name"), QStringLiteral(".")})
+                                     .split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            found.insert(id, tool({QStringLiteral("getwindowname"), id}).trimmed());
+        return found;
+    }
+    QString tool(const QStringList& arguments) const
+    {
+        QProcess xdotool;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), name_);
+        xdotool.setProcessEnvironment(environment);
+        xdotool.start(QStringLiteral("xdotool"), arguments);
+        xdotool.waitForFinished(5000);
+        return QString::fromUtf8(xdotool.readAllStandardOutput());
+    }
+
+private:
+    QString name_;
+    QByteArray previous_;
+    QProcess server_;
+};
+
+struct DialogCase {
+    const char* file;
+    const char* dialog;   // the start of its window's title
+    const char* headless; // what a headless office makes of it, at once
+};
+
+const DialogCase dialogCases[] = {{"protected.ods", "Enter Password", "empty"},
+                                  {"binary.ods", "Filter Selection", "empty"},
+                                  {"in use.ods", "Document in Use", "document"}};
+
+// Loads the file; the outcome is "empty", "document" or the error's description.
+QString loadOutcome(UnoOfficeSuite& office, const OfficeReference& desktop, const QString& file)
+{
+    try {
+        const OfficeReference document = office.loadComponentFromURL(
+            desktop, documentUrl(UnoOfficeSuiteTest::documents() + QLatin1Char('/') + file),
+            QStringLiteral("_blank"), 0, {});
+        if (document.isEmpty())
+            return QStringLiteral("empty");
+        office.close(document, true);
+        return QStringLiteral("document");
+    } catch (const PlatformError& error) {
+        return error.description();
+    }
+}
+
+// With a display the office asks its user while it loads such a file. The
+// call limit must not cut that wait: the office still answers elsewhere.
+TEST_F(UnoOfficeSuiteTest, AnOfficeDialogWaitsForItsUserPastTheCallLimit)
+{
+    XvfbDisplay display;
+    UnoOfficeSuite::Options windowed = options();
+    windowed.pipeName = pipeName() + QStringLiteral("_x");
+    windowed.profileUrl =
+        QUrl::fromLocalFile(folder->path() + QStringLiteral("/windowed-profile")).toString();
+    windowed.answerTimeout = 2s;
+    windowed.probeTimeout = 2s;
+    windowed.restartPause = 0ms;
+    suite = std::make_unique<UnoOfficeSuite>(windowed);
+    UnoOfficeSuite::Options elsewhere = windowed;
+    elsewhere.programFolder = folder->path() + QStringLiteral("/no-office");
+    // Seen here: the first start on a new profile under a display now and
+    // then ends at once, printing nothing; a second start comes up.
+    OfficeReference desktop;
+    for (int start = 0; start < 3 && desktop.isEmpty(); ++start) {
+        try {
+            desktop = desktopOf(*suite);
+        } catch (const PlatformError& error) {
+            RecordProperty("failed_start_" + std::to_string(start), error.what());
+        }
+    }
+    ASSERT_FALSE(desktop.isEmpty());
+    const QMap<QString, QString> before = display.windows();
+    for (const DialogCase& dialogCase : dialogCases) {
+        SCOPED_TRACE(dialogCase.file);
+        std::atomic<bool> loading = true;
+        QString dialog;
+        qint64 answeredAt = -1;
+        bool secondConnectionAnswered = false;
+        std::thread user([&] {
+            QElapsedTimer clock;
+            clock.start();
+            while (loading && clock.elapsed() < 60000) {
+                QThread::msleep(200);
+                const auto now = display.windows();
+                for (auto each = now.cbegin(); each != now.cend(); ++each) {
+                    if (before.contains(each.key()) ||
+                        !each.value().startsWith(QLatin1String(dialogCase.dialog)))
+                        continue;
+                    dialog = each.value();
+                    // Well past the limit, as a user who takes his time.
+                    if (clock.elapsed() < 3 * windowed.answerTimeout.count())
+                        continue;
+                    try {
+                        UnoOfficeSuite second(elsewhere);
+                        secondConnectionAnswered = !desktopOf(second).isEmpty();
+                    } catch (const PlatformError&) {
+                        secondConnectionAnswered = false;
+                    }
+                    answeredAt = clock.elapsed();
+                    display.tool({QStringLiteral("key"), QStringLiteral("--window"), each.key(),
+                                  QStringLiteral("Escape")});
+                }
+            }
+        });
+        const QString outcome = loadOutcome(*suite, desktop, QString::fromUtf8(dialogCase.file));
+        loading = false;
+        user.join();
+        EXPECT_TRUE(dialog.startsWith(QLatin1String(dialogCase.dialog))) << dialog.toStdString();
+        EXPECT_GT(answeredAt, 0) << "the load ended before the user answered";
+        EXPECT_TRUE(secondConnectionAnswered);
+        // Cancelled: no document, so the run reports that file and goes on.
+        EXPECT_EQ(outcome, QStringLiteral("empty"));
+        RecordProperty(std::string(dialogCase.file) + "_answered_ms", int(answeredAt));
+        EXPECT_EQ(loadOutcome(*suite, desktop, QStringLiteral("plain.ods")), QStringLiteral("document"));
+    }
+}
+
+// Without a display the office asks nobody: each such file loads or fails at once.
+TEST_F(UnoOfficeSuiteTest, AHeadlessOfficeNeverWaitsOnADialog)
+{
+    ASSERT_TRUE(qEnvironmentVariableIsEmpty("DISPLAY"));
+    UnoOfficeSuite::Options quick = options();
+    quick.answerTimeout = 5s;
+    quick.probeTimeout = 1s;
+    suite = std::make_unique<UnoOfficeSuite>(quick);
+    const OfficeReference desktop = desktopOf(*suite);
+    std::atomic<bool> loading = true;
+    // A load that waited on an unseen dialog would never end; fail it instead.
+    std::thread guard([&] {
+        for (QDeadlineTimer limit(60000); loading && !limit.hasExpired();)
+            QThread::msleep(100);
+        if (loading)
+            signalAll(officeProcesses(), SIGKILL);
+    });
+    for (const DialogCase& dialogCase : dialogCases) {
+        SCOPED_TRACE(dialogCase.file);
+        EXPECT_EQ(loadOutcome(*suite, desktop, QString::fromUtf8(dialogCase.file)),
+                  QString::fromUtf8(dialogCase.headless));
+    }
+    loading = false;
+    guard.join();
 }
 
 } // namespace
