@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/OfficeReference.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -12,7 +14,8 @@ class StopRequest;
 
 // Prints files one after the other with no window: each is loaded hidden,
 // printed on the named printer (the system default is never touched), its
-// job confirmed on that printer's queue, and closed. A failed file is
+// job confirmed on that printer's queue, and closed. The next file loads
+// while the last one's job spools. A failed file is
 // reported and the batch goes on. A stop asked for ends the batch after the
 // current file.
 class BatchPrint {
@@ -51,7 +54,18 @@ public:
     Totals run(const QStringList& paths, const std::function<void(const Outcome&)>& onFile);
 
 private:
-    Outcome printOne(const QString& path);
+    struct Document {
+        Outcome outcome;
+        OfficeReference serviceManager;
+        OfficeReference document;
+        bool dispatched = false;
+    };
+
+    Document load(const QString& path);
+    void print(Document& loaded);
+    // Confirms the job of a printed document and closes it.
+    Outcome finish(Document& printed);
+    void closeQuietly(OfficeReference& document);
 
     Services services_;
     Settings settings_;

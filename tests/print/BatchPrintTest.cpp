@@ -95,6 +95,15 @@ TEST(BatchPrintTest, EachFileIsLoadedHiddenPrintedOnTheNamedPrinterConfirmedAndC
             EXPECT_EQ(call.arguments.last(), QStringLiteral("Hidden=true (bool)"));
         }
     }
+    // The next file loads while the last one's job spools; each is closed once its job showed.
+    QStringList order;
+    for (const auto& call : b.office.calls) {
+        if (call.operation == QLatin1String("loadComponentFromURL") ||
+            call.operation == QLatin1String("close") || call.operation == QLatin1String("executeDispatch"))
+            order << call.operation;
+    }
+    EXPECT_EQ(order, (QStringList{"loadComponentFromURL", "executeDispatch", "loadComponentFromURL", "close",
+                                  "executeDispatch", "close"}));
     // Closed only after the job showed (200 ms after the dispatch): no fixed wait beyond that.
     EXPECT_EQ(b.sleeper.now, 400);
     EXPECT_TRUE(b.printers.calls.filter(QStringLiteral("setDefaultPrinter")).isEmpty());
