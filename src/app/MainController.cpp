@@ -8,6 +8,7 @@
 #include "app/Pictures.h"
 #include "app/ProgressBarValue.h"
 #include "app/Twips.h"
+#include "intake/PathIntake.h"
 #include "platform/MessageBoxes.h"
 #include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
@@ -158,6 +159,13 @@ void MainController::wireEvents()
     // Combo1_Click: every change of the selection, the user's and the start-up's.
     connect(window_.printerCombo(), &QComboBox::currentIndexChanged, this,
             [this] { guarded([this] { printerList_.combo1Click(); }); });
+}
+
+void MainController::appendGivenPaths(const QStringList& paths, const QString& extension,
+                                      const QString& currentFolder)
+{
+    PathIntake intake(services_.fileSystem, services_.yielder);
+    fileList_.appendAll(PathIntake::rowsOf(intake.take(paths, extension, currentFolder)));
 }
 
 } // namespace bw

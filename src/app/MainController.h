@@ -39,6 +39,10 @@ public:
     // Form_Load: the start-up steps in their order.
     void startUp();
 
+    // Paths handed to the program: appended as a drop appends them, folders
+    // giving their files with the extension.
+    void appendGivenPaths(const QStringList& paths, const QString& extension, const QString& currentFolder);
+
     FileListModel& fileList() { return fileList_; }
     FailureGuard& guard() { return guard_; }
 

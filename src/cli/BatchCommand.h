@@ -1,0 +1,61 @@
+#pragma once
+
+#include "cli/CommandLine.h"
+
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QTextStream;
+
+namespace bw {
+
+class FileSystem;
+class JobConfirmation;
+class OfficeSuite;
+class PrinterServices;
+class StopRequest;
+class Yielder;
+
+// The command-line modes that need no window: --print, --dry-run and
+// --list-printers. It only checks what it was given and writes; the
+// intake, the printing and the confirmation are the core's.
+class BatchCommand {
+public:
+    static constexpr int ExitSuccess = 0;
+    static constexpr int ExitSomeFailed = 1;
+    static constexpr int ExitUsage = 2;
+    static constexpr int ExitStopped = 130;
+
+    struct Services {
+        PrinterServices& printers;
+        FileSystem& fileSystem;
+        Yielder& yielder;
+        OfficeSuite& office;
+        JobConfirmation& confirmation;
+        std::function<void()> restartOffice;
+        const StopRequest& stop;
+        QString currentFolder;
+    };
+
+    BatchCommand(Services services, QTextStream& out, QTextStream& err);
+
+    int run(const CommandLineRequest& request);
+    // The message for a command line that was refused, and its status.
+    static int refuse(QTextStream& err, const QString& message);
+
+private:
+    int listPrinters();
+    int dryRun(const CommandLineRequest& request);
+    int print(const CommandLineRequest& request);
+    // The files in print order; nothing (after the message) when a path
+    // cannot be used or no file is found.
+    std::optional<QStringList> files(const CommandLineRequest& request);
+    std::optional<QString> printer(const QString& asked);
+
+    Services services_;
+    QTextStream& out_;
+    QTextStream& err_;
+};
+
+} // namespace bw

@@ -1,0 +1,56 @@
+#include "cli/BatchOfficeSlot.h"
+
+#include "platform/PlatformError.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QUrl>
+#include <algorithm>
+#include <unistd.h>
+
+namespace bw {
+
+namespace {
+constexpr int Slots = 64;
+}
+
+BatchOfficeSlot::BatchOfficeSlot(const QString& cacheFolder)
+{
+    const QString folder = cacheFolder + QStringLiteral("/brindlework");
+    if (!QDir().mkpath(folder))
+        throw PlatformError(ErrorNumber::FileAccess, QStringLiteral("Cannot make the folder ") + folder);
+    for (int slot = 1; slot <= Slots; ++slot) {
+        auto lock =
+            std::make_unique<QLockFile>(QStringLiteral("%1/batch-office-%2.lock").arg(folder).arg(slot));
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0))
+            continue;
+        lock_ = std::move(lock);
+        profileFolder_ = QStringLiteral("%1/batch-office-%2").arg(folder).arg(slot);
+        pipeName_ = UnoOfficeSuite::pipeNameFor(::getuid(), QUrl::fromLocalFile(profileFolder_).toString(),
+                                                QProcessEnvironment::systemEnvironment());
+        return;
+    }
+    throw PlatformError(ErrorNumber::FileAccess,
+                        QStringLiteral("Every batch office slot under %1 is in use").arg(folder));
+}
+
+QString BatchOfficeSlot::defaultCacheFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+}
+
+UnoOfficeSuite::Options BatchOfficeSlot::officeOptions(std::chrono::seconds timeout) const
+{
+    UnoOfficeSuite::Options options = UnoOfficeSuite::programOptions();
+    options.pipeName = pipeName_;
+    options.profileUrl = QUrl::fromLocalFile(profileFolder_).toString();
+    options.answerTimeout = timeout;
+    // Headless, the office never waits on a user: a short look tells a hung one.
+    options.probeTimeout = std::min<std::chrono::milliseconds>(timeout, std::chrono::seconds(10));
+    // A batch does not wait a minute before it tries a failed office again.
+    options.restartPause = std::chrono::milliseconds(0);
+    return options;
+}
+
+} // namespace bw

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "print/BatchPrint.h"
+
+#include <QString>
+
+class QTextStream;
+
+namespace bw {
+
+// The lines a batch writes: a line per file (printed ones on standard
+// output, failed ones on standard error) and one with the totals; or, for
+// scripts, one JSON object a line on standard output. Quiet keeps only the
+// failures.
+class BatchReporter {
+public:
+    enum class Style { Text, Quiet, Json };
+
+    BatchReporter(QTextStream& out, QTextStream& err, Style style, QString printer);
+
+    void file(const BatchPrint::Outcome& outcome, double seconds);
+    void totals(const BatchPrint::Totals& totals, double seconds);
+
+private:
+    QTextStream& out_;
+    QTextStream& err_;
+    Style style_;
+    QString printer_;
+};
+
+} // namespace bw

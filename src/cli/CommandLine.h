@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace bw {
+
+// What the program was asked to do on its command line.
+struct CommandLineRequest {
+    enum class Mode { Window, Help, Version, ListPrinters, DryRun, Print, Invalid };
+
+    Mode mode = Mode::Window;
+    QStringList paths;
+    QString printer; // empty: the user's default
+    QString extension;
+    int timeoutSeconds = 0;
+    int restartAfter = 0; // 0: never
+    bool quiet = false;
+    bool json = false;
+    // Why the command line is refused (mode Invalid).
+    QString error;
+};
+
+// The program's options, parsed without any application object so that the
+// answer can decide which one to create.
+class CommandLine {
+public:
+    static constexpr int DefaultTimeoutSeconds = 120;
+    // Documents printed on one office before it is restarted (office memory
+    // grows with every document).
+    static constexpr int DefaultRestartAfter = 200;
+
+    // arguments[0] is the program.
+    static CommandLineRequest parse(const QStringList& arguments);
+    static QString helpText();
+    static QString versionText();
+};
+
+} // namespace bw

@@ -1,0 +1,82 @@
+#include "cli/CommandLineRunner.h"
+
+#include "cli/BatchCommand.h"
+#include "cli/BatchOfficeSlot.h"
+#include "platform/CupsPrinterServices.h"
+#include "platform/PlatformError.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/SteadyClock.h"
+#include "platform/TerminationSignals.h"
+#include "platform/ThreadSleeper.h"
+#include "platform/UnoOfficeSuite.h"
+#include "platform/Yielder.h"
+#include "print/JobConfirmation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTextStream>
+#include <cstdio>
+#include <optional>
+
+namespace bw {
+
+namespace {
+
+// The batch walks folders before anything else runs: nothing to yield to.
+class NoYield : public Yielder {
+public:
+    void yieldToEvents() override {}
+};
+
+} // namespace
+
+int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Brindlework"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    switch (request.mode) {
+    case CommandLineRequest::Mode::Help:
+        out << CommandLine::helpText();
+        return BatchCommand::ExitSuccess;
+    case CommandLineRequest::Mode::Version:
+        out << CommandLine::versionText();
+        return BatchCommand::ExitSuccess;
+    case CommandLineRequest::Mode::Invalid:
+        BatchCommand::refuse(err, request.error);
+        err << "Try 'brindlework --help'.\n";
+        return BatchCommand::ExitUsage;
+    default:
+        break;
+    }
+
+    CupsPrinterServices printers;
+    PosixFileSystem fileSystem;
+    NoYield yielder;
+    std::optional<BatchOfficeSlot> slot;
+    if (request.mode == CommandLineRequest::Mode::Print) {
+        try {
+            slot.emplace(BatchOfficeSlot::defaultCacheFolder());
+        } catch (const PlatformError& error) {
+            return BatchCommand::refuse(err, error.description());
+        }
+    }
+    UnoOfficeSuite office(slot ? slot->officeOptions(std::chrono::seconds(request.timeoutSeconds))
+                               : UnoOfficeSuite::programOptions());
+    SteadyClock clock;
+    // Not woken by a stop: the file under way is finished first.
+    ThreadSleeper sleeper;
+    JobConfirmation confirmation(printers, clock, sleeper);
+    // SIGINT and SIGTERM end the batch after its current file.
+    TerminationSignals termination;
+    BatchCommand command({printers, fileSystem, yielder, office, confirmation,
+                          [&office] { office.endSelfStartedOffice(); }, termination, QDir::currentPath()},
+                         out, err);
+    const int status = command.run(request);
+    office.endSelfStartedOffice();
+    return status;
+}
+
+} // namespace bw

@@ -1,0 +1,177 @@
+#include "cli/BatchCommand.h"
+
+#include "platform/StopRequest.h"
+#include "print/JobConfirmation.h"
+#include "support/FakeFileSystem.h"
+#include "support/FakeOfficeSuite.h"
+#include "support/FakePrinterServices.h"
+#include "support/FakeSleeper.h"
+#include "support/FakeYielder.h"
+#include "support/QStringPrinter.h"
+
+#include <QTextStream>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace bw::test {
+namespace {
+
+class FakeStop : public StopRequest {
+public:
+    bool stopRequested() const override { return requested; }
+    bool requested = false;
+};
+
+// The command over a fake file tree, printing system and office; the
+// office's prints reach the fake queues titled after their files.
+class Command {
+public:
+    Command()
+    {
+        printers.printers = {QStringLiteral("A"), QStringLiteral("B")};
+        printers.defaultPrinter = QStringLiteral("A");
+        printers.clock = &sleeper;
+        for (const char* file : {"/d/a.ods", "/d/S/b.ods", "/d/n.txt", "/cwd/c.ods", "/d/junk.ods"}) {
+            fileSystem.addFile(QString::fromLatin1(file));
+            office.addDocument(QStringLiteral("file://") + QLatin1String(file),
+                               QLatin1String(file).endsWith(QLatin1String("junk.ods"))
+                                   ? FakeOfficeSuite::Loads::AsEmptyReference
+                                   : FakeOfficeSuite::Loads::Spreadsheet);
+        }
+        fileSystem.addFolder(QStringLiteral("/empty"));
+        fileSystem.addSpecial(QStringLiteral("/d/fifo"));
+        office.onCall = [this](const FakeOfficeSuite::Call& call) {
+            if (call.operation == QLatin1String("loadComponentFromURL"))
+                loading = call.arguments.at(1).section(QLatin1Char('/'), -1);
+            if (call.operation == QLatin1String("executeDispatch"))
+                printers.submit(
+                    call.arguments.last().section(QStringLiteral("PrinterName="), 1).section(' ', 0, 0),
+                    loading, 100);
+        };
+    }
+
+    int run(const QStringList& arguments)
+    {
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        BatchCommand command({printers, fileSystem, yielder, office, confirmation, [this] { ++restarts; },
+                              stop, QStringLiteral("/cwd")},
+                             outStream, errStream);
+        return command.run(CommandLine::parse(QStringList{QStringLiteral("brindlework")} + arguments));
+    }
+
+    FakeSleeper sleeper;
+    FakePrinterServices printers;
+    FakeFileSystem fileSystem;
+    FakeYielder yielder;
+    FakeOfficeSuite office;
+    JobConfirmation confirmation{printers, sleeper, sleeper};
+    FakeStop stop;
+    int restarts = 0;
+    QString loading;
+    QString out;
+    QString err;
+};
+
+TEST(BatchCommandTest, StatusAndLinesOfEachMode)
+{
+    const struct {
+        QStringList arguments;
+        std::function<void(Command&)> arrange;
+        int status;
+        QString out;
+        QString err;
+    } table[] = {
+        {{"--list-printers"}, {}, 0, "A (default)\nB\n", ""},
+        {{"--list-printers"}, [](Command& c) { c.printers.defaultPrinter.clear(); }, 0, "A\nB\n", ""},
+        {{"--dry-run", "c.ods", "/d"}, {}, 0, "/cwd/c.ods\n/d/a.ods\n/d/junk.ods\n/d/S/b.ods\n", ""},
+        {{"--dry-run", "--extension", "txt", "/d"}, {}, 0, "/d/n.txt\n", ""},
+        {{"--dry-run", "/empty"}, {}, 2, "", "brindlework: no files found (extension \"ods\" in folders)\n"},
+        {{"--print", "--printer", "B", "/d/a.ods", "c.ods"},
+         {},
+         0,
+         "printed 1/2 /d/a.ods -> B (job 1)\nprinted 2/2 /cwd/c.ods -> B (job 2)\ndone: 2 printed, 0 failed, "
+         "of 2 "
+         "on B in",
+         ""},
+        {{"--print", "/d/a.ods"}, {}, 0, "printed 1/1 /d/a.ods -> A (job 1)\ndone:", ""},
+        {{"--print", "--quiet", "/d/junk.ods", "/d/a.ods"},
+         {},
+         1,
+         "",
+         "failed 1/2 /d/junk.ods: LibreOffice could not open it as a document\n"},
+        {{"--print", "--json", "/d/a.ods", "/d/junk.ods"},
+         {},
+         1,
+         "{\"event\":\"printed\",\"job\":1,\"number\":1,\"path\":\"/d/a.ods\",\"printer\":\"A\",\"seconds\":",
+         ""},
+        {{"--print", "--printer", "B", "/d/a.ods"},
+         [](Command& c) { c.printers.refusing = {QStringLiteral("B")}; },
+         1,
+         "done: 0 printed, 1 failed, of 1 on B in",
+         "failed 1/1 /d/a.ods: Nothing reached printer \"B\" for \"a.ods\": the printer does not accept "
+         "jobs\n"},
+        {{"--print", "/d/a.ods", "/d/S/b.ods"},
+         [](Command& c) { c.stop.requested = true; },
+         130,
+         "",
+         "stopped: 0 printed, 0 failed, 2 not started, of 2 on A in"},
+        {{"--print", "--printer", "Z", "/d/a.ods"},
+         {},
+         2,
+         "",
+         "brindlework: unknown printer \"Z\" (see --list-printers)\n"},
+        {{"--print", "/d/a.ods"},
+         [](Command& c) { c.printers.defaultPrinter.clear(); },
+         2,
+         "",
+         "brindlework: no printer given and no default printer set; name one with --printer\n"},
+        {{"--print", "/d/a.ods"},
+         [](Command& c) { c.printers.unreachable = true; },
+         2,
+         "",
+         "brindlework: cannot reach the printing system: The printing system cannot be reached\n"},
+        {{"--print", "/d/a.ods", "/d/gone.ods", "/d/fifo"},
+         {},
+         2,
+         "",
+         "brindlework: cannot use /d/gone.ods: File not found: /d/gone.ods\n"
+         "brindlework: cannot use /d/fifo: Not a file or a folder: /d/fifo\n"},
+        {{"--print", "/empty"}, {}, 2, "", "brindlework: no files found (extension \"ods\" in folders)\n"},
+    };
+    for (const auto& row : table) {
+        Command c;
+        if (row.arrange)
+            row.arrange(c);
+        const std::string what = row.arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(c.run(row.arguments), row.status) << what;
+        // An empty expectation means nothing at all.
+        const auto begins = [](const QString& text, const QString& start) {
+            return start.isEmpty() ? text.isEmpty() : text.startsWith(start);
+        };
+        EXPECT_TRUE(begins(c.out, row.out)) << what << "\n" << c.out.toStdString();
+        EXPECT_TRUE(begins(c.err, row.err)) << what << "\n" << c.err.toStdString();
+        if (row.status == 2) {
+            EXPECT_TRUE(c.office.calls.empty()) << what;
+        }
+        EXPECT_TRUE(c.printers.calls.filter(QStringLiteral("setDefaultPrinter")).isEmpty()) << what;
+    }
+}
+
+TEST(BatchCommandTest, TheDryRunListIsThePrintOrder)
+{
+    Command dry;
+    ASSERT_EQ(dry.run({"--dry-run", "/d/S", "c.ods", "/d"}), 0);
+    Command print;
+    ASSERT_EQ(print.run({"--print", "--printer", "B", "/d/S", "c.ods", "/d"}), 1);
+    QStringList printed;
+    for (const auto& call : print.office.calls) {
+        if (call.operation == QLatin1String("loadComponentFromURL"))
+            printed << call.arguments.at(1).mid(int(qstrlen("file://")));
+    }
+    EXPECT_EQ(printed, dry.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    EXPECT_EQ(print.printers.titles(QStringLiteral("B")), (QStringList{"b.ods", "c.ods", "a.ods", "b.ods"}));
+}
+
+} // namespace
+} // namespace bw::test

@@ -1,0 +1,246 @@
+#include "../print/SpreadsheetMaker.h"
+#include "ProgramRun.h"
+#include "platform/CupsPrinterServices.h"
+#include "support/PrivateCupsDaemon.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+
+// The real executable's --print with no display, a real LibreOffice (the
+// batch's own, under the test's HOME) and a private CUPS daemon: disabled
+// queues A (the user's default) and B keep their jobs for the test to read,
+// R refuses jobs.
+namespace bw::test {
+namespace {
+
+class BatchEndToEnd : public ::testing::Test {
+public:
+    static void SetUpTestSuite()
+    {
+        root = new QTemporaryDir;
+        QFile::setPermissions(root->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                                QFile::ExeOther);
+        cups = new PrivateCupsDaemon;
+        for (const char* queue : {"A", "B", "R"})
+            cups->addQueue(QString::fromLatin1(queue), true);
+        cups->runTool(QStringLiteral("cupsreject"), {QStringLiteral("R")});
+        CupsPrinterServices().setDefaultPrinter(QStringLiteral("A"));
+
+        for (const char* folder : {"docs/S/T", "loose", "empty", "many"})
+            QDir().mkpath(path(QString::fromLatin1(folder)));
+        const QString model = path(QStringLiteral("model.ods"));
+        {
+            SpreadsheetMaker maker(path(QStringLiteral("maker-profile")),
+                                   QStringLiteral("bw_cli_maker_%1").arg(QCoreApplication::applicationPid()));
+            maker.make(model, QStringLiteral("sheet"));
+        }
+        QStringList copies{"docs/top.ods", "docs/S/mid.ods", "docs/S/T/deep.ods", "docs/S/~skip.ods",
+                           "loose/first.ods"};
+        for (int i = 1; i <= 20; ++i)
+            copies << QStringLiteral("many/f%1.ods").arg(i, 2, 10, QLatin1Char('0'));
+        for (const QString& copy : copies)
+            QFile::copy(model, path(copy));
+        for (const char* text : {"docs/note.txt", "junk.ods"}) {
+            QFile file(path(QString::fromLatin1(text)));
+            file.open(QIODevice::WriteOnly);
+            file.write("not a spreadsheet\n");
+        }
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete cups;
+        delete root;
+    }
+
+    static QString path(const QString& relative) { return root->path() + QLatin1Char('/') + relative; }
+
+    void SetUp() override
+    {
+        for (const char* queue : {"A", "B", "R"})
+            cups->cancelAllJobs(QString::fromLatin1(queue));
+    }
+
+    // Process ids of offices running on a batch profile under this test's HOME.
+    static QList<int> batchOffices()
+    {
+        const QByteArray profile = QDir::homePath().toUtf8() + "/.cache/brindlework/batch-office";
+        QList<int> pids;
+        for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            bool isPid = false;
+            const int pid = entry.toInt(&isPid);
+            if (!isPid)
+                continue;
+            QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+            if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(profile))
+                pids << pid;
+        }
+        return pids;
+    }
+
+    // Not gone and not a zombie waiting for a parent that will never reap it.
+    static bool running(int pid)
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray line = stat.readAll();
+        const auto end = line.lastIndexOf(')');
+        return end >= 0 && end + 2 < line.size() && line.at(end + 2) != 'Z';
+    }
+
+    static QStringList titlesOf(const QString& queue) { return cups->pendingJobTitles(queue); }
+
+    // Job ids of the "printed" lines, in order.
+    static QList<int> printedJobIds(const QStringList& lines)
+    {
+        static const QRegularExpression job(
+            QStringLiteral("^printed \\d+/\\d+ .* -> \\S+ \\(job (\\d+)\\)$"));
+        QList<int> ids;
+        for (const QString& line : lines) {
+            const auto match = job.match(line);
+            if (match.hasMatch())
+                ids << match.captured(1).toInt();
+        }
+        return ids;
+    }
+
+    static inline QTemporaryDir* root = nullptr;
+    static inline PrivateCupsDaemon* cups = nullptr;
+    ProgramRun program{QDir::homePath(), root->path()};
+};
+
+TEST_F(BatchEndToEnd, FilesAndFoldersMixedPrintInOrderOnTheNamedQueueEachJobConfirmed)
+{
+    const auto result = program.run({QStringLiteral("--print"), QStringLiteral("--printer"),
+                                     QStringLiteral("B"), QStringLiteral("loose/first.ods"),
+                                     QStringLiteral("docs"), QStringLiteral("loose/first.ods")});
+
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(titlesOf(QStringLiteral("B")),
+              (QStringList{"first.ods", "top.ods", "mid.ods", "deep.ods", "first.ods"}));
+    EXPECT_TRUE(titlesOf(QStringLiteral("A")).isEmpty());
+    const QStringList lines = result.outLines();
+    ASSERT_EQ(lines.size(), 6) << result.out.toStdString();
+    EXPECT_EQ(lines[1], QStringLiteral("printed 2/5 %1 -> B (job %2)")
+                            .arg(path(QStringLiteral("docs/top.ods")))
+                            .arg(printedJobIds(lines).value(1)));
+    QList<int> queued;
+    for (const auto& job : cups->jobs(QStringLiteral("B")))
+        queued << job.id;
+    std::sort(queued.begin(), queued.end());
+    EXPECT_EQ(printedJobIds(lines), queued);
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("done: 5 printed, 0 failed, of 5 on B in ")));
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+    EXPECT_TRUE(batchOffices().isEmpty());
+    // The user's default stays as it was.
+    EXPECT_EQ(CupsPrinterServices().defaultPrinterName(), QStringLiteral("A"));
+}
+
+TEST_F(BatchEndToEnd, ExitStatusTellsWhatHappened)
+{
+    const struct {
+        QStringList arguments;
+        int status;
+        QStringList onB;
+        QStringList onA;
+        int failedLines;
+        const char* errHolds;
+    } table[] = {
+        {{"--print", "--printer", "B", "loose/first.ods", "nothere.ods"}, 2, {}, {}, 0, "nothere.ods"},
+        {{"--print", "--printer", "B", "junk.ods", "loose/first.ods"},
+         1,
+         {"first.ods"},
+         {},
+         1,
+         "failed 1/2 "},
+        {{"--print", "--printer", "Z", "loose/first.ods"}, 2, {}, {}, 0, "unknown printer \"Z\""},
+        {{"--print", "--printer", "B", "empty"}, 2, {}, {}, 0, "no files found"},
+        {{"--print", "--printer", "R", "loose/first.ods", "docs"}, 1, {}, {}, 4, "does not accept jobs"},
+        {{"--print", "--json", "loose/first.ods"}, 0, {}, {"first.ods"}, 0, ""},
+    };
+    for (const auto& row : table) {
+        SetUp();
+        const auto result = program.run(row.arguments);
+        const std::string what = row.arguments.join(' ').toStdString();
+        EXPECT_EQ(result.status, row.status) << what << "\n" << result.err.toStdString();
+        EXPECT_EQ(titlesOf(QStringLiteral("B")), row.onB) << what;
+        EXPECT_EQ(titlesOf(QStringLiteral("A")), row.onA) << what;
+        EXPECT_TRUE(titlesOf(QStringLiteral("R")).isEmpty()) << what;
+        EXPECT_EQ(result.errLines().filter(QRegularExpression(QStringLiteral("^failed "))).size(),
+                  row.failedLines)
+            << what;
+        EXPECT_TRUE(result.err.contains(QLatin1String(row.errHolds))) << what << "\n"
+                                                                      << result.err.toStdString();
+    }
+}
+
+TEST_F(BatchEndToEnd, ASignalEndsTheBatchAfterTheCurrentFileWithTotals)
+{
+    for (int signal : {SIGINT, SIGTERM}) {
+        SetUp();
+        int printedLines = 0;
+        const auto result =
+            program.run({QStringLiteral("--print"), QStringLiteral("--printer"), QStringLiteral("B"),
+                         QStringLiteral("many")},
+                        120000, [&](QProcess& process, const QString& line) {
+                            if (line.startsWith(QLatin1String("printed ")) && ++printedLines == 2)
+                                ::kill(pid_t(process.processId()), signal);
+                        });
+
+        EXPECT_EQ(result.status, 130) << signal << result.err.toStdString();
+        const int printed = int(printedJobIds(result.outLines()).size());
+        EXPECT_GE(printed, 2) << signal;
+        EXPECT_LT(printed, 20) << signal;
+        EXPECT_EQ(titlesOf(QStringLiteral("B")).size(), printed) << signal;
+        EXPECT_TRUE(
+            result.err.contains(QStringLiteral("stopped: %1 printed, 0 failed, %2 not started, of 20 on B")
+                                    .arg(printed)
+                                    .arg(20 - printed)))
+            << result.err.toStdString();
+        // Its office is gone, and no document with it.
+        EXPECT_TRUE(batchOffices().isEmpty()) << signal;
+    }
+}
+
+TEST_F(BatchEndToEnd, AnOfficeThatStopsAnsweringIsRestartedAndTheRestPrinted)
+{
+    QList<int> stoppedOffice;
+    const auto result =
+        program.run({QStringLiteral("--print"), QStringLiteral("--printer"), QStringLiteral("B"),
+                     QStringLiteral("--timeout"), QStringLiteral("5"), QStringLiteral("many")},
+                    180000, [&](QProcess&, const QString& line) {
+                        if (stoppedOffice.isEmpty() && line.startsWith(QLatin1String("printed 3/20"))) {
+                            stoppedOffice = batchOffices();
+                            for (int pid : stoppedOffice)
+                                ::kill(pid, SIGSTOP);
+                        }
+                    });
+
+    ASSERT_FALSE(stoppedOffice.isEmpty());
+    // The file under way when the office froze fails; one whose first call
+    // meets the frozen office gets a new office and prints.
+    const int failed =
+        int(result.errLines().filter(QRegularExpression(QStringLiteral("^failed \\d+/20 "))).size());
+    EXPECT_LE(failed, 1) << result.err.toStdString();
+    EXPECT_EQ(result.status, failed == 0 ? 0 : 1) << result.err.toStdString();
+    EXPECT_EQ(printedJobIds(result.outLines()).size(), 20 - failed) << result.out.toStdString();
+    EXPECT_EQ(titlesOf(QStringLiteral("B")).size(), 20 - failed);
+    for (int pid : stoppedOffice) {
+        if (running(pid)) {
+            ::kill(pid, SIGKILL);
+            ADD_FAILURE() << "the frozen office " << pid << " was left running";
+        }
+    }
+    EXPECT_TRUE(batchOffices().isEmpty());
+}
+
+} // namespace
+} // namespace bw::test

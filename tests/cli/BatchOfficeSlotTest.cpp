@@ -1,0 +1,42 @@
+#include "cli/BatchOfficeSlot.h"
+
+#include "support/QtPrinters.h"
+
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace bw {
+namespace {
+
+TEST(BatchOfficeSlotTest, EachBatchHasAnOfficeOfItsOwnAndAFreedSlotIsReused)
+{
+    QTemporaryDir cache;
+    QTemporaryDir otherCache;
+    std::optional<BatchOfficeSlot> first(std::in_place, cache.path());
+    const BatchOfficeSlot second(cache.path());
+    const BatchOfficeSlot elsewhere(otherCache.path());
+    const QString firstProfile = first->profileFolder();
+    const QString firstPipe = first->pipeName();
+
+    EXPECT_TRUE(firstProfile.startsWith(cache.path() + QStringLiteral("/brindlework/")));
+    EXPECT_NE(firstProfile, second.profileFolder());
+    EXPECT_NE(firstPipe, second.pipeName());
+    EXPECT_NE(firstPipe, elsewhere.pipeName());
+    for (const QString& pipe : {firstPipe, second.pipeName(), elsewhere.pipeName()})
+        EXPECT_NE(pipe, UnoOfficeSuite::defaultPipeName());
+
+    const auto options = second.officeOptions(std::chrono::seconds(7));
+    EXPECT_EQ(options.pipeName, second.pipeName());
+    EXPECT_EQ(QUrl(options.profileUrl).toLocalFile(), second.profileFolder());
+    EXPECT_EQ(options.answerTimeout, std::chrono::milliseconds(7000));
+
+    first.reset();
+    const BatchOfficeSlot again(cache.path());
+    EXPECT_EQ(again.profileFolder(), firstProfile);
+    EXPECT_EQ(again.pipeName(), firstPipe);
+}
+
+} // namespace
+} // namespace bw

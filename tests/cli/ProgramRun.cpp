@@ -1,0 +1,68 @@
+#include "ProgramRun.h"
+
+#include <QDeadlineTimer>
+
+namespace bw::test {
+
+QStringList ProgramRun::Result::outLines() const
+{
+    return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QStringList ProgramRun::Result::errLines() const
+{
+    return err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+ProgramRun::ProgramRun(QString home, QString workingFolder)
+    : environment_(QProcessEnvironment::systemEnvironment()), workingFolder_(std::move(workingFolder))
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LPDEST", "PRINTER"})
+        environment_.remove(QString::fromLatin1(name));
+    environment_.insert(QStringLiteral("HOME"), home);
+    environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    environment_.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+    environment_.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/.local/state"));
+}
+
+QString ProgramRun::executable()
+{
+    return QStringLiteral(BW_EXECUTABLE);
+}
+
+ProgramRun::Result ProgramRun::run(const QStringList& arguments, int timeoutMs,
+                                   const std::function<void(QProcess&, const QString&)>& whileRunning) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment_);
+    process.setWorkingDirectory(workingFolder_);
+    process.start(executable(), arguments);
+    Result result;
+    if (!process.waitForStarted(10000))
+        return result;
+    QDeadlineTimer deadline(timeoutMs);
+    QByteArray pending;
+    while (process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        process.waitForReadyRead(100);
+        pending += process.readAllStandardOutput();
+        int end;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            const QString line = QString::fromUtf8(pending.left(end));
+            result.out += line + QLatin1Char('\n');
+            pending.remove(0, end + 1);
+            if (whileRunning)
+                whileRunning(process, line);
+        }
+    }
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(5000);
+        return result;
+    }
+    result.out += QString::fromUtf8(pending + process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return result;
+}
+
+} // namespace bw::test
