@@ -5,6 +5,7 @@ installed_files() {
   printf '%s\n' \
     bin/brindlework \
     share/applications/brindlework.desktop \
+    share/man/man1/brindlework.1 \
     share/metainfo/org.example.brindlework.metainfo.xml \
     share/icons/hicolor/scalable/apps/brindlework.svg
   for size in 16 24 32 48 64 128 256; do
