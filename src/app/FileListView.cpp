@@ -86,7 +86,11 @@ void FileListView::showModelSelection(int position)
 
 int FileListView::positionAt(const QPoint& viewportPoint) const
 {
-    const QModelIndex index = indexAt(viewportPoint);
+    // A row is hit anywhere across the list, right of the column's end too:
+    // only the height decides, so ask at the column's own left edge.
+    if (viewportPoint.x() < 0 || viewportPoint.x() >= viewport()->width())
+        return 0;
+    const QModelIndex index = indexAt(QPoint(columnViewportPosition(0), viewportPoint.y()));
     return index.isValid() ? index.row() + 1 : 0;
 }
 

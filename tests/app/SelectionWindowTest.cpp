@@ -4,6 +4,7 @@
 #include "support/FakeServices.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
@@ -41,6 +42,12 @@ public:
     QPoint belowTheLastRow()
     {
         return row(list().count()) + QPoint(0, view()->visualRect(list().index(0)).height());
+    }
+    // A point of a row right of the column's end, the column made narrow.
+    QPoint rightOfTheColumn(int position)
+    {
+        view()->header()->resizeSection(0, 40);
+        return QPoint(60, row(position).y());
     }
     void click(int position) { QTest::mouseClick(viewport(), Qt::LeftButton, {}, row(position)); }
     // As a double-click arrives: a click, then the double-click event.
@@ -125,6 +132,14 @@ TEST(SelectionWindowTest, DeleteAndDoubleClickRemoveOnlyWhatTheViewShowsSelected
              t.key(Qt::Key_Delete);
          },
          "ACD"},
+        {"click right of the column's end, Delete",
+         [](ListWindow& t) {
+             QTest::mouseClick(t.viewport(), Qt::LeftButton, {}, t.rightOfTheColumn(2));
+             t.key(Qt::Key_Delete);
+         },
+         "ACD"},
+        {"double-click right of the column's end",
+         [](ListWindow& t) { t.doubleClick(t.rightOfTheColumn(4)); }, "ABC"},
         {"click, double-click the row", [](ListWindow& t) { t.doubleClick(t.row(3)); }, "ABD"},
     };
     for (const auto& c : table) {
