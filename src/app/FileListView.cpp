@@ -1,5 +1,6 @@
 #include "app/FileListView.h"
 
+#include "app/PointerPicture.h"
 #include "filelist/FileListModel.h"
 #include "intake/DropIntake.h"
 
@@ -9,7 +10,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <QScrollBar>
 
 namespace bw {
@@ -129,11 +129,7 @@ void FileListView::setListPointer(int code)
 
 bool FileListView::loadListPointerPicture(const QString& path)
 {
-    const QPixmap picture(path);
-    if (picture.isNull())
-        listPointerPicture_.reset();
-    else
-        listPointerPicture_ = QCursor(picture);
+    listPointerPicture_ = loadPointerPicture(path);
     applyListPointer();
     return listPointerPicture_.has_value();
 }

@@ -6,6 +6,7 @@
 #include "app/HomePageByChance.h"
 #include "app/MainWindow.h"
 #include "app/Pictures.h"
+#include "app/PointerPicture.h"
 #include "app/ProgressBarValue.h"
 #include "app/Twips.h"
 #include "print/ModelFileListReader.h"
@@ -14,14 +15,14 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 
 namespace bw {
 
 MainController::MainController(MainWindow& window, AppServices& services)
-    : window_(window), services_(services), guard_(services.messageBoxes), editing_(fileList_, *window.listView()),
+    : window_(window), services_(services), guard_(services.messageBoxes),
+      editing_(fileList_, *window.listView()),
       drag_(fileList_, *window.listView(), *window.listView(), window, services.programFolder),
       pointerRules_(window), skinTarget_(window),
       skin_(services.fileSystem, services.skin, skinTarget_, services.programFolder),
@@ -29,7 +30,8 @@ MainController::MainController(MainWindow& window, AppServices& services)
       folderScan_(services.dialogs, services.fileSystem, services.yielder, window, fileList_),
       dropIntake_(services.fileSystem, services.yielder, fileList_),
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
-      printerChoices_(*window.printerCombo()), printerList_(services.printers, services.settings, printerChoices_),
+      printerChoices_(*window.printerCombo()),
+      printerList_(services.printers, services.settings, printerChoices_),
       printList_(std::make_unique<ModelFileListReader>(fileList_)),
       progressBar_(std::make_unique<ProgressBarValue>(*window.progressBar())),
       defaultPrinter_(std::make_unique<DefaultPrinter>(services.printers, services.messageBoxes)),
@@ -96,17 +98,17 @@ void MainController::loadHandPointer()
     const QString path = services_.programFolder + QStringLiteral("/HAND-M.CUR");
     if (!fileExists(services_.fileSystem, path))
         return;
-    const QPixmap picture(path);
-    if (picture.isNull())
-        return;
-    window_.setCustomPointerPicture(QCursor(picture));
+    if (const auto picture = loadPointerPicture(path))
+        window_.setCustomPointerPicture(picture);
 }
 
 void MainController::wireEvents()
 {
     FileListView* list = window_.listView();
-    connect(list, &FileListView::deleteKeyPressed, this, [this] { guarded([this] { editing_.removeSelected(); }); });
-    connect(list, &FileListView::doubleClicked, this, [this] { guarded([this] { editing_.removeSelected(); }); });
+    connect(list, &FileListView::deleteKeyPressed, this,
+            [this] { guarded([this] { editing_.removeSelected(); }); });
+    connect(list, &FileListView::doubleClicked, this,
+            [this] { guarded([this] { editing_.removeSelected(); }); });
     connect(list, &FileListView::itemClicked, this, [this] { guarded([this] { drag_.itemClick(); }); });
     connect(list, &FileListView::mousePressed, this, [this] { guarded([this] { drag_.mouseDown(); }); });
     connect(list, &FileListView::mouseMoved, this,
@@ -116,7 +118,8 @@ void MainController::wireEvents()
             [this] { guarded([this] { pointerRules_.buttonMouseMove(); }); });
     connect(&window_, &MainWindow::backgroundMouseMoved, this,
             [this] { guarded([this] { pointerRules_.backgroundMouseMove(); }); });
-    connect(window_.moveUpButton(), &QPushButton::clicked, this, [this] { guarded([this] { editing_.moveUp(); }); });
+    connect(window_.moveUpButton(), &QPushButton::clicked, this,
+            [this] { guarded([this] { editing_.moveUp(); }); });
     connect(window_.moveDownButton(), &QPushButton::clicked, this,
             [this] { guarded([this] { editing_.moveDown(); }); });
     connect(window_.addFilesButton(), &QPushButton::clicked, this,
