@@ -21,14 +21,14 @@
 namespace bw {
 
 MainController::MainController(MainWindow& window, AppServices& services)
-    : window_(window), services_(services), guard_(services.messageBoxes),
+    : window_(window), services_(services), guard_(services.messageBoxes), walkYielder_(services.yielder),
       editing_(fileList_, *window.listView()),
       drag_(fileList_, *window.listView(), *window.listView(), window, services.programFolder),
       pointerRules_(window), skinTarget_(window),
       skin_(services.fileSystem, services.skin, skinTarget_, services.programFolder),
       addFiles_(services.dialogs, fileList_),
-      folderScan_(services.dialogs, services.fileSystem, services.yielder, window, fileList_),
-      dropIntake_(services.fileSystem, services.yielder, fileList_),
+      folderScan_(services.dialogs, services.fileSystem, walkYielder_, window, fileList_),
+      dropIntake_(services.fileSystem, walkYielder_, fileList_),
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
       printerChoices_(*window.printerCombo()),
       printerList_(services.printers, services.settings, printerChoices_),
@@ -133,6 +133,8 @@ void MainController::wireEvents()
         Qt::QueuedConnection);
     connect(window_.startButton(), &QPushButton::clicked, this,
             [this] { guarded([this] { printRun_->run(); }); });
+    // Closing the window ends the program: a running walk stops at its next yield.
+    connect(&window_, &MainWindow::closed, this, [this] { walkYielder_.windowClosed(); });
     // Combo1_Click: every change of the selection, the user's and the start-up's.
     connect(window_.printerCombo(), &QComboBox::currentIndexChanged, this,
             [this] { guarded([this] { printerList_.combo1Click(); }); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppServices.h"
+#include "app/ClosingYielder.h"
 #include "app/ComboBoxChoiceList.h"
 #include "app/FailureGuard.h"
 #include "app/WidgetSkinTarget.h"
@@ -9,10 +10,10 @@
 #include "filelist/DragReorder.h"
 #include "filelist/EditingCommands.h"
 #include "filelist/FileListModel.h"
-#include "printers/PrinterList.h"
 #include "intake/AddFilesCommand.h"
 #include "intake/DropIntake.h"
 #include "intake/FolderScanCommand.h"
+#include "printers/PrinterList.h"
 
 #include <QObject>
 #include <functional>
@@ -54,6 +55,7 @@ private:
     AppServices& services_;
     FailureGuard guard_;
     FileListModel fileList_;
+    ClosingYielder walkYielder_;
     EditingCommands editing_;
     DragReorder drag_;
     PointerRules pointerRules_;

@@ -54,7 +54,11 @@ void FolderScanCommand::run()
         return;
     const BusyPointer busy(pointer_);
     const WildcardPattern pattern(QStringLiteral("*.") + extension);
-    list_.appendAll(TreeScan(fileSystem_, yielder_).rows(folder, pattern));
+    TreeScan scan(fileSystem_, yielder_);
+    const QStringList rows = scan.rows(folder, pattern);
+    if (scan.stopped())
+        return;
+    list_.appendAll(rows);
 }
 
 } // namespace bw

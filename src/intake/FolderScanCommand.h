@@ -13,7 +13,8 @@ class Yielder;
 // PushButton4_Click: asks for an extension and a folder, then appends every
 // file of that extension in the folder's tree, breadth first. The busy
 // pointer shows from the folder choice to the end, and the default pointer
-// comes back whatever happens.
+// comes back whatever happens. A scan stopped because the program is ending
+// appends nothing.
 class FolderScanCommand {
 public:
     FolderScanCommand(Dialogs& dialogs, FileSystem& fileSystem, Yielder& yielder, WindowPointer& pointer,

@@ -12,7 +12,11 @@ TreeScan::TreeScan(FileSystem& fileSystem, Yielder& yielder) : fileSystem_(fileS
 QStringList TreeScan::rows(const QString& folder, const WildcardPattern& pattern)
 {
     QStringList folders{folder + IntakeRules::Separator};
-    FolderWalk(fileSystem_, yielder_).collectSubFolders(folders);
+    FolderWalk walk(fileSystem_, yielder_);
+    walk.collectSubFolders(folders);
+    stopped_ = walk.stopped();
+    if (stopped_)
+        return {};
 
     QStringList rows;
     for (const QString& entry : folders) {

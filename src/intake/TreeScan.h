@@ -16,11 +16,14 @@ class TreeScan {
 public:
     TreeScan(FileSystem& fileSystem, Yielder& yielder);
 
+    // None when the walk stopped because the program is ending.
     QStringList rows(const QString& folder, const WildcardPattern& pattern);
+    bool stopped() const { return stopped_; }
 
 private:
     FileSystem& fileSystem_;
     Yielder& yielder_;
+    bool stopped_ = false;
 };
 
 } // namespace bw

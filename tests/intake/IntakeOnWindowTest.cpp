@@ -13,7 +13,10 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QUrl>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -55,15 +58,17 @@ protected:
     }
 
     // Drag over the list, then drop at a point; true when the drag was welcome.
-    bool dragAndDrop(QMimeData* data, const QPoint& at)
+    bool dragAndDrop(QMimeData* data, const QPoint& at, QWidget* target = nullptr)
     {
+        if (!target)
+            target = dropTarget();
         QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(dropTarget(), &enter);
+        QCoreApplication::sendEvent(target, &enter);
         QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(dropTarget(), &move);
+        QCoreApplication::sendEvent(target, &move);
         EXPECT_EQ(enter.isAccepted(), move.isAccepted());
         QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(dropTarget(), &drop);
+        QCoreApplication::sendEvent(target, &drop);
         QCoreApplication::processEvents(); // the drop intake runs queued
         delete data;
         return enter.isAccepted() && move.isAccepted();
@@ -194,6 +199,54 @@ TEST_F(IntakeOnWindowTest, AddAllCalcFilesInFolderScansWithTheBusyPointer)
     ASSERT_FALSE(codesDuringYields.isEmpty());
     EXPECT_EQ(codesDuringYields.count(WindowPointer::Busy), codesDuringYields.size());
     EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
+    EXPECT_TRUE(fakes.messageBoxes.boxes.empty());
+}
+
+TEST_F(IntakeOnWindowTest, ClosingTheWindowStopsAWalkAtItsNextYieldAndEndsTheEventLoop)
+{
+    for (int i = 0; i < 100; ++i)
+        tree.file(QStringLiteral("Big/f%1/a.ods").arg(i));
+    const struct {
+        const char* what;
+        std::function<void(MainWindow&)> start;
+    } table[] = {
+        {"folder scan",
+         [this](MainWindow& closing) {
+             fakes.dialogs.typedText = QStringLiteral("*");
+             fakes.dialogs.chosenFolder = tree.path("Big");
+             closing.addFolderButton()->click();
+         }},
+        {"dropped folder",
+         [this](MainWindow& closing) {
+             dragAndDrop(filesData({tree.path("Big")}), QPoint(5, 5), closing.listView()->viewport());
+         }},
+    };
+    window.hide(); // each case's window is the program's only one
+    for (const auto& row : table) {
+        MainWindow closing;
+        MainController closingController(closing, services);
+        closing.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&closing));
+        int yieldsAtClose = -1;
+        QObject::connect(&closing, &MainWindow::closed, [&] { yieldsAtClose = fakes.yielder.yields; });
+        fakes.yielder.yields = 0;
+        fakes.yielder.onYield = [&](int yields) {
+            // The user closes the window while the walk runs.
+            if (yields == 10)
+                QMetaObject::invokeMethod(&closing, &QWidget::close, Qt::QueuedConnection);
+            QCoreApplication::processEvents();
+        };
+        bool safetyQuit = false;
+        QTimer safety; // ends the loop should the close not
+        safety.callOnTimeout([&] { safetyQuit = true, QCoreApplication::quit(); });
+        safety.start(60000);
+        QTimer::singleShot(0, &closing, [&] { row.start(closing); });
+        EXPECT_EQ(QCoreApplication::exec(), 0) << row.what;
+        EXPECT_FALSE(safetyQuit) << row.what;
+        EXPECT_EQ(yieldsAtClose, 10) << row.what;
+        EXPECT_EQ(fakes.yielder.yields, yieldsAtClose) << row.what;
+        EXPECT_EQ(closingController.fileList().count(), 0) << row.what;
+    }
     EXPECT_TRUE(fakes.messageBoxes.boxes.empty());
 }
 
