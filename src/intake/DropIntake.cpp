@@ -1,6 +1,7 @@
 #include "intake/DropIntake.h"
 
 #include "filelist/FileListModel.h"
+#include "intake/IntakeRules.h"
 #include "intake/TreeScan.h"
 #include "intake/WildcardPattern.h"
 #include "platform/FileSystem.h"
@@ -49,8 +50,9 @@ void DropIntake::run(const QStringList& paths)
             if (scan.stopped())
                 return;
             list_.appendAll(rows);
-        } else if (!status || status->isRegularFile)
+        } else if (!IntakeRules::isSpecialFile(fileSystem_, path)) {
             list_.append(path);
+        }
     }
 }
 

@@ -19,13 +19,16 @@ QStringList TreeScan::rows(const QString& folder, const WildcardPattern& pattern
         return {};
 
     QStringList rows;
-    for (const QString& entry : folders) {
-        const QString listed = entry.chopped(1);
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const QString listed = folders.at(i).chopped(1);
         QStringList names;
         try {
             names = listMatchingFiles(fileSystem_, listed, pattern);
-        } catch (const PlatformError&) {
-            // Unreadable or gone since the walk: its files are passed over.
+        } catch (const PlatformError& error) {
+            // Unreadable or gone since the walk: its files are passed over;
+            // the start folder's failure is kept for the caller to tell.
+            if (i == 0)
+                startFolderError_ = error.description();
             continue;
         }
         for (const QString& name : names)

@@ -3,14 +3,22 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "filelist/FileListModel.h"
+#include "intake/AddFilesCommand.h"
+#include "platform/MessageBoxes.h"
 #include "platform/PosixFileSystem.h"
+#include "platform/QtDialogs.h"
 #include "support/FakeServices.h"
 #include "support/QtPrinters.h"
+#include "support/TempHome.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -248,6 +256,53 @@ TEST_F(IntakeOnWindowTest, ClosingTheWindowStopsAWalkAtItsNextYieldAndEndsTheEve
         EXPECT_EQ(closingController.fileList().count(), 0) << row.what;
     }
     EXPECT_TRUE(fakes.messageBoxes.boxes.empty());
+}
+
+TEST_F(IntakeOnWindowTest, AFifoNamedInTheFileDialogIsNotAppendedAndSaysSo)
+{
+    test::TempHome home; // Qt's file dialog keeps its state in the settings
+    QtDialogs realDialogs;
+    MainWindow dialogWindow;
+    AppServices withDialogs = fakes.with().use(fileSystem).use(realDialogs).build();
+    MainController dialogController(dialogWindow, withDialogs);
+    realDialogs.setParent(&dialogWindow);
+    dialogWindow.show();
+    dialogController.fileList().append(QStringLiteral("/kept.ods"));
+    // The user types the FIFO's name into the dialog and confirms it.
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->setDirectory(tree.path());
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("pipe.ods"));
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+    });
+    dialogWindow.addFilesButton()->click();
+    EXPECT_EQ(dialogController.fileList().paths(), QStringList{"/kept.ods"});
+    ASSERT_EQ(fakes.messageBoxes.boxes.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.boxes[0].text, AddFilesCommand::notAddedMessage({tree.path("pipe.ods")}));
+
+    // Chosen among files, it alone stays out.
+    fakes.dialogs.chosenFiles = paths({"one.ods", "pipe.ods", "two.txt"});
+    window.addFilesButton()->click();
+    EXPECT_EQ(controller.fileList().paths(), paths({"one.ods", "two.txt"}));
+    ASSERT_EQ(fakes.messageBoxes.boxes.size(), 2u);
+    EXPECT_EQ(fakes.messageBoxes.boxes[1].text, AddFilesCommand::notAddedMessage({tree.path("pipe.ods")}));
+}
+
+TEST_F(IntakeOnWindowTest, AScanOfAFolderThatCannotBeListedSaysSoOnce)
+{
+    controller.fileList().append(QStringLiteral("/kept.ods"));
+    fakes.dialogs.typedText = QStringLiteral("ods");
+    fakes.dialogs.chosenFolder = tree.path("Gone"); // removed after it was chosen
+    window.addFolderButton()->click();
+    EXPECT_EQ(controller.fileList().paths(), QStringList{"/kept.ods"});
+    ASSERT_EQ(fakes.messageBoxes.boxes.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.boxes[0].text,
+              QStringLiteral("The folder \"%1\" cannot be read, so no files were added from it.\n\n"
+                             "No such file or directory: %1/")
+                  .arg(tree.path("Gone")));
+    EXPECT_EQ(fakes.messageBoxes.boxes[0].style, MessageBoxes::Exclamation);
+    EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
 }
 
 } // namespace
