@@ -159,11 +159,12 @@ TEST_F(FolderScanOnDiskTest, AFolderDeletedDuringTheWalkIsPassedOver)
         test::FakeMessageBoxes shown;
         FolderScanCommand(dialogs, fileSystem, deleting, freshPointer, shown, freshList).run();
         ASSERT_EQ(shown.boxes.size(), row.startFolderMessage ? 1u : 0u) << row.what;
-        if (row.startFolderMessage)
+        if (row.startFolderMessage) {
             EXPECT_EQ(shown.boxes[0].text,
                       FolderScanCommand::unreadableFolderMessage(
                           fresh.path(), QStringLiteral("No such file or directory: ") + fresh.path() + "/"))
                 << row.what;
+        }
         QStringList expected;
         for (const QString& relative : row.rows)
             expected.append(fresh.path(relative));
