@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/EventLoopYielder.h"
 #include "platform/PosixFileSystem.h"
+#include "platform/QtMessageBoxes.h"
 #include "platform/WindowPointer.h"
 
 #include <QApplication>
@@ -75,6 +76,7 @@ int main(int argc, char** argv)
     ScriptedDialogs dialogs(root);
     CountingYielder yielder;
     PlainPointer pointer;
+    bw::QtMessageBoxes boxes; // the root is readable: no message comes
 
     // What Qt and a shown view take before any scan, to set the peak against.
     {
@@ -96,7 +98,7 @@ int main(int argc, char** argv)
         yielder.count = 0;
         QElapsedTimer timer;
         timer.start();
-        bw::FolderScanCommand(dialogs, fileSystem, yielder, pointer, list).run();
+        bw::FolderScanCommand(dialogs, fileSystem, yielder, pointer, boxes, list).run();
         QApplication::processEvents(); // the view catches up once
         times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         rows = list.count();

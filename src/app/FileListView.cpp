@@ -1,5 +1,6 @@
 #include "app/FileListView.h"
 
+#include "app/PointerPicture.h"
 #include "filelist/FileListModel.h"
 #include "intake/DropIntake.h"
 
@@ -9,7 +10,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <QScrollBar>
 
 namespace bw {
@@ -37,15 +37,36 @@ void FileListView::setFileList(FileListModel* model)
 {
     fileList_ = model;
     setModel(model);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (syncing_ || !fileList_ || !current.isValid())
-                    return;
-                syncing_ = true;
-                fileList_->select(current.row() + 1);
-                syncing_ = false;
-            });
+    // The selected entry is the row the view shows as selected. The current
+    // row alone (the pale frame that focus, Tab or a removal moves) is not.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &FileListView::takeViewSelection);
     connect(model, &FileListModel::selectedPositionChanged, this, &FileListView::showModelSelection);
+}
+
+void FileListView::takeViewSelection()
+{
+    if (syncing_ || !fileList_)
+        return;
+    syncing_ = true;
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.size() == 1 && rows.first().row() < fileList_->count())
+        fileList_->select(rows.first().row() + 1);
+    else
+        fileList_->clearSelection();
+    syncing_ = false;
+}
+
+void FileListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    // Qt's single-selection view selects the row that takes a removed current
+    // row's place; a removal here selects nothing, so only the current row moves.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.row() >= start && current.row() <= end) {
+        const int next = end + 1 < model()->rowCount(parent) ? end + 1 : start - 1;
+        selectionModel()->setCurrentIndex(next >= 0 ? model()->index(next, 0, parent) : QModelIndex(),
+                                          QItemSelectionModel::NoUpdate);
+    }
+    QTreeView::rowsAboutToBeRemoved(parent, start, end);
 }
 
 void FileListView::showModelSelection(int position)
@@ -55,7 +76,8 @@ void FileListView::showModelSelection(int position)
     syncing_ = true;
     if (position > 0) {
         const QModelIndex row = model()->index(position - 1, 0);
-        selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selectionModel()->setCurrentIndex(row,
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     } else {
         selectionModel()->clearSelection();
     }
@@ -64,7 +86,11 @@ void FileListView::showModelSelection(int position)
 
 int FileListView::positionAt(const QPoint& viewportPoint) const
 {
-    const QModelIndex index = indexAt(viewportPoint);
+    // A row is hit anywhere across the list, right of the column's end too:
+    // only the height decides, so ask at the column's own left edge.
+    if (viewportPoint.x() < 0 || viewportPoint.x() >= viewport()->width())
+        return 0;
+    const QModelIndex index = indexAt(QPoint(columnViewportPosition(0), viewportPoint.y()));
     return index.isValid() ? index.row() + 1 : 0;
 }
 
@@ -103,11 +129,7 @@ void FileListView::setListPointer(int code)
 
 bool FileListView::loadListPointerPicture(const QString& path)
 {
-    const QPixmap picture(path);
-    if (picture.isNull())
-        listPointerPicture_.reset();
-    else
-        listPointerPicture_ = QCursor(picture);
+    listPointerPicture_ = loadPointerPicture(path);
     applyListPointer();
     return listPointerPicture_.has_value();
 }
@@ -145,20 +167,34 @@ void FileListView::keyPressEvent(QKeyEvent* event)
 
 void FileListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    // The second press of a double-click selects like the first.
+    selectAt(event->position().toPoint());
     emit mousePressed();
     emit doubleClicked();
     event->accept();
 }
 
+int FileListView::selectAt(const QPoint& viewportPoint)
+{
+    const int position = positionAt(viewportPoint);
+    // A press on no row leaves nothing selected, so a double-click there
+    // removes nothing.
+    if (fileList_) {
+        if (position > 0)
+            fileList_->select(position);
+        else
+            fileList_->clearSelection();
+    }
+    return position;
+}
+
 void FileListView::mousePressEvent(QMouseEvent* event)
 {
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && fileList_)
-        fileList_->select(index.row() + 1);
+    const int position = selectAt(event->position().toPoint());
     emit mousePressed();
     // The click is reported when the button goes down, so a press-and-drag
     // moves the entry under the pointer.
-    if (index.isValid())
+    if (position > 0)
         emit itemClicked();
     event->accept();
 }

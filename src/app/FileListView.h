@@ -5,7 +5,6 @@
 
 #include <QCursor>
 #include <QTreeView>
-
 #include <functional>
 #include <optional>
 
@@ -60,9 +59,13 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
 private:
     void showModelSelection(int position);
+    void takeViewSelection();
+    // Selects the row under a point of the viewport, or nothing; its position or 0.
+    int selectAt(const QPoint& viewportPoint);
     void applyListPointer();
 
     FileListModel* fileList_ = nullptr;

@@ -6,6 +6,7 @@
 #include "app/HomePageByChance.h"
 #include "app/MainWindow.h"
 #include "app/Pictures.h"
+#include "app/PointerPicture.h"
 #include "app/ProgressBarValue.h"
 #include "app/Twips.h"
 #include "intake/PathIntake.h"
@@ -17,7 +18,6 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
@@ -25,14 +25,15 @@
 namespace bw {
 
 MainController::MainController(MainWindow& window, AppServices& services)
-    : window_(window), services_(services), guard_(services.messageBoxes),
+    : window_(window), services_(services), guard_(services.messageBoxes), walkYielder_(services.yielder),
       editing_(fileList_, *window.listView()),
       drag_(fileList_, *window.listView(), *window.listView(), window, services.programFolder),
       pointerRules_(window), skinTarget_(window),
       skin_(services.fileSystem, services.skin, skinTarget_, services.programFolder),
-      addFiles_(services.dialogs, fileList_),
-      folderScan_(services.dialogs, services.fileSystem, services.yielder, window, fileList_),
-      dropIntake_(services.fileSystem, services.yielder, fileList_),
+      addFiles_(services.dialogs, services.fileSystem, services.messageBoxes, fileList_),
+      folderScan_(services.dialogs, services.fileSystem, walkYielder_, window, services.messageBoxes,
+                  fileList_),
+      dropIntake_(services.fileSystem, walkYielder_, fileList_),
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
       printerChoices_(*window.printerCombo()),
       printerList_(services.printers, services.settings, printerChoices_),
@@ -119,10 +120,8 @@ void MainController::loadHandPointer()
     const QString path = services_.programFolder + QStringLiteral("/HAND-M.CUR");
     if (!fileExists(services_.fileSystem, path))
         return;
-    const QPixmap picture(path);
-    if (picture.isNull())
-        return;
-    window_.setCustomPointerPicture(QCursor(picture));
+    if (const auto picture = loadPointerPicture(path))
+        window_.setCustomPointerPicture(picture);
 }
 
 void MainController::wireEvents()
@@ -156,6 +155,8 @@ void MainController::wireEvents()
         Qt::QueuedConnection);
     connect(window_.startButton(), &QPushButton::clicked, this,
             [this] { guarded([this] { printRun_->run(); }); });
+    // Closing the window ends the program: a running walk stops at its next yield.
+    connect(&window_, &MainWindow::closed, this, [this] { walkYielder_.windowClosed(); });
     // Combo1_Click: every change of the selection, the user's and the start-up's.
     connect(window_.printerCombo(), &QComboBox::currentIndexChanged, this,
             [this] { guarded([this] { printerList_.combo1Click(); }); });
@@ -164,7 +165,7 @@ void MainController::wireEvents()
 void MainController::appendGivenPaths(const QStringList& paths, const QString& extension,
                                       const QString& currentFolder)
 {
-    PathIntake intake(services_.fileSystem, services_.yielder);
+    PathIntake intake(services_.fileSystem, walkYielder_);
     fileList_.appendAll(PathIntake::rowsOf(intake.take(paths, extension, currentFolder)));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppServices.h"
+#include "app/ClosingYielder.h"
 #include "app/ComboBoxChoiceList.h"
 #include "app/FailureGuard.h"
 #include "app/WidgetSkinTarget.h"
@@ -60,6 +61,7 @@ private:
     AppServices& services_;
     FailureGuard guard_;
     FileListModel fileList_;
+    ClosingYielder walkYielder_;
     EditingCommands editing_;
     DragReorder drag_;
     PointerRules pointerRules_;

@@ -47,8 +47,12 @@ void FileListModel::removeAt(int position)
     beginRemoveRows(QModelIndex(), position - 1, position - 1);
     entries_.erase(entries_.begin() + (position - 1));
     endRemoveRows();
-    if (wasSelected)
+    // Views may have moved the selection meanwhile; only a selection that
+    // left with the entry is reported as none.
+    if (wasSelected && positionOf(selected_) == 0) {
+        selected_ = EntryHandle();
         emit selectedPositionChanged(0);
+    }
 }
 
 QString FileListModel::textAt(int position) const

@@ -2,10 +2,16 @@
 
 #include "filelist/FileListModel.h"
 #include "intake/DialogResult.h"
+#include "intake/IntakeRules.h"
+#include "platform/MessageBoxes.h"
 
 namespace bw {
 
-AddFilesCommand::AddFilesCommand(Dialogs& dialogs, FileListModel& list) : dialogs_(dialogs), list_(list) {}
+AddFilesCommand::AddFilesCommand(Dialogs& dialogs, FileSystem& fileSystem, MessageBoxes& messageBoxes,
+                                 FileListModel& list)
+    : dialogs_(dialogs), fileSystem_(fileSystem), messageBoxes_(messageBoxes), list_(list)
+{
+}
 
 QString AddFilesCommand::title()
 {
@@ -25,7 +31,24 @@ QList<FileFilter> AddFilesCommand::filters()
 void AddFilesCommand::run()
 {
     const QString result = DialogResult::fromPaths(dialogs_.openFiles(title(), filters()));
-    list_.appendAll(DialogResult::rows(result));
+    QStringList rows;
+    QStringList special;
+    for (const QString& row : DialogResult::rows(result))
+        (IntakeRules::isSpecialFile(fileSystem_, row) ? special : rows).append(row);
+    list_.appendAll(rows);
+    if (!special.isEmpty())
+        messageBoxes_.show(notAddedMessage(special), MessageBoxes::Exclamation, applicationTitle());
+}
+
+QString AddFilesCommand::notAddedMessage(const QStringList& specialFiles)
+{
+    if (specialFiles.size() == 1)
+        return QStringLiteral("\"%1\" was not added: it is a pipe, socket or device, not a file that can be "
+                              "printed.")
+            .arg(specialFiles.first());
+    return QStringLiteral("These were not added: they are pipes, sockets or devices, not files that can be "
+                          "printed.\n\n%1")
+        .arg(specialFiles.join(QLatin1Char('\n')));
 }
 
 } // namespace bw

@@ -1,10 +1,12 @@
 #include "intake/DropIntake.h"
 
 #include "filelist/FileListModel.h"
+#include "intake/IntakeRules.h"
 #include "intake/TreeScan.h"
 #include "intake/WildcardPattern.h"
 #include "platform/FileSystem.h"
 #include "platform/PlatformError.h"
+#include "platform/Yielder.h"
 
 #include <QMimeData>
 #include <QUrl>
@@ -34,16 +36,23 @@ void DropIntake::run(const QStringList& paths)
 {
     const WildcardPattern everyName(QStringLiteral("*.*"));
     for (const QString& path : paths) {
+        if (yielder_.stopRequested())
+            return;
         std::optional<FileStatus> status;
         try {
             status = fileSystem_.status(path);
         } catch (const PlatformError&) {
             // Dropped paths are taken as they come, even one gone meanwhile.
         }
-        if (status && status->isDirectory)
-            list_.appendAll(TreeScan(fileSystem_, yielder_).rows(path, everyName));
-        else if (!status || status->isRegularFile)
+        if (status && status->isDirectory) {
+            TreeScan scan(fileSystem_, yielder_);
+            const QStringList rows = scan.rows(path, everyName);
+            if (scan.stopped())
+                return;
+            list_.appendAll(rows);
+        } else if (!IntakeRules::isSpecialFile(fileSystem_, path)) {
             list_.append(path);
+        }
     }
 }
 

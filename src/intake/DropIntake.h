@@ -14,7 +14,8 @@ class Yielder;
 // files are welcome. Dropped entries are handled in the dropped order, and
 // their rows always go to the end of the list: a file as it comes, a folder
 // (hidden ones too) as every file of its tree, breadth first, with "//"
-// collapsed. FIFOs, sockets and devices are never appended.
+// collapsed. FIFOs, sockets and devices are never appended. A drop stopped
+// because the program is ending appends nothing more.
 class DropIntake {
 public:
     DropIntake(FileSystem& fileSystem, Yielder& yielder, FileListModel& list);

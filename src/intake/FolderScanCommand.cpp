@@ -4,6 +4,7 @@
 #include "intake/TreeScan.h"
 #include "intake/WildcardPattern.h"
 #include "platform/Dialogs.h"
+#include "platform/MessageBoxes.h"
 #include "platform/WindowPointer.h"
 
 namespace bw {
@@ -28,8 +29,9 @@ private:
 } // namespace
 
 FolderScanCommand::FolderScanCommand(Dialogs& dialogs, FileSystem& fileSystem, Yielder& yielder,
-                                     WindowPointer& pointer, FileListModel& list)
-    : dialogs_(dialogs), fileSystem_(fileSystem), yielder_(yielder), pointer_(pointer), list_(list)
+                                     WindowPointer& pointer, MessageBoxes& messageBoxes, FileListModel& list)
+    : dialogs_(dialogs), fileSystem_(fileSystem), yielder_(yielder), pointer_(pointer),
+      messageBoxes_(messageBoxes), list_(list)
 {
 }
 
@@ -44,6 +46,12 @@ QString FolderScanCommand::browseForFolder(const QString& prompt)
     return dialogs_.browseForFolder(prompt);
 }
 
+QString FolderScanCommand::unreadableFolderMessage(const QString& folder, const QString& reason)
+{
+    return QStringLiteral("The folder \"%1\" cannot be read, so no files were added from it.\n\n%2")
+        .arg(folder, reason);
+}
+
 void FolderScanCommand::run()
 {
     const QString extension = dialogs_.inputBox(extensionPrompt(), defaultExtension());
@@ -52,9 +60,18 @@ void FolderScanCommand::run()
     const QString folder = browseForFolder(folderPrompt());
     if (folder.isEmpty())
         return;
-    const BusyPointer busy(pointer_);
-    const WildcardPattern pattern(QStringLiteral("*.") + extension);
-    list_.appendAll(TreeScan(fileSystem_, yielder_).rows(folder, pattern));
+    TreeScan scan(fileSystem_, yielder_);
+    {
+        const BusyPointer busy(pointer_);
+        const WildcardPattern pattern(QStringLiteral("*.") + extension);
+        const QStringList rows = scan.rows(folder, pattern);
+        if (scan.stopped())
+            return;
+        list_.appendAll(rows);
+    }
+    if (scan.startFolderError())
+        messageBoxes_.show(unreadableFolderMessage(folder, *scan.startFolderError()),
+                           MessageBoxes::Exclamation, applicationTitle());
 }
 
 } // namespace bw

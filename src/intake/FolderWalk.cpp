@@ -25,6 +25,13 @@ bool FolderWalk::markVisited(const QString& folder)
     }
 }
 
+bool FolderWalk::yieldAndGoOn()
+{
+    yielder_.yieldToEvents();
+    stopped_ = stopped_ || yielder_.stopRequested();
+    return !stopped_;
+}
+
 QStringList FolderWalk::subFoldersOf(const QStringList& level)
 {
     QStringList found;
@@ -35,11 +42,13 @@ QStringList FolderWalk::subFoldersOf(const QStringList& level)
         } catch (const PlatformError&) {
             // An unreadable folder contributes no sub-folders.
         }
-        yielder_.yieldToEvents();
+        if (!yieldAndGoOn())
+            return found;
         for (const DirectoryEntry& entry : entries) {
             if (entry.isHidden)
                 continue;
-            yielder_.yieldToEvents();
+            if (!yieldAndGoOn())
+                return found;
             if (!entry.isDirectory)
                 continue;
             const QString path = folder + entry.name;
@@ -59,16 +68,16 @@ void FolderWalk::collectSubFolders(QStringList& folders)
     // every level above it, one yield per hand-up, as a recursive walk would.
     std::vector<QStringList> levels;
     QStringList current = subFoldersOf(folders);
-    while (!current.isEmpty()) {
+    while (!current.isEmpty() && !stopped_) {
         QStringList next = subFoldersOf(current);
         levels.push_back(std::move(current));
         current = std::move(next);
     }
     qsizetype handedUp = 0;
-    for (auto level = levels.rbegin(); level != levels.rend(); ++level) {
+    for (auto level = levels.rbegin(); level != levels.rend() && !stopped_; ++level) {
         handedUp += level->size();
-        for (qsizetype i = 0; i < handedUp; ++i)
-            yielder_.yieldToEvents();
+        for (qsizetype i = 0; i < handedUp && yieldAndGoOn(); ++i) {
+        }
     }
     for (QStringList& level : levels)
         folders.append(std::move(level));

@@ -16,14 +16,18 @@ class Yielder;
 // its own record of visited folders, so a folder reached again through a link
 // is not entered twice and a second walk started inside a yield is unaffected.
 // A folder that cannot be listed, or a name whose status cannot be read, is
-// passed over and the walk goes on.
+// passed over and the walk goes on. When the yielder asks for a stop, the walk
+// stops at that yield.
 class FolderWalk {
 public:
     FolderWalk(FileSystem& fileSystem, Yielder& yielder);
 
     // folders holds paths that end in "/"; the sub-folders found below them
     // are appended in the same form: the first level, then the next, and so on.
+    // Stops at the first yield after the yielder asks for a stop; the
+    // folders found by then are appended.
     void collectSubFolders(QStringList& folders);
+    bool stopped() const { return stopped_; }
 
 private:
     using FolderIdentity = std::pair<std::uint64_t, std::uint64_t>; // device, inode
@@ -31,10 +35,13 @@ private:
     // Lists one level; returns the sub-folders of all its folders, in order.
     QStringList subFoldersOf(const QStringList& level);
     bool markVisited(const QString& folder);
+    // Yields; false when the walk is to stop.
+    bool yieldAndGoOn();
 
     FileSystem& fileSystem_;
     Yielder& yielder_;
     std::set<FolderIdentity> visited_;
+    bool stopped_ = false;
 };
 
 } // namespace bw

@@ -1,5 +1,8 @@
 #include "intake/IntakeRules.h"
 
+#include "platform/FileSystem.h"
+#include "platform/PlatformError.h"
+
 namespace bw {
 
 QString IntakeRules::join(const QString& folder, const QString& name)
@@ -23,6 +26,16 @@ QString IntakeRules::collapse(const QString& path)
 bool IntakeRules::isSkippedInFolderListing(const QString& name)
 {
     return name.startsWith(QLatin1Char('~')) || name.startsWith(QLatin1String(".~lock."));
+}
+
+bool IntakeRules::isSpecialFile(FileSystem& fileSystem, const QString& path)
+{
+    try {
+        const FileStatus status = fileSystem.status(path);
+        return !status.isDirectory && !status.isRegularFile;
+    } catch (const PlatformError&) {
+        return false;
+    }
 }
 
 } // namespace bw

@@ -12,16 +12,23 @@ TreeScan::TreeScan(FileSystem& fileSystem, Yielder& yielder) : fileSystem_(fileS
 QStringList TreeScan::rows(const QString& folder, const WildcardPattern& pattern)
 {
     QStringList folders{folder + IntakeRules::Separator};
-    FolderWalk(fileSystem_, yielder_).collectSubFolders(folders);
+    FolderWalk walk(fileSystem_, yielder_);
+    walk.collectSubFolders(folders);
+    stopped_ = walk.stopped();
+    if (stopped_)
+        return {};
 
     QStringList rows;
-    for (const QString& entry : folders) {
-        const QString listed = entry.chopped(1);
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const QString listed = folders.at(i).chopped(1);
         QStringList names;
         try {
             names = listMatchingFiles(fileSystem_, listed, pattern);
-        } catch (const PlatformError&) {
-            // Unreadable or gone since the walk: its files are passed over.
+        } catch (const PlatformError& error) {
+            // Unreadable or gone since the walk: its files are passed over;
+            // the start folder's failure is kept for the caller to tell.
+            if (i == 0)
+                startFolderError_ = error.description();
             continue;
         }
         for (const QString& name : names)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
 
 namespace bw {
 
@@ -16,11 +17,17 @@ class TreeScan {
 public:
     TreeScan(FileSystem& fileSystem, Yielder& yielder);
 
+    // None when the walk stopped because the program is ending.
     QStringList rows(const QString& folder, const WildcardPattern& pattern);
+    bool stopped() const { return stopped_; }
+    // Why the start folder's own files could not be listed, if they could not.
+    const std::optional<QString>& startFolderError() const { return startFolderError_; }
 
 private:
     FileSystem& fileSystem_;
     Yielder& yielder_;
+    bool stopped_ = false;
+    std::optional<QString> startFolderError_;
 };
 
 } // namespace bw

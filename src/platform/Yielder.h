@@ -7,6 +7,9 @@ class Yielder {
 public:
     virtual ~Yielder() = default;
     virtual void yieldToEvents() = 0;
+    // True once the program is ending (its window closed during a yield):
+    // work that yields stops at its next yield.
+    virtual bool stopRequested() const { return false; }
 };
 
 } // namespace bw

@@ -2,6 +2,8 @@
 
 #include "filelist/FileListModel.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeFileSystem.h"
+#include "support/FakeMessageBoxes.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +16,9 @@ class AddFilesCommandTest : public ::testing::Test {
 protected:
     test::FakeDialogs dialogs;
     FileListModel list;
-    AddFilesCommand command{dialogs, list};
+    test::FakeFileSystem fileSystem;
+    test::FakeMessageBoxes boxes;
+    AddFilesCommand command{dialogs, fileSystem, boxes, list};
 
     void SetUp() override
     {
@@ -59,8 +63,43 @@ TEST_F(AddFilesCommandTest, AppendsWhatTheDialogReturnsAfterTheExistingRows)
         FileListModel fileList;
         fileList.append(QStringLiteral("/old/first.ods"));
         fakeDialogs.chosenFiles = row.chosen;
-        AddFilesCommand(fakeDialogs, fileList).run();
+        AddFilesCommand(fakeDialogs, fileSystem, boxes, fileList).run();
         EXPECT_EQ(fileList.paths(), QStringList{"/old/first.ods"} + row.appended) << row.what;
+        EXPECT_TRUE(boxes.boxes.empty()) << row.what;
+    }
+}
+
+TEST_F(AddFilesCommandTest, PipesSocketsAndDevicesAreNotAppendedAndOneMessageNamesThem)
+{
+    fileSystem.addFile(QStringLiteral("/data/a.ods"));
+    fileSystem.addFolder(QStringLiteral("/data/sub"));
+    fileSystem.addSpecial(QStringLiteral("/data/fifo.ods"));
+    fileSystem.addSpecial(QStringLiteral("/data/socket"));
+    const struct {
+        const char* what;
+        QStringList chosen;
+        QStringList appended;
+        const char* message;
+    } table[] = {
+        {"one",
+         {"/data/fifo.ods"},
+         {},
+         "\"/data/fifo.ods\" was not added: it is a pipe, socket or device, not a file that can be printed."},
+        {"two among files",
+         {"/data/a.ods", "/data/fifo.ods", "/data/missing.ods", "/data/socket"},
+         {"/data/a.ods", "/data/missing.ods"},
+         "These were not added: they are pipes, sockets or devices, not files that can be printed.\n\n"
+         "/data/fifo.ods\n/data/socket"},
+    };
+    for (const auto& row : table) {
+        test::FakeMessageBoxes shown;
+        FileListModel fileList;
+        dialogs.chosenFiles = row.chosen;
+        AddFilesCommand(dialogs, fileSystem, shown, fileList).run();
+        EXPECT_EQ(fileList.paths(), row.appended) << row.what;
+        ASSERT_EQ(shown.boxes.size(), 1u) << row.what;
+        EXPECT_EQ(shown.boxes[0].text, QString::fromUtf8(row.message)) << row.what;
+        EXPECT_EQ(shown.boxes[0].style, MessageBoxes::Exclamation) << row.what;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "platform/PlatformError.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeFileSystem.h"
+#include "support/FakeMessageBoxes.h"
 #include "support/FakeWindowPointer.h"
 #include "support/FakeYielder.h"
 #include "support/QtPrinters.h"
@@ -21,7 +22,8 @@ protected:
     test::FakeYielder yielder;
     test::FakeWindowPointer pointer;
     FileListModel list;
-    FolderScanCommand command{dialogs, fileSystem, yielder, pointer, list};
+    test::FakeMessageBoxes boxes;
+    FolderScanCommand command{dialogs, fileSystem, yielder, pointer, boxes, list};
 
     // The worked example: /Data holds a.ods, ~a.ods, b.txt and the folders X
     // (with c.ods) and Y (with Z, which holds d.ods).
@@ -92,7 +94,7 @@ TEST_F(FolderScanCommandTest, ACancelEndsTheClickWithoutTouchingThePointer)
         test::FakeWindowPointer fakePointer;
         fakeDialogs.typedText = QString::fromLatin1(row.extension);
         fakeDialogs.chosenFolder = QString::fromLatin1(row.folder);
-        FolderScanCommand(fakeDialogs, fileSystem, yielder, fakePointer, list).run();
+        FolderScanCommand(fakeDialogs, fileSystem, yielder, fakePointer, boxes, list).run();
         EXPECT_EQ(fakeDialogs.kinds(), row.dialogsShown) << row.what;
         EXPECT_TRUE(fakePointer.set.isEmpty()) << row.what;
         EXPECT_EQ(list.count(), 0) << row.what;
@@ -123,6 +125,42 @@ TEST_F(FolderScanCommandTest, AFolderWhoseFilesCannotBeListedIsPassedOver)
     command.run();
     EXPECT_EQ(list.paths(), (QStringList{"/Data/a.ods", "/Data/Y/Z/d.ods"}));
     EXPECT_EQ(pointer.code, WindowPointer::Default);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(FolderScanCommandTest, AStartFolderThatCannotBeListedIsNamedInOneMessage)
+{
+    const struct {
+        const char* what;
+        bool failsForTheWalkToo;
+        QStringList rows;
+    } table[] = {
+        {"its files only", false, {"/old.ods", "/Data/X/c.ods", "/Data/Y/Z/d.ods"}},
+        {"from the start", true, {"/old.ods"}},
+    };
+    for (const auto& row : table) {
+        test::FakeFileSystem files;
+        test::FakeMessageBoxes shown;
+        FileListModel rows;
+        rows.append(QStringLiteral("/old.ods"));
+        for (const char* file : {"/Data/a.ods", "/Data/X/c.ods", "/Data/Y/Z/d.ods"})
+            files.addFile(QString::fromLatin1(file));
+        files.onList = [&](const QString& folder) {
+            if (folder == QStringLiteral("/Data") &&
+                (row.failsForTheWalkToo || files.listed.count(folder) == 1))
+                files.failListing.insert(folder);
+        };
+        answer(QStringLiteral("ods"), QStringLiteral("/Data"));
+        FolderScanCommand(dialogs, files, yielder, pointer, shown, rows).run();
+        EXPECT_EQ(rows.paths(), row.rows) << row.what;
+        ASSERT_EQ(shown.boxes.size(), 1u) << row.what;
+        EXPECT_TRUE(shown.boxes[0].text.startsWith(
+            QStringLiteral("The folder \"/Data\" cannot be read, so no files were added from it.\n\n")))
+            << row.what;
+        EXPECT_EQ(shown.boxes[0].style, MessageBoxes::Exclamation) << row.what;
+        EXPECT_EQ(shown.boxes[0].title, QStringLiteral("Brindlework")) << row.what;
+        EXPECT_EQ(pointer.code, WindowPointer::Default) << row.what;
+    }
 }
 
 TEST_F(FolderScanCommandTest, AFailureInsideAYieldStillRestoresThePointer)

@@ -4,6 +4,7 @@
 #include "platform/EventLoopYielder.h"
 #include "platform/PosixFileSystem.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeMessageBoxes.h"
 #include "support/FakeWindowPointer.h"
 #include "support/FakeYielder.h"
 #include "support/QtPrinters.h"
@@ -21,6 +22,7 @@ protected:
     PosixFileSystem fileSystem;
     test::FakeYielder yielder;
     test::FakeWindowPointer pointer;
+    test::FakeMessageBoxes boxes;
     FileListModel list;
 
     QStringList scan(const QString& extension, const QString& relativeFolder = QString())
@@ -34,7 +36,7 @@ protected:
         dialogs.typedText = extension;
         dialogs.chosenFolder = tree.path(relativeFolder);
         const int before = list.count();
-        FolderScanCommand(dialogs, fileSystem, useYielder, pointer, list).run();
+        FolderScanCommand(dialogs, fileSystem, useYielder, pointer, boxes, list).run();
         return list.paths().mid(before);
     }
 };
@@ -130,12 +132,15 @@ TEST_F(FolderScanOnDiskTest, AFolderDeletedDuringTheWalkIsPassedOver)
         int atYield;
         const char* removed;
         QStringList rows;
+        bool startFolderMessage;
     } table[] = {
-        {"removed after the root was listed", 1, "B", {"a.ods", "A/x.ods"}},
+        {"removed after the root was listed", 1, "B", {"a.ods", "A/x.ods"}, false},
         {"removed after it was collected, before its files are listed",
          lastYield,
          "A",
-         {"a.ods", "B/y.ods", "B/C/z.ods"}},
+         {"a.ods", "B/y.ods", "B/C/z.ods"},
+         false},
+        {"the start folder, before its files are listed", lastYield, "", {}, true},
     };
     for (const auto& row : table) {
         test::TempTree fresh;
@@ -151,7 +156,15 @@ TEST_F(FolderScanOnDiskTest, AFolderDeletedDuringTheWalkIsPassedOver)
         dialogs.chosenFolder = fresh.path();
         test::FakeWindowPointer freshPointer;
         FileListModel freshList;
-        FolderScanCommand(dialogs, fileSystem, deleting, freshPointer, freshList).run();
+        test::FakeMessageBoxes shown;
+        FolderScanCommand(dialogs, fileSystem, deleting, freshPointer, shown, freshList).run();
+        ASSERT_EQ(shown.boxes.size(), row.startFolderMessage ? 1u : 0u) << row.what;
+        if (row.startFolderMessage) {
+            EXPECT_EQ(shown.boxes[0].text,
+                      FolderScanCommand::unreadableFolderMessage(
+                          fresh.path(), QStringLiteral("No such file or directory: ") + fresh.path() + "/"))
+                << row.what;
+        }
         QStringList expected;
         for (const QString& relative : row.rows)
             expected.append(fresh.path(relative));

@@ -3,17 +3,28 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "filelist/FileListModel.h"
+#include "intake/AddFilesCommand.h"
+#include "platform/MessageBoxes.h"
 #include "platform/PosixFileSystem.h"
+#include "platform/QtDialogs.h"
 #include "support/FakeServices.h"
 #include "support/QtPrinters.h"
+#include "support/TempHome.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QUrl>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -55,15 +66,17 @@ protected:
     }
 
     // Drag over the list, then drop at a point; true when the drag was welcome.
-    bool dragAndDrop(QMimeData* data, const QPoint& at)
+    bool dragAndDrop(QMimeData* data, const QPoint& at, QWidget* target = nullptr)
     {
+        if (!target)
+            target = dropTarget();
         QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(dropTarget(), &enter);
+        QCoreApplication::sendEvent(target, &enter);
         QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(dropTarget(), &move);
+        QCoreApplication::sendEvent(target, &move);
         EXPECT_EQ(enter.isAccepted(), move.isAccepted());
         QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(dropTarget(), &drop);
+        QCoreApplication::sendEvent(target, &drop);
         QCoreApplication::processEvents(); // the drop intake runs queued
         delete data;
         return enter.isAccepted() && move.isAccepted();
@@ -195,6 +208,101 @@ TEST_F(IntakeOnWindowTest, AddAllCalcFilesInFolderScansWithTheBusyPointer)
     EXPECT_EQ(codesDuringYields.count(WindowPointer::Busy), codesDuringYields.size());
     EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
     EXPECT_TRUE(fakes.messageBoxes.boxes.empty());
+}
+
+TEST_F(IntakeOnWindowTest, ClosingTheWindowStopsAWalkAtItsNextYieldAndEndsTheEventLoop)
+{
+    for (int i = 0; i < 100; ++i)
+        tree.file(QStringLiteral("Big/f%1/a.ods").arg(i));
+    const struct {
+        const char* what;
+        std::function<void(MainWindow&)> start;
+    } table[] = {
+        {"folder scan",
+         [this](MainWindow& closing) {
+             fakes.dialogs.typedText = QStringLiteral("*");
+             fakes.dialogs.chosenFolder = tree.path("Big");
+             closing.addFolderButton()->click();
+         }},
+        {"dropped folder",
+         [this](MainWindow& closing) {
+             dragAndDrop(filesData({tree.path("Big")}), QPoint(5, 5), closing.listView()->viewport());
+         }},
+    };
+    window.hide(); // each case's window is the program's only one
+    for (const auto& row : table) {
+        MainWindow closing;
+        MainController closingController(closing, services);
+        closing.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&closing));
+        int yieldsAtClose = -1;
+        QObject::connect(&closing, &MainWindow::closed, [&] { yieldsAtClose = fakes.yielder.yields; });
+        fakes.yielder.yields = 0;
+        fakes.yielder.onYield = [&](int yields) {
+            // The user closes the window while the walk runs.
+            if (yields == 10)
+                QMetaObject::invokeMethod(&closing, &QWidget::close, Qt::QueuedConnection);
+            QCoreApplication::processEvents();
+        };
+        bool safetyQuit = false;
+        QTimer safety; // ends the loop should the close not
+        safety.callOnTimeout([&] { safetyQuit = true, QCoreApplication::quit(); });
+        safety.start(60000);
+        QTimer::singleShot(0, &closing, [&] { row.start(closing); });
+        EXPECT_EQ(QCoreApplication::exec(), 0) << row.what;
+        EXPECT_FALSE(safetyQuit) << row.what;
+        EXPECT_EQ(yieldsAtClose, 10) << row.what;
+        EXPECT_EQ(fakes.yielder.yields, yieldsAtClose) << row.what;
+        EXPECT_EQ(closingController.fileList().count(), 0) << row.what;
+    }
+    EXPECT_TRUE(fakes.messageBoxes.boxes.empty());
+}
+
+TEST_F(IntakeOnWindowTest, AFifoNamedInTheFileDialogIsNotAppendedAndSaysSo)
+{
+    test::TempHome home; // Qt's file dialog keeps its state in the settings
+    QtDialogs realDialogs;
+    MainWindow dialogWindow;
+    AppServices withDialogs = fakes.with().use(fileSystem).use(realDialogs).build();
+    MainController dialogController(dialogWindow, withDialogs);
+    realDialogs.setParent(&dialogWindow);
+    dialogWindow.show();
+    dialogController.fileList().append(QStringLiteral("/kept.ods"));
+    // The user types the FIFO's name into the dialog and confirms it.
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->setDirectory(tree.path());
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("pipe.ods"));
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+    });
+    dialogWindow.addFilesButton()->click();
+    EXPECT_EQ(dialogController.fileList().paths(), QStringList{"/kept.ods"});
+    ASSERT_EQ(fakes.messageBoxes.boxes.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.boxes[0].text, AddFilesCommand::notAddedMessage({tree.path("pipe.ods")}));
+
+    // Chosen among files, it alone stays out.
+    fakes.dialogs.chosenFiles = paths({"one.ods", "pipe.ods", "two.txt"});
+    window.addFilesButton()->click();
+    EXPECT_EQ(controller.fileList().paths(), paths({"one.ods", "two.txt"}));
+    ASSERT_EQ(fakes.messageBoxes.boxes.size(), 2u);
+    EXPECT_EQ(fakes.messageBoxes.boxes[1].text, AddFilesCommand::notAddedMessage({tree.path("pipe.ods")}));
+}
+
+TEST_F(IntakeOnWindowTest, AScanOfAFolderThatCannotBeListedSaysSoOnce)
+{
+    controller.fileList().append(QStringLiteral("/kept.ods"));
+    fakes.dialogs.typedText = QStringLiteral("ods");
+    fakes.dialogs.chosenFolder = tree.path("Gone"); // removed after it was chosen
+    window.addFolderButton()->click();
+    EXPECT_EQ(controller.fileList().paths(), QStringList{"/kept.ods"});
+    ASSERT_EQ(fakes.messageBoxes.boxes.size(), 1u);
+    EXPECT_EQ(fakes.messageBoxes.boxes[0].text,
+              QStringLiteral("The folder \"%1\" cannot be read, so no files were added from it.\n\n"
+                             "No such file or directory: %1/")
+                  .arg(tree.path("Gone")));
+    EXPECT_EQ(fakes.messageBoxes.boxes[0].style, MessageBoxes::Exclamation);
+    EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
 }
 
 } // namespace

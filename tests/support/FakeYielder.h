@@ -15,7 +15,9 @@ public:
         if (onYield)
             onYield(yields);
     }
+    bool stopRequested() const override { return stop; }
     int yields = 0;
+    bool stop = false; // a test sets it, e.g. inside a yield
     std::function<void(int)> onYield;
 };
 
