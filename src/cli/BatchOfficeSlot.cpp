@@ -46,10 +46,8 @@ UnoOfficeSuite::Options BatchOfficeSlot::officeOptions(std::chrono::seconds time
     options.pipeName = pipeName_;
     options.profileUrl = QUrl::fromLocalFile(profileFolder_).toString();
     options.answerTimeout = timeout;
-    // Headless, the office never waits on a user: past the limit it is hung,
-    // even when it still answers other calls.
+    // Headless, the office never waits on a user: a short look tells a hung one.
     options.probeTimeout = std::min<std::chrono::milliseconds>(timeout, std::chrono::seconds(10));
-    options.waitWhileOfficeAnswers = false;
     // A batch does not wait a minute before it tries a failed office again.
     options.restartPause = std::chrono::milliseconds(0);
     return options;

@@ -136,7 +136,7 @@ struct UnoOfficeSuite::Impl {
     {
         return UnoConnection::open(localContext(), options.pipeName, watchdog, options.answerTimeout,
                                    std::min(options.answerTimeout, options.probeTimeout),
-                                   [this] { return options.waitWhileOfficeAnswers && officeAnswers(); });
+                                   [this] { return officeAnswers(); });
     }
     // Whether the office answers a cheap call on a second connection, within
     // the probe's time. Runs on the watchdog's thread while a call waits.

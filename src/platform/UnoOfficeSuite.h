@@ -29,8 +29,6 @@ public:
         // dialog) and the call waits on; one that does not is hung. Also
         // bounds each new connection's hand-shake.
         std::chrono::milliseconds probeTimeout{10000};
-        // A hidden batch office never waits on a user, so its limit is firm.
-        bool waitWhileOfficeAnswers = true;
         // After a start that failed, later calls fail at once for this long
         // instead of waiting for the office again.
         std::chrono::milliseconds restartPause{60000};
