@@ -1,11 +1,11 @@
 #include "cli/BatchCommand.h"
 
-#include "platform/StopRequest.h"
 #include "print/JobConfirmation.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeOfficeSuite.h"
 #include "support/FakePrinterServices.h"
 #include "support/FakeSleeper.h"
+#include "support/FakeStopRequest.h"
 #include "support/FakeYielder.h"
 #include "support/QStringPrinter.h"
 
@@ -15,12 +15,6 @@
 
 namespace bw::test {
 namespace {
-
-class FakeStop : public StopRequest {
-public:
-    bool stopRequested() const override { return requested; }
-    bool requested = false;
-};
 
 // The command over a fake file tree, printing system and office; the
 // office's prints reach the fake queues titled after their files.
@@ -66,7 +60,7 @@ public:
     FakeYielder yielder;
     FakeOfficeSuite office;
     JobConfirmation confirmation{printers, sleeper, sleeper};
-    FakeStop stop;
+    FakeStopRequest stop;
     int restarts = 0;
     QString loading;
     QString out;

@@ -23,10 +23,7 @@ class BatchEndToEnd : public ::testing::Test {
 public:
     static void SetUpTestSuite()
     {
-        root = new QTemporaryDir;
-        QFile::setPermissions(root->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                                QFile::ExeOther);
+        root = PrivateCupsDaemon::newSharedFolder();
         cups = new PrivateCupsDaemon;
         for (const char* queue : {"A", "B", "R"})
             cups->addQueue(QString::fromLatin1(queue), true);

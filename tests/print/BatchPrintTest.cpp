@@ -1,22 +1,16 @@
 #include "print/BatchPrint.h"
 
-#include "platform/StopRequest.h"
 #include "print/JobConfirmation.h"
 #include "support/FakeOfficeSuite.h"
 #include "support/FakePrinterServices.h"
 #include "support/FakeSleeper.h"
+#include "support/FakeStopRequest.h"
 #include "support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 
 namespace bw::test {
 namespace {
-
-class FakeStop : public StopRequest {
-public:
-    bool stopRequested() const override { return requested; }
-    bool requested = false;
-};
 
 // The fake office's prints reach the fake printing system as the real
 // office's do: a job titled after the file on the queue the arguments name.
@@ -68,7 +62,7 @@ public:
     FakePrinterServices printers;
     FakeOfficeSuite office;
     JobConfirmation confirmation{printers, sleeper, sleeper};
-    FakeStop stop;
+    FakeStopRequest stop;
     std::vector<BatchPrint::Outcome> outcomes;
     QList<qsizetype> restarts;
     QString loading;

@@ -94,10 +94,7 @@ class PdfPrinterEndToEnd : public ::testing::Test {
 public:
     static void SetUpTestSuite()
     {
-        root = new QTemporaryDir;
-        QFile::setPermissions(root->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                                QFile::ExeOther);
+        root = PrivateCupsDaemon::newSharedFolder();
         cups = new PrivateCupsDaemon;
         // The queue as the run command makes it on a scheduler with none.
         setUpOutput = run(QStringLiteral("bash"), {QStringLiteral(BRINDLE_SETUP_PDF_PRINTER_SCRIPT)});

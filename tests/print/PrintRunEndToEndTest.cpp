@@ -104,10 +104,7 @@ class PrintRunEndToEnd : public ::testing::Test {
 public:
     static void SetUpTestSuite()
     {
-        root = new QTemporaryDir;
-        QFile::setPermissions(root->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                                QFile::ExeOther);
+        root = PrivateCupsDaemon::newSharedFolder();
         // HOME is a temporary folder already (the test's main sets it before any libcups call).
         cups = new PrivateCupsDaemon;
         cups->addQueue(QStringLiteral("A"), true);

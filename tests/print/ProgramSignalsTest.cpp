@@ -42,10 +42,7 @@ class ProgramSignals : public ::testing::Test {
 public:
     static void SetUpTestSuite()
     {
-        root = new QTemporaryDir;
-        QFile::setPermissions(root->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                                QFile::ExeOther);
+        root = PrivateCupsDaemon::newSharedFolder();
         cups = new PrivateCupsDaemon;
         cups->addQueue(QStringLiteral("A"), true);
         cups->addQueue(QStringLiteral("B"), true);

@@ -2,12 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QThread>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
-#include <cups/cups.h>
+#include <QThread>
 #include <algorithm>
+#include <cups/cups.h>
 #include <stdexcept>
 
 namespace bw::test {
@@ -169,6 +170,15 @@ QStringList PrivateCupsDaemon::waitForJobTitles(const QString& queue, int count,
 void PrivateCupsDaemon::cancelAllJobs(const QString& queue)
 {
     cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), CUPS_JOBID_ALL, 1);
+}
+
+QTemporaryDir* PrivateCupsDaemon::newSharedFolder()
+{
+    auto* folder = new QTemporaryDir;
+    QFile::setPermissions(folder->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                              QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                              QFile::ExeOther);
+    return folder;
 }
 
 } // namespace bw::test

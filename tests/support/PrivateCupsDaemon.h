@@ -23,6 +23,10 @@ public:
         int state; // ipp_jstate_t: 3 pending, 4 held, 5 processing, 9 completed
     };
 
+    // A new temporary folder that the daemon's filters and the office (other
+    // users than the test's) may read, for documents and a test's files.
+    static QTemporaryDir* newSharedFolder();
+
     // Starts the daemon; throws std::runtime_error with the script's output when it cannot.
     PrivateCupsDaemon();
     // Stops the daemon and gives CUPS_SERVER back its value from before.
