@@ -59,6 +59,11 @@ SpreadsheetMaker::SpreadsheetMaker(const QString& profileFolder, const QString& 
 {
     if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
         rtl::Bootstrap::set("URE_BOOTSTRAP", "vnd.sun.star.pathname:" BW_OFFICE_PROGRAM_DIR "/fundamentalrc");
+    // An office still ending on this profile would take the new one's pipe
+    // over and end with it, breaking the bridge mid-call: let it go first.
+    const QDeadlineTimer previousGone(20000);
+    while (QFile::exists(profileFolder + QStringLiteral("/.lock")) && !previousGone.hasExpired())
+        QThread::msleep(100);
     impl_->office.setProgram(QStringLiteral(BW_OFFICE_PROGRAM_DIR "/soffice"));
     impl_->office.setArguments({QStringLiteral("--headless"), QStringLiteral("--invisible"),
                                 QStringLiteral("--norestore"), QStringLiteral("--nologo"),
