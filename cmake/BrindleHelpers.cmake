@@ -1,11 +1,27 @@
-# brindle_add_library(NAME SOURCES ... LINKS ...)
-# One static library per subsystem; sources are compiled once and linked by
-# the program and the tests alike.
+# brindle_add_library(NAME SOURCES ... [PUBLIC_LINKS ...] [PRIVATE_LINKS ...])
+# One library per subsystem; sources are compiled once and linked by the
+# program and the tests alike. PUBLIC_LINKS are what the library's headers
+# need, PRIVATE_LINKS what only its .cpp files need. A library of headers alone
+# becomes an INTERFACE library.
 function(brindle_add_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
-  add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LINKS;PRIVATE_LINKS" ${ARGN})
+  if(ARG_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "brindle_add_library(${name}): unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
+  endif()
+  set(compiled ${ARG_SOURCES})
+  list(FILTER compiled INCLUDE REGEX "\\.cpp$")
+  if(compiled)
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LINKS} PRIVATE ${ARG_PRIVATE_LINKS})
+  else()
+    if(ARG_PRIVATE_LINKS)
+      message(FATAL_ERROR "brindle_add_library(${name}): headers alone have no private links")
+    endif()
+    add_library(${name} INTERFACE ${ARG_SOURCES})
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_PUBLIC_LINKS})
+  endif()
 endfunction()
 
 # brindle_add_test(NAME [GUI] [CUPS] SOURCES ... LINKS ... [LABELS ...] [FIXTURES ...] [ENV ...])
