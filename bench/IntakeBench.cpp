@@ -6,9 +6,9 @@
 #include "filelist/FileListModel.h"
 #include "intake/FolderScanCommand.h"
 #include "platform/Dialogs.h"
-#include "platform/EventLoopYielder.h"
+#include "platform/qt/EventLoopYielder.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/QtMessageBoxes.h"
+#include "platform/qt/QtMessageBoxes.h"
 #include "platform/WindowPointer.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "app/WidgetSkinTarget.h"
 #include "platform/PlatformError.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/QssSkinEngine.h"
+#include "platform/qt/QssSkinEngine.h"
 #include "support/FakeServices.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "TempTree.h"
 #include "filelist/FileListModel.h"
 #include "intake/FolderScanCommand.h"
-#include "platform/EventLoopYielder.h"
+#include "platform/qt/EventLoopYielder.h"
 #include "platform/PosixFileSystem.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMessageBoxes.h"

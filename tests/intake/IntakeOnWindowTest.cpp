@@ -6,7 +6,7 @@
 #include "intake/AddFilesCommand.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/QtDialogs.h"
+#include "platform/qt/QtDialogs.h"
 #include "support/FakeServices.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"

@@ -1,7 +1,7 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "platform/CupsPrinterServices.h"
-#include "platform/QSettingsStore.h"
+#include "platform/qt/QSettingsStore.h"
 #include "support/FakeServices.h"
 #include "support/PrivateCupsDaemon.h"
 #include "support/QStringPrinter.h"

@@ -1,4 +1,4 @@
-#include "platform/QtMessageBoxes.h"
+#include "platform/qt/QtMessageBoxes.h"
 
 #include <QMessageBox>
 

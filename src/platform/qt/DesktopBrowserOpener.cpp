@@ -1,4 +1,4 @@
-#include "platform/DesktopBrowserOpener.h"
+#include "platform/qt/DesktopBrowserOpener.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "platform/EventLoopYielder.h"
+#include "platform/qt/EventLoopYielder.h"
 
 #include <QCoreApplication>
 

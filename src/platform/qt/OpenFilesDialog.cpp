@@ -1,4 +1,4 @@
-#include "platform/OpenFilesDialog.h"
+#include "platform/qt/OpenFilesDialog.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>

@@ -1,7 +1,7 @@
-#include "platform/QtDialogs.h"
+#include "platform/qt/QtDialogs.h"
 
 #include "platform/MessageBoxes.h"
-#include "platform/OpenFilesDialog.h"
+#include "platform/qt/OpenFilesDialog.h"
 
 #include <QInputDialog>
 

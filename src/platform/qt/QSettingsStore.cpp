@@ -1,4 +1,4 @@
-#include "platform/QSettingsStore.h"
+#include "platform/qt/QSettingsStore.h"
 
 #include "platform/PlatformError.h"
 

@@ -1,4 +1,4 @@
-#include "platform/QssSkinEngine.h"
+#include "platform/qt/QssSkinEngine.h"
 
 #include "platform/PlatformError.h"
 

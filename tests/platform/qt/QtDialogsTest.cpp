@@ -1,6 +1,6 @@
-#include "platform/QtDialogs.h"
+#include "platform/qt/QtDialogs.h"
 
-#include "TempTree.h"
+#include "../../intake/TempTree.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
 
