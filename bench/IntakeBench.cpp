@@ -7,7 +7,7 @@
 #include "intake/FolderScanCommand.h"
 #include "platform/Dialogs.h"
 #include "platform/qt/EventLoopYielder.h"
-#include "platform/PosixFileSystem.h"
+#include "platform/system/PosixFileSystem.h"
 #include "platform/qt/QtMessageBoxes.h"
 #include "platform/WindowPointer.h"
 

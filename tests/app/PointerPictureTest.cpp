@@ -1,7 +1,7 @@
 #include "app/FileListView.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
-#include "platform/PosixFileSystem.h"
+#include "platform/system/PosixFileSystem.h"
 #include "support/FakeServices.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/WidgetSkinTarget.h"
 #include "platform/PlatformError.h"
-#include "platform/PosixFileSystem.h"
+#include "platform/system/PosixFileSystem.h"
 #include "platform/qt/QssSkinEngine.h"
 #include "support/FakeServices.h"
 

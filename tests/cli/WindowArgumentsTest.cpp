@@ -2,7 +2,7 @@
 #include "ProgramRun.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
-#include "platform/PosixFileSystem.h"
+#include "platform/system/PosixFileSystem.h"
 #include "support/FakeServices.h"
 #include "support/QtPrinters.h"
 

@@ -2,7 +2,7 @@
 #include "filelist/FileListModel.h"
 #include "intake/FolderScanCommand.h"
 #include "platform/qt/EventLoopYielder.h"
-#include "platform/PosixFileSystem.h"
+#include "platform/system/PosixFileSystem.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeWindowPointer.h"

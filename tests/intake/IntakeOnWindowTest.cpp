@@ -5,7 +5,7 @@
 #include "filelist/FileListModel.h"
 #include "intake/AddFilesCommand.h"
 #include "platform/MessageBoxes.h"
-#include "platform/PosixFileSystem.h"
+#include "platform/system/PosixFileSystem.h"
 #include "platform/qt/QtDialogs.h"
 #include "support/FakeServices.h"
 #include "support/QtPrinters.h"

@@ -1,4 +1,4 @@
-#include "platform/TerminationSignals.h"
+#include "platform/system/TerminationSignals.h"
 
 #include "platform/PlatformError.h"
 

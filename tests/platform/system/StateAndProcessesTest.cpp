@@ -1,5 +1,5 @@
-#include "platform/PosixProcesses.h"
-#include "platform/XdgStateFolder.h"
+#include "platform/system/PosixProcesses.h"
+#include "platform/system/XdgStateFolder.h"
 #include "support/QStringPrinter.h"
 #include "support/TempHome.h"
 

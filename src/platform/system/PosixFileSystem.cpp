@@ -1,4 +1,4 @@
-#include "platform/PosixFileSystem.h"
+#include "platform/system/PosixFileSystem.h"
 
 #include "platform/PlatformError.h"
 

@@ -1,4 +1,4 @@
-#include "platform/SystemRandomSource.h"
+#include "platform/system/SystemRandomSource.h"
 
 #include <QTime>
 

@@ -1,4 +1,4 @@
-#include "platform/PosixProcesses.h"
+#include "platform/system/PosixProcesses.h"
 
 #include <QFile>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/XdgStateFolder.h"
+#include "platform/system/XdgStateFolder.h"
 
 #include "platform/PlatformError.h"
 

@@ -1,4 +1,4 @@
-#include "platform/ThreadSleeper.h"
+#include "platform/system/ThreadSleeper.h"
 
 #include "platform/StopRequest.h"
 

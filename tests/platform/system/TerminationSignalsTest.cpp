@@ -1,7 +1,7 @@
-#include "platform/TerminationSignals.h"
+#include "platform/system/TerminationSignals.h"
 
 #include "platform/PlatformError.h"
-#include "platform/ThreadSleeper.h"
+#include "platform/system/ThreadSleeper.h"
 
 #include <QCoreApplication>
 #include <chrono>

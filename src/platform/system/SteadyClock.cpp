@@ -1,4 +1,4 @@
-#include "platform/SteadyClock.h"
+#include "platform/system/SteadyClock.h"
 
 #include <chrono>
 
