@@ -3,7 +3,7 @@
 // same files. Run through bench/print-run.sh, which sets up a private CUPS
 // daemon, a temporary HOME and the files.
 #include "filelist/FileListModel.h"
-#include "platform/CupsPrinterServices.h"
+#include "platform/cups/CupsPrinterServices.h"
 #include "platform/MessageBoxes.h"
 #include "platform/OfficeSuite.h"
 #include "platform/system/PosixProcesses.h"

@@ -1,7 +1,7 @@
 // Times the printer services over libcups: listing the printers, reading the
 // default, and setting the default, each asked afresh as the program does.
 // Run through bench/printers.sh, which starts a private CUPS daemon.
-#include "platform/CupsPrinterServices.h"
+#include "platform/cups/CupsPrinterServices.h"
 
 #include <QCoreApplication>
 #include <algorithm>

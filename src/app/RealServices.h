@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/AppServices.h"
-#include "platform/CupsPrinterServices.h"
+#include "platform/cups/CupsPrinterServices.h"
 #include "platform/qt/DesktopBrowserOpener.h"
 #include "platform/qt/EventLoopYielder.h"
 #include "platform/system/PosixFileSystem.h"

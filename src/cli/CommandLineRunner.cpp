@@ -2,7 +2,7 @@
 
 #include "cli/BatchCommand.h"
 #include "cli/BatchOfficeSlot.h"
-#include "platform/CupsPrinterServices.h"
+#include "platform/cups/CupsPrinterServices.h"
 #include "platform/PlatformError.h"
 #include "platform/system/PosixFileSystem.h"
 #include "platform/system/SteadyClock.h"

@@ -1,6 +1,6 @@
 #include "../print/SpreadsheetMaker.h"
 #include "ProgramRun.h"
-#include "platform/CupsPrinterServices.h"
+#include "platform/cups/CupsPrinterServices.h"
 #include "support/PrivateCupsDaemon.h"
 #include "support/QtPrinters.h"
 

@@ -1,6 +1,6 @@
 #include "SpreadsheetMaker.h"
 #include "filelist/FileListModel.h"
-#include "platform/CupsPrinterServices.h"
+#include "platform/cups/CupsPrinterServices.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/ThreadSleeper.h"

@@ -1,7 +1,7 @@
 #include "ReportReader.h"
 #include "SpreadsheetMaker.h"
 #include "filelist/FileListModel.h"
-#include "platform/CupsPrinterServices.h"
+#include "platform/cups/CupsPrinterServices.h"
 #include "platform/PlatformError.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"

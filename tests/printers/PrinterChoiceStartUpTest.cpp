@@ -1,6 +1,6 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
-#include "platform/CupsPrinterServices.h"
+#include "platform/cups/CupsPrinterServices.h"
 #include "platform/qt/QSettingsStore.h"
 #include "support/FakeServices.h"
 #include "support/PrivateCupsDaemon.h"

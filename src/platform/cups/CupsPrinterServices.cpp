@@ -1,4 +1,4 @@
-#include "platform/CupsPrinterServices.h"
+#include "platform/cups/CupsPrinterServices.h"
 
 #include "platform/PlatformError.h"
 
