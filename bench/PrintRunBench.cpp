@@ -11,7 +11,7 @@
 #include "platform/Sleeper.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/ThreadSleeper.h"
-#include "platform/UnoOfficeSuite.h"
+#include "platform/uno/UnoOfficeSuite.h"
 #include "platform/WindowPointer.h"
 #include "platform/system/XdgStateFolder.h"
 #include "print/ModelFileListReader.h"

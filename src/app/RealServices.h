@@ -14,7 +14,7 @@
 #include "platform/system/SystemRandomSource.h"
 #include "platform/system/TerminationSignals.h"
 #include "platform/system/ThreadSleeper.h"
-#include "platform/UnoOfficeSuite.h"
+#include "platform/uno/UnoOfficeSuite.h"
 #include "platform/system/XdgStateFolder.h"
 
 class QWidget;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/UnoOfficeSuite.h"
+#include "platform/uno/UnoOfficeSuite.h"
 
 #include <QLockFile>
 #include <QString>

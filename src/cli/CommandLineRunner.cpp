@@ -8,7 +8,7 @@
 #include "platform/system/SteadyClock.h"
 #include "platform/system/TerminationSignals.h"
 #include "platform/system/ThreadSleeper.h"
-#include "platform/UnoOfficeSuite.h"
+#include "platform/uno/UnoOfficeSuite.h"
 #include "platform/Yielder.h"
 #include "print/JobConfirmation.h"
 

@@ -1,6 +1,6 @@
 #include "SpreadsheetMaker.h"
 
-#include "platform/OfficeLauncher.h"
+#include "platform/uno/OfficeLauncher.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

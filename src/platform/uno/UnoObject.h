@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/OfficeReference.h"
-#include "platform/UnoConnection.h"
+#include "platform/uno/UnoConnection.h"
 
 #include <com/sun/star/uno/XInterface.hpp>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CallWatchdog.h"
+#include "platform/uno/CallWatchdog.h"
 #include "platform/PlatformError.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "platform/CallWatchdog.h"
+#include "platform/uno/CallWatchdog.h"
 
 namespace bw {
 

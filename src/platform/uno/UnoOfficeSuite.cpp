@@ -1,10 +1,10 @@
-#include "platform/UnoOfficeSuite.h"
+#include "platform/uno/UnoOfficeSuite.h"
 
-#include "platform/CallWatchdog.h"
-#include "platform/OfficeLauncher.h"
+#include "platform/uno/CallWatchdog.h"
+#include "platform/uno/OfficeLauncher.h"
 #include "platform/PlatformError.h"
-#include "platform/UnoConnection.h"
-#include "platform/UnoObject.h"
+#include "platform/uno/UnoConnection.h"
+#include "platform/uno/UnoObject.h"
 
 #include <QCryptographicHash>
 #include <QHash>

@@ -1,7 +1,7 @@
-#include "platform/UnoConnection.h"
+#include "platform/uno/UnoConnection.h"
 
 #include "platform/PlatformError.h"
-#include "platform/UnoObject.h"
+#include "platform/uno/UnoObject.h"
 
 #include <com/sun/star/bridge/XBridgeFactory.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>

@@ -1,8 +1,8 @@
-#include "platform/UnoOfficeSuite.h"
+#include "platform/uno/UnoOfficeSuite.h"
 
-#include "SpreadsheetMaker.h"
-#include "platform/CallWatchdog.h"
-#include "platform/OfficeLauncher.h"
+#include "../../print/SpreadsheetMaker.h"
+#include "platform/uno/CallWatchdog.h"
+#include "platform/uno/OfficeLauncher.h"
 #include "platform/PlatformError.h"
 #include "print/DocumentUrl.h"
 #include "support/TempHome.h"

@@ -1,4 +1,4 @@
-#include "platform/OfficeLauncher.h"
+#include "platform/uno/OfficeLauncher.h"
 
 #include "platform/PlatformError.h"
 
