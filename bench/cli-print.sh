@@ -11,10 +11,11 @@ BUILD_DIR=${1:-build}
 N=${N:-20}
 LONG=${LONG:-0}
 RUNS=${RUNS:-3}
-SOFFICE=/usr/lib/libreoffice/program/soffice
 BW="$BUILD_DIR/src/app/brindlework"
 
 cmake --build "$BUILD_DIR" --target brindlework >/dev/null
+# The office the build was configured with.
+SOFFICE="$(sed -n 's/^BRINDLE_OFFICE_PROGRAM_DIR:PATH=//p' "$BUILD_DIR/CMakeCache.txt")/soffice"
 work=$(mktemp -d)
 chmod 755 "$work"
 cleanup() {

@@ -9,9 +9,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${1:-build}
 N=${N:-20}
-SOFFICE=/usr/lib/libreoffice/program/soffice
 
 cmake --build "$BUILD_DIR" --target print_run_bench >/dev/null
+# The office the build was configured with.
+SOFFICE="$(sed -n 's/^BRINDLE_OFFICE_PROGRAM_DIR:PATH=//p' "$BUILD_DIR/CMakeCache.txt")/soffice"
 work=$(mktemp -d)
 chmod 755 "$work"
 cleanup() {

@@ -30,10 +30,6 @@
 #include <thread>
 #include <unistd.h>
 
-#ifndef BW_OFFICE_PROGRAM_DIR
-#define BW_OFFICE_PROGRAM_DIR "/usr/lib/libreoffice/program"
-#endif
-
 namespace bw {
 
 using css::uno::Reference;
