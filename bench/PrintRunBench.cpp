@@ -64,9 +64,9 @@ public:
     QStringList installedPrinters() override { return inner_.installedPrinters(); }
     QString defaultPrinterName() override { return inner_.defaultPrinterName(); }
     void setDefaultPrinter(const QString& name) override { inner_.setDefaultPrinter(name); }
-    QList<bw::PrintJob> jobs(const QString& printer) override
+    QList<bw::PrintJob> jobs(const QString& printer, JobList which) override
     {
-        return timed([&] { return inner_.jobs(printer); });
+        return timed([&] { return inner_.jobs(printer, which); });
     }
     bool acceptsJobs(const QString& printer) override
     {

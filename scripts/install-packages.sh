@@ -12,7 +12,7 @@ PACKAGES=(
   cups cups-client cups-bsd printer-driver-cups-pdf libreoffice-calc
   fonts-liberation
   # test and benchmark tools
-  xvfb xauth poppler-utils imagemagick xdotool time groff-base bc
+  xvfb xauth poppler-utils imagemagick xdotool time groff-base bc clang-format
   # install and package checks
   desktop-file-utils appstream dpkg-dev
 )

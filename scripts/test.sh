@@ -4,12 +4,15 @@
 # sanitizers (build-asan/). The tests start their own CUPS daemon and
 # LibreOffice with private folders; nothing of the user's settings, printers or
 # office profile is touched. Arguments go to both ctest runs (e.g. -R name).
-# BRINDLE_TEST_SANITIZE=0 runs the normal build alone.
+# BRINDLE_TEST_SANITIZE=0 runs the normal build alone. A source that differs
+# from .clang-format fails the run too (after the tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-packages.sh
 
 status=0
+scripts/check-format.sh || status=1
+
 run_suite() {
   local dir=$1
   shift

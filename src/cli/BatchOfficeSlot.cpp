@@ -1,5 +1,6 @@
 #include "cli/BatchOfficeSlot.h"
 
+#include "platform/OfficeLauncher.h"
 #include "platform/PlatformError.h"
 
 #include <QDir>
@@ -27,8 +28,12 @@ BatchOfficeSlot::BatchOfficeSlot(const QString& cacheFolder)
             continue;
         lock_ = std::move(lock);
         profileFolder_ = QStringLiteral("%1/batch-office-%2").arg(folder).arg(slot);
-        pipeName_ = UnoOfficeSuite::pipeNameFor(::getuid(), QUrl::fromLocalFile(profileFolder_).toString(),
-                                                QProcessEnvironment::systemEnvironment());
+        const QString profileUrl = QUrl::fromLocalFile(profileFolder_).toString();
+        pipeName_ = UnoOfficeSuite::pipeNameFor(::getuid(), profileUrl, QProcessEnvironment::systemEnvironment());
+        // The slot was free, so an office still on its profile belongs to a
+        // batch that was killed outright: taken over, it would count as
+        // someone else's and could never be ended or restarted.
+        OfficeLauncher::killOfficesOnProfile(profileUrl);
         return;
     }
     throw PlatformError(ErrorNumber::FileAccess,

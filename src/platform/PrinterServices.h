@@ -23,10 +23,12 @@ public:
     // Makes the named printer the user's default; throws and changes nothing for "" or an unknown name.
     virtual void setDefaultPrinter(const QString& name) = 0;
 
-    // Every job the system still lists (waiting, printing, ended), of the
-    // printer's queue, or of all queues for "". An instance ("B/draft") names
-    // its printer's queue.
-    virtual QList<PrintJob> jobs(const QString& printer) = 0;
+    // Which jobs a job list holds: those not ended yet (waiting, held,
+    // printing, stopped), or every one the system still lists.
+    enum class JobList { Active, All };
+    // The jobs of the printer's queue, or of all queues for "". An instance
+    // ("B/draft") names its printer's queue.
+    virtual QList<PrintJob> jobs(const QString& printer, JobList which) = 0;
     // Whether the printer's queue takes new jobs; false for a printer the
     // system does not know.
     virtual bool acceptsJobs(const QString& printer) = 0;

@@ -17,6 +17,8 @@ QString queueOf(const QString& printer)
     return printer.section(QLatin1Char('/'), 0, 0);
 }
 
+constexpr qint64 FreshLookMilliseconds = 1000;
+
 } // namespace
 
 JobConfirmation::JobConfirmation(PrinterServices& printers, Clock& clock, Sleeper& sleeper)
@@ -54,13 +56,22 @@ void JobConfirmation::mark()
 {
     try {
         int highest = 0;
-        for (const PrintJob& job : printers_.jobs(QString()))
+        for (const PrintJob& job : printers_.jobs(QString(), PrinterServices::JobList::All))
             highest = std::max(highest, job.id);
         markedId_ = highest;
         markFailure_.reset();
     } catch (const PlatformError& error) {
         markFailure_ = error;
     }
+}
+
+void JobConfirmation::markAtLastLook()
+{
+    if (!lastLookAt_ || markFailure_ || clock_.nowMilliseconds() - *lastLookAt_ > FreshLookMilliseconds) {
+        mark();
+        return;
+    }
+    markedId_ = std::max(markedId_, lastLookHighest_);
 }
 
 JobConfirmation::Result JobConfirmation::check(const QString& path, const QString& printer)
@@ -71,13 +82,23 @@ JobConfirmation::Result JobConfirmation::check(const QString& path, const QStrin
     const QString queue = queueOf(printer);
     std::optional<PrintJob> here;
     std::optional<PrintJob> elsewhere;
-    for (const PrintJob& job : printers_.jobs(QString())) {
-        if (job.id <= markedId_ || taken_.contains(job.id) || job.title != title)
-            continue;
-        auto& slot = job.queue.compare(queue, Qt::CaseInsensitive) == 0 ? here : elsewhere;
-        if (!slot || job.id < slot->id)
-            slot = job;
-    }
+    lastLookAt_ = clock_.nowMilliseconds();
+    const auto look = [&](const QList<PrintJob>& jobs) {
+        for (const PrintJob& job : jobs) {
+            lastLookHighest_ = std::max(lastLookHighest_, job.id);
+            if (job.id <= markedId_ || taken_.contains(job.id) || job.title != title)
+                continue;
+            auto& slot = job.queue.compare(queue, Qt::CaseInsensitive) == 0 ? here : elsewhere;
+            if (!slot || job.id < slot->id)
+                slot = job;
+        }
+    };
+    // A job just sent is nearly always still waiting or printing on the
+    // queue: the short list of those comes first, the whole history (all
+    // queues, ended jobs too) only when it holds nothing.
+    look(printers_.jobs(queue, PrinterServices::JobList::Active));
+    if (!here)
+        look(printers_.jobs(QString(), PrinterServices::JobList::All));
     if (here || elsewhere) {
         const PrintJob& job = here ? *here : *elsewhere;
         taken_.insert(job.id);

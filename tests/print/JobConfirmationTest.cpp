@@ -117,6 +117,43 @@ TEST_F(JobConfirmationTest, TheOldestNewJobIsTakenFirst)
     EXPECT_EQ(confirmation.check(File, "B").job.id, 2);
 }
 
+TEST_F(JobConfirmationTest, AJobStillOnTheQueueIsFoundWithoutTheWholeHistory)
+{
+    confirmation.mark();
+    printers.submit("B", Title);
+    EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::Arrived);
+    EXPECT_EQ(printers.wholeJobQueries, 1); // the mark's
+
+    // A job that has ended already is found in the history.
+    confirmation.markAtLastLook();
+    printers.submit("B", Title);
+    printers.jobList.back().job.state = PrintJob::Completed;
+    EXPECT_EQ(confirmation.check(File, "B").job.id, 2);
+    EXPECT_EQ(printers.wholeJobQueries, 2);
+}
+
+TEST_F(JobConfirmationTest, AMarkRightAfterALookListsNoJobs)
+{
+    printers.submit("B", Title); // before the batch: never counts
+    confirmation.markAtLastLook();
+    EXPECT_EQ(printers.jobQueries, 1);
+    EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::NothingArrived);
+    const int queries = printers.jobQueries;
+
+    confirmation.markAtLastLook();
+    EXPECT_EQ(printers.jobQueries, queries);
+    printers.submit("B", Title);
+    EXPECT_EQ(confirmation.check(File, "B").job.id, 2);
+    confirmation.markAtLastLook();
+    printers.submit("B", Title);
+    EXPECT_EQ(confirmation.check(File, "B").job.id, 3);
+
+    // A look older than a second does not stand in for the listing.
+    sleeper.now += 1001;
+    confirmation.markAtLastLook();
+    EXPECT_EQ(printers.jobQueries, queries + 3);
+}
+
 TEST_F(JobConfirmationTest, AnOfficeDoneWithTheJobEndsTheWaitAfterOneMoreLook)
 {
     confirmation.mark();

@@ -75,15 +75,19 @@ public:
         return defaultPrinter;
     }
     // Job queries are counted apart from the calls above, which tests compare whole.
-    QList<PrintJob> jobs(const QString& printer) override
+    QList<PrintJob> jobs(const QString& printer, JobList which) override
     {
         ++jobQueries;
+        if (which == JobList::All)
+            ++wholeJobQueries;
         if (jobsUnreachable)
             throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
         const QString queue = printer.section(QLatin1Char('/'), 0, 0);
         QList<PrintJob> result;
         for (const Job& job : jobList) {
-            if (job.appearsAt <= now() && (queue.isEmpty() || job.job.queue == queue))
+            const bool ended = job.job.state >= PrintJob::Canceled;
+            if (job.appearsAt <= now() && (queue.isEmpty() || job.job.queue == queue) &&
+                (which == JobList::All || !ended))
                 result.append(job.job);
         }
         return result;
@@ -138,6 +142,7 @@ public:
     QList<Job> jobList;
     int nextJobId = 1;
     int jobQueries = 0;
+    int wholeJobQueries = 0; // of all queues and ended jobs
     // Where the time comes from; none: every job shows at once.
     Clock* clock = nullptr;
 

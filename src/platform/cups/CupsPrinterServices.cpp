@@ -143,12 +143,12 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
     }
 }
 
-QList<PrintJob> CupsPrinterServices::jobs(const QString& printer)
+QList<PrintJob> CupsPrinterServices::jobs(const QString& printer, JobList which)
 {
     const QByteArray queue = printerAndInstance(printer).first;
     cups_job_t* found = nullptr;
     const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &found, queue.isEmpty() ? nullptr : queue.constData(),
-                                   0, CUPS_WHICHJOBS_ALL);
+                                   0, which == JobList::Active ? CUPS_WHICHJOBS_ACTIVE : CUPS_WHICHJOBS_ALL);
     if (count < 0)
         throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The print jobs cannot be listed"));
     QList<PrintJob> result;

@@ -14,7 +14,7 @@ public:
     QStringList installedPrinters() override;
     QString defaultPrinterName() override;
     void setDefaultPrinter(const QString& name) override;
-    QList<PrintJob> jobs(const QString& printer) override;
+    QList<PrintJob> jobs(const QString& printer, JobList which) override;
     bool acceptsJobs(const QString& printer) override;
     QString environmentDefault() override;
     std::optional<QByteArray> readUserOptions() override;

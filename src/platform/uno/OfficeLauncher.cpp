@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace bw {
 
@@ -51,6 +53,23 @@ QList<pid_t> childrenOf(qint64 parent)
             children << pid;
     }
     return children;
+}
+
+QList<pid_t> numberedProcesses()
+{
+    QList<pid_t> found;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isNumber = false;
+        const pid_t pid = static_cast<pid_t>(entry.toLongLong(&isNumber));
+        if (isNumber)
+            found << pid;
+    }
+    return found;
+}
+
+bool isGone(pid_t pid)
+{
+    return (::kill(pid, 0) != 0 && errno == ESRCH) || isZombie(pid);
 }
 
 } // namespace
@@ -131,6 +150,24 @@ void OfficeLauncher::kill()
         ::kill(*each, SIGKILL);
     for (int wait = 0; wait < 100 && isRunning(); ++wait)
         QThread::msleep(50);
+}
+
+int OfficeLauncher::killOfficesOnProfile(const QString& profileUrl)
+{
+    const QByteArray argument = (QStringLiteral("-env:UserInstallation=") + profileUrl).toUtf8();
+    QList<pid_t> doomed;
+    for (const pid_t pid : numberedProcesses()) {
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (QFileInfo(cmdline).ownerId() != ::getuid() || !cmdline.open(QIODevice::ReadOnly))
+            continue;
+        if (cmdline.readAll().split('\0').contains(argument))
+            doomed << pid;
+    }
+    for (const pid_t pid : doomed)
+        ::kill(pid, SIGKILL);
+    for (int wait = 0; wait < 100 && !std::all_of(doomed.cbegin(), doomed.cend(), isGone); ++wait)
+        QThread::msleep(50);
+    return int(doomed.size());
 }
 
 bool OfficeLauncher::isRunning() const

@@ -268,25 +268,30 @@ TEST_F(CupsPrinterServicesTest, ListsJobsOfAQueueOrOfAllWithTitlesAndStates)
         daemon.runTool(QStringLiteral("lp"), {QStringLiteral("-d"), queue, QStringLiteral("-t"), title,
                                               QStringLiteral("/etc/hostname")});
     };
-    EXPECT_TRUE(services.jobs(QString()).isEmpty());
+    EXPECT_TRUE(services.jobs(QString(), PrinterServices::JobList::All).isEmpty());
     print(QStringLiteral("Held"), QStringLiteral("Q1 sales.ods"));
     print(QStringLiteral("Open"), QStringLiteral("other.ods"));
 
-    const auto held = services.jobs(QStringLiteral("Held/draft"));
+    const auto held = services.jobs(QStringLiteral("Held/draft"), PrinterServices::JobList::All);
     ASSERT_EQ(held.size(), 1);
     EXPECT_EQ(held[0].queue, QStringLiteral("Held"));
     EXPECT_EQ(held[0].title, QStringLiteral("Q1 sales.ods"));
     EXPECT_EQ(held[0].state, PrintJob::Pending);
     // Ended jobs stay listed.
-    const auto all = services.jobs(QString());
+    const auto all = services.jobs(QString(), PrinterServices::JobList::All);
     ASSERT_EQ(all.size(), 2);
     EXPECT_GT(all[0].id + all[1].id, 2);
     QStringList queues{all[0].queue, all[1].queue};
     queues.sort();
     EXPECT_EQ(queues, (QStringList{"Held", "Open"}));
+    // A cancelled job has ended: only the whole list still has it.
+    EXPECT_EQ(services.jobs(QStringLiteral("Held"), PrinterServices::JobList::Active).size(), 1);
+    daemon.runTool(QStringLiteral("cancel"), {QStringLiteral("-a"), QStringLiteral("Held")});
+    EXPECT_TRUE(services.jobs(QStringLiteral("Held"), PrinterServices::JobList::Active).isEmpty());
+    EXPECT_EQ(services.jobs(QStringLiteral("Held"), PrinterServices::JobList::All).size(), 1);
 
     daemon.stop();
-    EXPECT_EQ(numberOf([this] { services.jobs(QString()); }), CupsServiceUnavailable);
+    EXPECT_EQ(numberOf([this] { services.jobs(QString(), PrinterServices::JobList::All); }), CupsServiceUnavailable);
 }
 
 TEST_F(CupsPrinterServicesTest, TellsWhetherAQueueAcceptsJobs)
