@@ -1,6 +1,6 @@
 #include "cli/BatchOfficeSlot.h"
 
-#include "platform/OfficeLauncher.h"
+#include "platform/uno/OfficeLauncher.h"
 #include "platform/PlatformError.h"
 
 #include <QDir>
