@@ -148,7 +148,9 @@ void OfficeLauncher::kill()
     // Children first, so none is left behind without its parent.
     for (auto each = doomed.crbegin(); each != doomed.crend(); ++each)
         ::kill(*each, SIGKILL);
-    for (int wait = 0; wait < 100 && isRunning(); ++wait)
+    // All of them: an office still dying can take a new connection on its
+    // pipe, and a new soffice would hand its start over to it.
+    for (int wait = 0; wait < 100 && !std::all_of(doomed.cbegin(), doomed.cend(), isGone); ++wait)
         QThread::msleep(50);
 }
 
