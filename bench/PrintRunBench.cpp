@@ -14,7 +14,6 @@
 #include "platform/UnoOfficeSuite.h"
 #include "platform/WindowPointer.h"
 #include "platform/XdgStateFolder.h"
-#include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
@@ -266,7 +265,6 @@ int main(int argc, char** argv)
     TimingOffice office(realOffice);
     bw::FileListModel list;
     list.appendAll(files);
-    bw::ModelFileListReader reader(list);
     bw::CupsPrinterServices printers;
     CountingBoxes boxes;
     TimedSleeper sleeper;
@@ -278,7 +276,7 @@ int main(int argc, char** argv)
     bw::XdgStateFolder state;
     bw::PosixProcesses processes;
     bw::DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
-    bw::PrintRun run({reader, office, boxes, sleeper, pointer, progressBar, defaultPrinter,
+    bw::PrintRun run({list, office, boxes, sleeper, pointer, progressBar, defaultPrinter,
                       [&] { return queue; }, jobWitness, clock, keeper});
 
     const int jobsBefore = pendingJobs(queue);

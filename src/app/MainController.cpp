@@ -11,7 +11,6 @@
 #include "app/Twips.h"
 #include "intake/PathIntake.h"
 #include "platform/MessageBoxes.h"
-#include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
@@ -37,13 +36,12 @@ MainController::MainController(MainWindow& window, AppServices& services)
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
       printerChoices_(*window.printerCombo()),
       printerList_(services.printers, services.settings, printerChoices_),
-      printList_(std::make_unique<ModelFileListReader>(fileList_)),
       progressBar_(std::make_unique<ProgressBarValue>(*window.progressBar())),
       defaultPrinter_(std::make_unique<DefaultPrinter>(services.printers, services.messageBoxes)),
       keeper_(std::make_unique<DefaultPrinterKeeper>(*defaultPrinter_, services.printers, services.state,
                                                      services.processes)),
       printRun_(std::make_unique<PrintRun>(PrintRun::Services{
-          *printList_, services.office, services.messageBoxes, services.sleeper, window, *progressBar_,
+          fileList_, services.office, services.messageBoxes, services.sleeper, window, *progressBar_,
           *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); }, services.printers,
           services.clock, *keeper_, &services.stop}))
 {

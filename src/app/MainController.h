@@ -23,7 +23,6 @@ namespace bw {
 
 class HomePageByChance;
 class MainWindow;
-class ModelFileListReader;
 class PrintRun;
 class ProgressBarValue;
 class DefaultPrinter;
@@ -73,7 +72,6 @@ private:
     std::unique_ptr<HomePageByChance> homePage_;
     ComboBoxChoiceList printerChoices_;
     PrinterList printerList_;
-    std::unique_ptr<ModelFileListReader> printList_;
     std::unique_ptr<ProgressBarValue> progressBar_;
     std::unique_ptr<DefaultPrinter> defaultPrinter_;
     std::unique_ptr<DefaultPrinterKeeper> keeper_;

@@ -1,5 +1,6 @@
 #include "print/PrintRun.h"
 
+#include "filelist/FileListModel.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/OfficeSuite.h"
@@ -8,7 +9,6 @@
 #include "platform/Sleeper.h"
 #include "platform/WindowPointer.h"
 #include "print/DocumentUrl.h"
-#include "print/FileListReader.h"
 #include "print/StepExecutor.h"
 #include "printers/DefaultPrinterAccess.h"
 #include "printers/DefaultPrinterKeeper.h"
@@ -55,7 +55,7 @@ void PrintRun::run()
 
     steps.run({
         {100, [&] { services_.pointer.setPointerCode(WindowPointer::Busy); }},
-        {102, [&] { hasEntries = services_.fileList.entryCount() > 0; }},
+        {102, [&] { hasEntries = services_.fileList.count() > 0; }},
     });
     if (hasEntries) {
         // The keeper's snapshot, not the saved name, is what comes back: a
@@ -69,7 +69,7 @@ void PrintRun::run()
                      chosenPrinter = services_.chosenPrinter();
                      services_.keeper.change(chosenPrinter);
                  }},
-                {108, [&] { count = services_.fileList.entryCount(); }},
+                {108, [&] { count = services_.fileList.count(); }},
             });
             printEntries(steps, count, chosenPrinter);
         } catch (...) {
@@ -117,7 +117,7 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
         {110,
          [&] {
              path.clear();
-             path = services_.fileList.entryText(i);
+             path = services_.fileList.textAt(i);
          }},
         {112, [&] { renew(serviceManager, [&] { return office.createServiceManager(); }); }},
         // Before the first document is loaded, so an office this program

@@ -12,7 +12,7 @@ namespace bw {
 class Clock;
 class DefaultPrinterAccess;
 class DefaultPrinterKeeper;
-class FileListReader;
+class FileListModel;
 class MessageBoxes;
 class OfficeSuite;
 class PrinterServices;
@@ -36,7 +36,7 @@ public:
     static constexpr int SpoolLimitMilliseconds = 120000;
 
     struct Services {
-        FileListReader& fileList;
+        const FileListModel& fileList;
         OfficeSuite& office;
         MessageBoxes& messageBoxes;
         Sleeper& sleeper;

@@ -6,7 +6,6 @@
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
 #include "platform/XdgStateFolder.h"
-#include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
@@ -142,7 +141,6 @@ public:
         UnoOfficeSuite office(options);
         FileListModel list;
         list.append(path(QStringLiteral("docs/") + Sheet));
-        ModelFileListReader reader(list);
         CupsPrinterServices printers;
         FakeMessageBoxes boxes;
         ThreadSleeper sleeper;
@@ -153,8 +151,8 @@ public:
         XdgStateFolder state;
         PosixProcesses processes;
         DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
-        PrintRun({reader, office, boxes, sleeper, pointer, progress, defaultPrinter,
-                  [queue] { return queue; }, printers, clock, keeper})
+        PrintRun({list, office, boxes, sleeper, pointer, progress, defaultPrinter, [queue] { return queue; },
+                  printers, clock, keeper})
             .run();
         office.endSelfStartedOffice();
         EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));

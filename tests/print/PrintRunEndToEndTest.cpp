@@ -8,7 +8,6 @@
 #include "platform/ThreadSleeper.h"
 #include "platform/UnoOfficeSuite.h"
 #include "platform/XdgStateFolder.h"
-#include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
@@ -173,7 +172,6 @@ public:
         FileListModel list;
         for (const QString& name : names)
             list.append(document(name));
-        ModelFileListReader reader(list);
         ThreadSleeper sleeper;
         FakeWindowPointer pointer;
         FakeProgressBarPort progress;
@@ -183,7 +181,7 @@ public:
         PosixProcesses processes;
         DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
         WatchedOffice watched(*office, [&] { jobsAtClose << newJobs().size(); });
-        PrintRun run({reader, watched, boxes, sleeper, pointer, progress, defaultPrinter,
+        PrintRun run({list, watched, boxes, sleeper, pointer, progress, defaultPrinter,
                       [chosen] { return chosen; }, printers, clock, keeper});
         run.run();
         restarts += watched.restarts;
