@@ -7,7 +7,6 @@
 #include "platform/MessageBoxes.h"
 #include "platform/OfficeSuite.h"
 #include "platform/PosixProcesses.h"
-#include "platform/ProgressBarPort.h"
 #include "platform/Sleeper.h"
 #include "platform/SteadyClock.h"
 #include "platform/ThreadSleeper.h"
@@ -106,11 +105,6 @@ public:
 
 private:
     int code_ = 0;
-};
-
-class StillProgressBar : public bw::ProgressBarPort {
-public:
-    void setValue(int) override {}
 };
 
 // Times each office operation of the first file.
@@ -269,14 +263,13 @@ int main(int argc, char** argv)
     CountingBoxes boxes;
     TimedSleeper sleeper;
     StillPointer pointer;
-    StillProgressBar progressBar;
     bw::DefaultPrinter defaultPrinter(printers, boxes);
     TimingPrinters jobWitness(printers);
     bw::SteadyClock clock;
     bw::XdgStateFolder state;
     bw::PosixProcesses processes;
     bw::DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
-    bw::PrintRun run({list, office, boxes, sleeper, pointer, progressBar, defaultPrinter,
+    bw::PrintRun run({list, office, boxes, sleeper, pointer, [](int) {}, defaultPrinter,
                       [&] { return queue; }, jobWitness, clock, keeper});
 
     const int jobsBefore = pendingJobs(queue);

@@ -7,7 +7,6 @@
 #include "app/MainWindow.h"
 #include "app/Pictures.h"
 #include "app/PointerPicture.h"
-#include "app/ProgressBarValue.h"
 #include "app/Twips.h"
 #include "intake/PathIntake.h"
 #include "platform/MessageBoxes.h"
@@ -17,6 +16,7 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
@@ -36,14 +36,14 @@ MainController::MainController(MainWindow& window, AppServices& services)
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
       printerChoices_(*window.printerCombo()),
       printerList_(services.printers, services.settings, printerChoices_),
-      progressBar_(std::make_unique<ProgressBarValue>(*window.progressBar())),
       defaultPrinter_(std::make_unique<DefaultPrinter>(services.printers, services.messageBoxes)),
       keeper_(std::make_unique<DefaultPrinterKeeper>(*defaultPrinter_, services.printers, services.state,
                                                      services.processes)),
-      printRun_(std::make_unique<PrintRun>(PrintRun::Services{
-          fileList_, services.office, services.messageBoxes, services.sleeper, window, *progressBar_,
-          *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); }, services.printers,
-          services.clock, *keeper_, &services.stop}))
+      printRun_(std::make_unique<PrintRun>(
+          PrintRun::Services{fileList_, services.office, services.messageBoxes, services.sleeper, window,
+                             [&window](int value) { window.progressBar()->setValue(value); },
+                             *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); },
+                             services.printers, services.clock, *keeper_, &services.stop}))
 {
     window_.listView()->setFileList(&fileList_);
     wireEvents();

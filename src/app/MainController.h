@@ -24,7 +24,6 @@ namespace bw {
 class HomePageByChance;
 class MainWindow;
 class PrintRun;
-class ProgressBarValue;
 class DefaultPrinter;
 class DefaultPrinterKeeper;
 
@@ -72,7 +71,6 @@ private:
     std::unique_ptr<HomePageByChance> homePage_;
     ComboBoxChoiceList printerChoices_;
     PrinterList printerList_;
-    std::unique_ptr<ProgressBarValue> progressBar_;
     std::unique_ptr<DefaultPrinter> defaultPrinter_;
     std::unique_ptr<DefaultPrinterKeeper> keeper_;
     std::unique_ptr<PrintRun> printRun_;

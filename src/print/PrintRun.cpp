@@ -5,7 +5,6 @@
 #include "platform/MessageBoxes.h"
 #include "platform/OfficeSuite.h"
 #include "platform/PlatformError.h"
-#include "platform/ProgressBarPort.h"
 #include "platform/Sleeper.h"
 #include "platform/WindowPointer.h"
 #include "print/DocumentUrl.h"
@@ -87,7 +86,7 @@ void PrintRun::run()
         });
     }
     steps.finish({
-        {144, [&] { services_.progressBar.setValue(0); }},
+        {144, [&] { services_.setProgress(0); }},
         {146, [&] { services_.pointer.setPointerCode(WindowPointer::Default); }},
     });
 }

@@ -16,7 +16,6 @@ class FileListModel;
 class MessageBoxes;
 class OfficeSuite;
 class PrinterServices;
-class ProgressBarPort;
 class StepExecutor;
 class Sleeper;
 class StopRequest;
@@ -41,7 +40,8 @@ public:
         MessageBoxes& messageBoxes;
         Sleeper& sleeper;
         WindowPointer& pointer;
-        ProgressBarPort& progressBar;
+        // Sets the window's progress bar.
+        std::function<void(int)> setProgress;
         DefaultPrinterAccess& defaultPrinter;
         // The text of the printer choice at the moment of asking.
         std::function<QString()> chosenPrinter;

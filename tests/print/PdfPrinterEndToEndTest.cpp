@@ -10,7 +10,6 @@
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
 #include "support/FakeMessageBoxes.h"
-#include "support/FakeProgressBarPort.h"
 #include "support/FakeWindowPointer.h"
 #include "support/PrivateCupsDaemon.h"
 
@@ -145,14 +144,15 @@ public:
         FakeMessageBoxes boxes;
         ThreadSleeper sleeper;
         FakeWindowPointer pointer;
-        FakeProgressBarPort progress;
+        std::vector<int> progress;
         DefaultPrinter defaultPrinter(printers, boxes);
         SteadyClock clock;
         XdgStateFolder state;
         PosixProcesses processes;
         DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
-        PrintRun({list, office, boxes, sleeper, pointer, progress, defaultPrinter, [queue] { return queue; },
-                  printers, clock, keeper})
+        PrintRun({list, office, boxes, sleeper, pointer,
+                  [&progress](int value) { progress.push_back(value); }, defaultPrinter,
+                  [queue] { return queue; }, printers, clock, keeper})
             .run();
         office.endSelfStartedOffice();
         EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));

@@ -9,7 +9,6 @@
 #include "support/FakeOfficeSuite.h"
 #include "support/FakePrinterServices.h"
 #include "support/FakeProcesses.h"
-#include "support/FakeProgressBarPort.h"
 #include "support/FakeSleeper.h"
 #include "support/FakeStateFolder.h"
 #include "support/FakeStopRequest.h"
@@ -90,7 +89,8 @@ public:
     FakeMessageBoxes boxes;
     FakeSleeper sleeper;
     FakeWindowPointer pointer;
-    FakeProgressBarPort progress;
+    std::vector<int> progress; // the values set, in order
+    bool progressFails = false;
     FakePrinterServices printers;
     DefaultPrinter reporting{printers, boxes};
     SwitchableDefaultPrinter defaultPrinter{reporting};
@@ -100,7 +100,14 @@ public:
     DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes};
     QString combo = QStringLiteral("B");
     int comboReads = 0;
-    PrintRun run{{list, office, boxes, sleeper, pointer, progress, defaultPrinter,
+    PrintRun run{{list, office, boxes, sleeper, pointer,
+                  [this](int value) {
+                      if (progressFails)
+                          throw PlatformError(ErrorNumber::InvalidArgument,
+                                              QStringLiteral("Invalid property value"));
+                      progress.push_back(value);
+                  },
+                  defaultPrinter,
                   [this] {
                       ++comboReads;
                       return combo;
@@ -125,7 +132,7 @@ TEST_F(PrintRunTest, EmptyListSaysNoFilesAddedAndTouchesNeitherPrinterNorOffice)
     EXPECT_EQ(boxes.boxes[0].style, 0);
     EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("Brindlework"));
     EXPECT_EQ(pointer.set, QList<int>({11, 0}));
-    EXPECT_EQ(progress.values, std::vector<int>({0}));
+    EXPECT_EQ(progress, std::vector<int>({0}));
     EXPECT_TRUE(printers.calls.isEmpty());
     EXPECT_TRUE(office.calls.empty());
     EXPECT_TRUE(sleeper.waits.empty());
@@ -152,7 +159,7 @@ TEST_F(PrintRunTest, OneFileRunsTheStepsInTheirOrder)
     EXPECT_EQ(printers.calls, QStringList({"defaultPrinterName", "defaultPrinterName", "setDefaultPrinter:B",
                                            "writeUserOptions"}));
     EXPECT_EQ(pointer.set, QList<int>({11, 0}));
-    EXPECT_EQ(progress.values, std::vector<int>({0}));
+    EXPECT_EQ(progress, std::vector<int>({0}));
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_TRUE(places().empty());
 }
@@ -227,7 +234,7 @@ TEST_F(PrintRunTest, ThePreviousDefaultIsBackBeforeDoneAndThePointerIsBusyMeanwh
     EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
     EXPECT_EQ(pointerWhileDone, WindowPointer::Busy);
     EXPECT_EQ(pointer.code, WindowPointer::Default);
-    EXPECT_EQ(progress.values, std::vector<int>({0}));
+    EXPECT_EQ(progress, std::vector<int>({0}));
 }
 
 TEST_F(PrintRunTest, ThePrinterAlreadyDefaultIsStillSetAndRestored)
@@ -299,7 +306,7 @@ TEST_F(PrintRunTest, OfficeUnavailableReportsEveryStepThatNeedsItThenRestoresAnd
     EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
     EXPECT_EQ(sleeper.waits, std::vector<int>({5000, 5000}));
     EXPECT_EQ(pointer.code, WindowPointer::Default);
-    EXPECT_EQ(progress.values, std::vector<int>({0}));
+    EXPECT_EQ(progress, std::vector<int>({0}));
 }
 
 // A failure at each line of the run, with two files listed: the reports it
@@ -333,7 +340,7 @@ TEST_P(PrintRunLineFailure, ReportsTheLineAndTheRunGoesOn)
         EXPECT_EQ(pointer.code, WindowPointer::Default);
     }
     if (GetParam().places != std::vector<QString>({"PushButton2_Click:144"})) {
-        EXPECT_EQ(progress.values, std::vector<int>({0}));
+        EXPECT_EQ(progress, std::vector<int>({0}));
     }
 }
 
@@ -435,7 +442,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"PushButton2_Click:140"},
                     Both},
         LineFailure{
-            "Line144", [](PrintRunTest& t) { t.progress.fail = true; }, {"PushButton2_Click:144"}, Both},
+            "Line144", [](PrintRunTest& t) { t.progressFails = true; }, {"PushButton2_Click:144"}, Both},
         LineFailure{
             "Line146", [](PrintRunTest& t) { t.pointer.refuse = 0; }, {"PushButton2_Click:146"}, Both}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -448,7 +455,7 @@ TEST_F(PrintRunTest, FailureAtLine142IsReportedAndTheRunEnds)
     };
     run.run();
     EXPECT_EQ(places(), std::vector<QString>({"PushButton2_Click:142"}));
-    EXPECT_EQ(progress.values, std::vector<int>({0}));
+    EXPECT_EQ(progress, std::vector<int>({0}));
     EXPECT_EQ(pointer.code, WindowPointer::Default);
 }
 
@@ -581,7 +588,7 @@ TEST_P(PrintRunStop, EndsAfterTheCurrentStepWithTheDefaultBack)
     EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
     EXPECT_TRUE(state.files.empty());
     EXPECT_EQ(pointer.code, WindowPointer::Default);
-    EXPECT_EQ(progress.values, std::vector<int>({0}));
+    EXPECT_EQ(progress, std::vector<int>({0}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -642,7 +649,7 @@ TEST_P(PrintRunConfirmation, ReportsEachFileThatDidNotReachThePrinter)
     EXPECT_EQ(sleeper.waits.front(), 5000);
     EXPECT_EQ(office.restarts, GetParam().restarts);
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
-    EXPECT_EQ(progress.values, std::vector<int>({0}));
+    EXPECT_EQ(progress, std::vector<int>({0}));
     EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
     ASSERT_EQ(closedAt.size(), 2u);
     if (GetParam().reports.empty()) {
