@@ -47,6 +47,10 @@ public:
 
 private:
     void wireEvents();
+    // Runs a member of a handler on each signal, under the failure guard.
+    template <typename Sender, typename Signal, typename Handler, typename Method>
+    void wire(Sender* sender, Signal signal, Handler& handler, Method method,
+              Qt::ConnectionType type = Qt::AutoConnection);
     void guarded(const std::function<void()>& handler);
 
     void applySkin();
