@@ -53,38 +53,23 @@ MainController::MainController(MainWindow& window, AppServices& services)
 
 MainController::~MainController() = default;
 
-void MainController::guarded(const std::function<void()>& handler)
-{
-    guard_.run(handler);
-}
-
 void MainController::startUp()
 {
     const std::function<void()> steps[] = {
         // Before anything else: a run cut short left the chosen printer the default.
         [this] { restoreLeftoverDefault(); },
-        [this] { applySkin(); },
+        [this] { skin_.applySkin(); },
         [this] { centerWindow(); },
         [this] { loadHandPointer(); },
         [this] { homePage_->run(); },
         [this] { window_.setWindowTitle(QStringLiteral("Brindlework")); },
         [this] { window_.setWindowIcon(programIcon()); },
         [this] { window_.addColumnHeader(QStringLiteral("Calc File(s)")); },
-        [this] { fillPrinterList(); },
+        [this] { printerList_.fillPrinterList(); },
     };
     // A failing step is shown and the start-up goes on with the next one.
     for (const auto& step : steps)
-        guarded(step);
-}
-
-void MainController::applySkin()
-{
-    skin_.applySkin();
-}
-
-void MainController::fillPrinterList()
-{
-    printerList_.fillPrinterList();
+        guard_.run(step);
 }
 
 void MainController::restoreLeftoverDefault()

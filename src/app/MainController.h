@@ -16,7 +16,6 @@
 #include "printers/PrinterList.h"
 
 #include <QObject>
-#include <functional>
 #include <memory>
 
 namespace bw {
@@ -51,12 +50,9 @@ private:
     template <typename Sender, typename Signal, typename Handler, typename Method>
     void wire(Sender* sender, Signal signal, Handler& handler, Method method,
               Qt::ConnectionType type = Qt::AutoConnection);
-    void guarded(const std::function<void()>& handler);
 
-    void applySkin();
     void centerWindow();
     void loadHandPointer();
-    void fillPrinterList();
     void restoreLeftoverDefault();
 
     MainWindow& window_;
