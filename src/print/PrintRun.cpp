@@ -118,6 +118,7 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
     bool withheld = false;
     qint64 dispatchedAt = 0;
 
+    // Steps that renew a reference with a new instance of a service, or one of the print arguments.
     const auto instance = [&](OfficeReference& reference, const QString& service) {
         return renewing(reference, [&, service] { return office.createInstance(serviceManager, service); });
     };
