@@ -7,14 +7,12 @@
 #include "platform/MessageBoxes.h"
 #include "platform/OfficeSuite.h"
 #include "platform/system/PosixProcesses.h"
-#include "platform/ProgressBarPort.h"
 #include "platform/Sleeper.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/ThreadSleeper.h"
 #include "platform/uno/UnoOfficeSuite.h"
 #include "platform/WindowPointer.h"
 #include "platform/system/XdgStateFolder.h"
-#include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
@@ -107,11 +105,6 @@ public:
 
 private:
     int code_ = 0;
-};
-
-class StillProgressBar : public bw::ProgressBarPort {
-public:
-    void setValue(int) override {}
 };
 
 // Times each office operation of the first file.
@@ -266,19 +259,17 @@ int main(int argc, char** argv)
     TimingOffice office(realOffice);
     bw::FileListModel list;
     list.appendAll(files);
-    bw::ModelFileListReader reader(list);
     bw::CupsPrinterServices printers;
     CountingBoxes boxes;
     TimedSleeper sleeper;
     StillPointer pointer;
-    StillProgressBar progressBar;
     bw::DefaultPrinter defaultPrinter(printers, boxes);
     TimingPrinters jobWitness(printers);
     bw::SteadyClock clock;
     bw::XdgStateFolder state;
     bw::PosixProcesses processes;
     bw::DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
-    bw::PrintRun run({reader, office, boxes, sleeper, pointer, progressBar, defaultPrinter,
+    bw::PrintRun run({list, office, boxes, sleeper, pointer, [](int) {}, defaultPrinter,
                       [&] { return queue; }, jobWitness, clock, keeper});
 
     const int jobsBefore = pendingJobs(queue);

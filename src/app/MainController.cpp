@@ -7,20 +7,21 @@
 #include "app/MainWindow.h"
 #include "app/Pictures.h"
 #include "app/PointerPicture.h"
-#include "app/ProgressBarValue.h"
 #include "app/Twips.h"
 #include "intake/PathIntake.h"
 #include "platform/MessageBoxes.h"
-#include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
+#include <functional>
+#include <type_traits>
 
 namespace bw {
 
@@ -37,15 +38,14 @@ MainController::MainController(MainWindow& window, AppServices& services)
       homePage_(std::make_unique<HomePageByChance>(services.random, services.browser)),
       printerChoices_(*window.printerCombo()),
       printerList_(services.printers, services.settings, printerChoices_),
-      printList_(std::make_unique<ModelFileListReader>(fileList_)),
-      progressBar_(std::make_unique<ProgressBarValue>(*window.progressBar())),
       defaultPrinter_(std::make_unique<DefaultPrinter>(services.printers, services.messageBoxes)),
       keeper_(std::make_unique<DefaultPrinterKeeper>(*defaultPrinter_, services.printers, services.state,
                                                      services.processes)),
-      printRun_(std::make_unique<PrintRun>(PrintRun::Services{
-          *printList_, services.office, services.messageBoxes, services.sleeper, window, *progressBar_,
-          *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); }, services.printers,
-          services.clock, *keeper_, &services.stop}))
+      printRun_(std::make_unique<PrintRun>(
+          PrintRun::Services{fileList_, services.office, services.messageBoxes, services.sleeper, window,
+                             [&window](int value) { window.progressBar()->setValue(value); },
+                             *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); },
+                             services.printers, services.clock, *keeper_, &services.stop}))
 {
     window_.listView()->setFileList(&fileList_);
     wireEvents();
@@ -53,38 +53,23 @@ MainController::MainController(MainWindow& window, AppServices& services)
 
 MainController::~MainController() = default;
 
-void MainController::guarded(const std::function<void()>& handler)
-{
-    guard_.run(handler);
-}
-
 void MainController::startUp()
 {
     const std::function<void()> steps[] = {
         // Before anything else: a run cut short left the chosen printer the default.
         [this] { restoreLeftoverDefault(); },
-        [this] { applySkin(); },
+        [this] { skin_.applySkin(); },
         [this] { centerWindow(); },
         [this] { loadHandPointer(); },
         [this] { homePage_->run(); },
         [this] { window_.setWindowTitle(QStringLiteral("Brindlework")); },
         [this] { window_.setWindowIcon(programIcon()); },
         [this] { window_.addColumnHeader(QStringLiteral("Calc File(s)")); },
-        [this] { fillPrinterList(); },
+        [this] { printerList_.fillPrinterList(); },
     };
     // A failing step is shown and the start-up goes on with the next one.
     for (const auto& step : steps)
-        guarded(step);
-}
-
-void MainController::applySkin()
-{
-    skin_.applySkin();
-}
-
-void MainController::fillPrinterList()
-{
-    printerList_.fillPrinterList();
+        guard_.run(step);
 }
 
 void MainController::restoreLeftoverDefault()
@@ -124,42 +109,44 @@ void MainController::loadHandPointer()
         window_.setCustomPointerPicture(picture);
 }
 
+template <typename Sender, typename Signal, typename Handler, typename Method>
+void MainController::wire(Sender* sender, Signal signal, Handler& handler, Method method,
+                          Qt::ConnectionType type)
+{
+    // The handler takes the signal's arguments only where it has parameters for them.
+    const auto slot = [this, &handler, method](const auto&... arguments) {
+        guard_.run([&] {
+            if constexpr (std::is_invocable_v<Method, Handler&, decltype(arguments)...>)
+                std::invoke(method, handler, arguments...);
+            else
+                std::invoke(method, handler);
+        });
+    };
+    connect(sender, signal, this, slot, type);
+}
+
 void MainController::wireEvents()
 {
     FileListView* list = window_.listView();
-    connect(list, &FileListView::deleteKeyPressed, this,
-            [this] { guarded([this] { editing_.removeSelected(); }); });
-    connect(list, &FileListView::doubleClicked, this,
-            [this] { guarded([this] { editing_.removeSelected(); }); });
-    connect(list, &FileListView::itemClicked, this, [this] { guarded([this] { drag_.itemClick(); }); });
-    connect(list, &FileListView::mousePressed, this, [this] { guarded([this] { drag_.mouseDown(); }); });
-    connect(list, &FileListView::mouseMoved, this,
-            [this](int x, int y) { guarded([this, x, y] { drag_.mouseMove(x, y); }); });
-    connect(list, &FileListView::mouseReleased, this, [this] { guarded([this] { drag_.mouseUp(); }); });
-    connect(&window_, &MainWindow::buttonMouseMoved, this,
-            [this] { guarded([this] { pointerRules_.buttonMouseMove(); }); });
-    connect(&window_, &MainWindow::backgroundMouseMoved, this,
-            [this] { guarded([this] { pointerRules_.backgroundMouseMove(); }); });
-    connect(window_.moveUpButton(), &QPushButton::clicked, this,
-            [this] { guarded([this] { editing_.moveUp(); }); });
-    connect(window_.moveDownButton(), &QPushButton::clicked, this,
-            [this] { guarded([this] { editing_.moveDown(); }); });
-    connect(window_.addFilesButton(), &QPushButton::clicked, this,
-            [this] { guarded([this] { addFiles_.run(); }); });
-    connect(window_.addFolderButton(), &QPushButton::clicked, this,
-            [this] { guarded([this] { folderScan_.run(); }); });
+    wire(list, &FileListView::deleteKeyPressed, editing_, &EditingCommands::removeSelected);
+    wire(list, &FileListView::doubleClicked, editing_, &EditingCommands::removeSelected);
+    wire(list, &FileListView::itemClicked, drag_, &DragReorder::itemClick);
+    wire(list, &FileListView::mousePressed, drag_, &DragReorder::mouseDown);
+    wire(list, &FileListView::mouseMoved, drag_, &DragReorder::mouseMove);
+    wire(list, &FileListView::mouseReleased, drag_, &DragReorder::mouseUp);
+    wire(&window_, &MainWindow::buttonMouseMoved, pointerRules_, &PointerRules::buttonMouseMove);
+    wire(&window_, &MainWindow::backgroundMouseMoved, pointerRules_, &PointerRules::backgroundMouseMove);
+    wire(window_.moveUpButton(), &QPushButton::clicked, editing_, &EditingCommands::moveUp);
+    wire(window_.moveDownButton(), &QPushButton::clicked, editing_, &EditingCommands::moveDown);
+    wire(window_.addFilesButton(), &QPushButton::clicked, addFiles_, &AddFilesCommand::run);
+    wire(window_.addFolderButton(), &QPushButton::clicked, folderScan_, &FolderScanCommand::run);
     // Queued, so the drag source is released before the walk starts yielding.
-    connect(
-        list, &FileListView::filesDropped, this,
-        [this](const QStringList& paths) { guarded([this, &paths] { dropIntake_.run(paths); }); },
-        Qt::QueuedConnection);
-    connect(window_.startButton(), &QPushButton::clicked, this,
-            [this] { guarded([this] { printRun_->run(); }); });
+    wire(list, &FileListView::filesDropped, dropIntake_, &DropIntake::run, Qt::QueuedConnection);
+    wire(window_.startButton(), &QPushButton::clicked, *printRun_, &PrintRun::run);
     // Closing the window ends the program: a running walk stops at its next yield.
     connect(&window_, &MainWindow::closed, this, [this] { walkYielder_.windowClosed(); });
     // Combo1_Click: every change of the selection, the user's and the start-up's.
-    connect(window_.printerCombo(), &QComboBox::currentIndexChanged, this,
-            [this] { guarded([this] { printerList_.combo1Click(); }); });
+    wire(window_.printerCombo(), &QComboBox::currentIndexChanged, printerList_, &PrinterList::combo1Click);
 }
 
 void MainController::appendGivenPaths(const QStringList& paths, const QString& extension,

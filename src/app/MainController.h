@@ -16,16 +16,13 @@
 #include "printers/PrinterList.h"
 
 #include <QObject>
-#include <functional>
 #include <memory>
 
 namespace bw {
 
 class HomePageByChance;
 class MainWindow;
-class ModelFileListReader;
 class PrintRun;
-class ProgressBarValue;
 class DefaultPrinter;
 class DefaultPrinterKeeper;
 
@@ -49,12 +46,13 @@ public:
 
 private:
     void wireEvents();
-    void guarded(const std::function<void()>& handler);
+    // Runs a member of a handler on each signal, under the failure guard.
+    template <typename Sender, typename Signal, typename Handler, typename Method>
+    void wire(Sender* sender, Signal signal, Handler& handler, Method method,
+              Qt::ConnectionType type = Qt::AutoConnection);
 
-    void applySkin();
     void centerWindow();
     void loadHandPointer();
-    void fillPrinterList();
     void restoreLeftoverDefault();
 
     MainWindow& window_;
@@ -73,8 +71,6 @@ private:
     std::unique_ptr<HomePageByChance> homePage_;
     ComboBoxChoiceList printerChoices_;
     PrinterList printerList_;
-    std::unique_ptr<ModelFileListReader> printList_;
-    std::unique_ptr<ProgressBarValue> progressBar_;
     std::unique_ptr<DefaultPrinter> defaultPrinter_;
     std::unique_ptr<DefaultPrinterKeeper> keeper_;
     std::unique_ptr<PrintRun> printRun_;

@@ -1,11 +1,27 @@
 #include "intake/AddFilesCommand.h"
 
 #include "filelist/FileListModel.h"
-#include "intake/DialogResult.h"
 #include "intake/IntakeRules.h"
 #include "platform/MessageBoxes.h"
 
 namespace bw {
+
+namespace {
+
+// One chosen file is appended as the dialog names it. Several are each their
+// folder joined to their name, so doubled separators collapse.
+QStringList rowsOf(const QStringList& chosen)
+{
+    if (chosen.size() < 2)
+        return chosen;
+    QStringList rows;
+    rows.reserve(chosen.size());
+    for (const QString& path : chosen)
+        rows.append(IntakeRules::collapse(path));
+    return rows;
+}
+
+} // namespace
 
 AddFilesCommand::AddFilesCommand(Dialogs& dialogs, FileSystem& fileSystem, MessageBoxes& messageBoxes,
                                  FileListModel& list)
@@ -30,10 +46,9 @@ QList<FileFilter> AddFilesCommand::filters()
 
 void AddFilesCommand::run()
 {
-    const QString result = DialogResult::fromPaths(dialogs_.openFiles(title(), filters()));
     QStringList rows;
     QStringList special;
-    for (const QString& row : DialogResult::rows(result))
+    for (const QString& row : rowsOf(dialogs_.openFiles(title(), filters())))
         (IntakeRules::isSpecialFile(fileSystem_, row) ? special : rows).append(row);
     list_.appendAll(rows);
     if (!special.isEmpty())

@@ -41,11 +41,6 @@ QString FolderScanCommand::extensionPrompt()
                           "(* for all files, txt for all txt files, doc for all doc files, etc.)");
 }
 
-QString FolderScanCommand::browseForFolder(const QString& prompt)
-{
-    return dialogs_.browseForFolder(prompt);
-}
-
 QString FolderScanCommand::unreadableFolderMessage(const QString& folder, const QString& reason)
 {
     return QStringLiteral("The folder \"%1\" cannot be read, so no files were added from it.\n\n%2")
@@ -57,7 +52,7 @@ void FolderScanCommand::run()
     const QString extension = dialogs_.inputBox(extensionPrompt(), defaultExtension());
     if (extension.isEmpty())
         return;
-    const QString folder = browseForFolder(folderPrompt());
+    const QString folder = dialogs_.browseForFolder(folderPrompt());
     if (folder.isEmpty())
         return;
     TreeScan scan(fileSystem_, yielder_);

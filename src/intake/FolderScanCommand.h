@@ -30,9 +30,6 @@ public:
     void run();
 
 private:
-    // BrowseForFolder: the chosen folder's path, or "" when cancelled.
-    QString browseForFolder(const QString& prompt);
-
     Dialogs& dialogs_;
     FileSystem& fileSystem_;
     Yielder& yielder_;

@@ -1,14 +1,13 @@
 #include "print/PrintRun.h"
 
+#include "filelist/FileListModel.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/OfficeSuite.h"
 #include "platform/PlatformError.h"
-#include "platform/ProgressBarPort.h"
 #include "platform/Sleeper.h"
 #include "platform/WindowPointer.h"
 #include "print/DocumentUrl.h"
-#include "print/FileListReader.h"
 #include "print/StepExecutor.h"
 #include "printers/DefaultPrinterAccess.h"
 #include "printers/DefaultPrinterKeeper.h"
@@ -21,10 +20,16 @@ namespace {
 
 // A step that obtains a reference empties it first, so when the step fails
 // the reference holds nothing rather than the previous file's object.
-void renew(OfficeReference& reference, const std::function<OfficeReference()>& obtain)
+template <typename Value, typename Obtain> void renew(Value& value, const Obtain& obtain)
 {
-    reference.clear();
-    reference = obtain();
+    value.clear();
+    value = obtain();
+}
+
+// The action of a step that renews a value with what obtain gives.
+template <typename Value, typename Obtain> std::function<void()> renewing(Value& value, Obtain obtain)
+{
+    return [&value, obtain = std::move(obtain)] { renew(value, obtain); };
 }
 
 } // namespace
@@ -55,7 +60,7 @@ void PrintRun::run()
 
     steps.run({
         {100, [&] { services_.pointer.setPointerCode(WindowPointer::Busy); }},
-        {102, [&] { hasEntries = services_.fileList.entryCount() > 0; }},
+        {102, [&] { hasEntries = services_.fileList.count() > 0; }},
     });
     if (hasEntries) {
         // The keeper's snapshot, not the saved name, is what comes back: a
@@ -69,7 +74,7 @@ void PrintRun::run()
                      chosenPrinter = services_.chosenPrinter();
                      services_.keeper.change(chosenPrinter);
                  }},
-                {108, [&] { count = services_.fileList.entryCount(); }},
+                {108, [&] { count = services_.fileList.count(); }},
             });
             printEntries(steps, count, chosenPrinter);
         } catch (...) {
@@ -87,7 +92,7 @@ void PrintRun::run()
         });
     }
     steps.finish({
-        {144, [&] { services_.progressBar.setValue(0); }},
+        {144, [&] { services_.setProgress(0); }},
         {146, [&] { services_.pointer.setPointerCode(WindowPointer::Default); }},
     });
 }
@@ -113,92 +118,71 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
     bool withheld = false;
     qint64 dispatchedAt = 0;
 
+    // Steps that renew a reference with a new instance of a service, or one of the print arguments.
+    const auto instance = [&](OfficeReference& reference, const QString& service) {
+        return renewing(reference, [&, service] { return office.createInstance(serviceManager, service); });
+    };
+    const auto argument = [&](std::size_t index, const QString& name, const OfficeValue& value) {
+        return renewing(printArguments[index],
+                        [this, name, value] { return propertyValues_.make(name, value); });
+    };
+    const auto loadDocument = [&] {
+        return office.loadComponentFromURL(desktop, documentUrl(path), QStringLiteral("_blank"), 0,
+                                           loadArguments);
+    };
+    // Before the first document is loaded, so an office this program
+    // started can be restarted to learn today's printers.
+    const auto checkPrinter = [&] {
+        if (printerChecked || serviceManager.isEmpty())
+            return;
+        printerChecked = true;
+        printerKnown = office.knowsPrinter(chosenPrinter);
+        if (!printerKnown && office.restartSelfStartedOffice()) {
+            renew(serviceManager, [&] { return office.createServiceManager(); });
+            printerKnown = office.knowsPrinter(chosenPrinter);
+        }
+    };
+    const auto dispatchPrint = [&] {
+        if (!printerKnown && !frame.isEmpty()) {
+            withheld = true;
+            return;
+        }
+        confirmation_.mark();
+        office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0, printArguments);
+        dispatched = !frame.isEmpty();
+        dispatchedAt = services_.clock.nowMilliseconds();
+    };
+    // The job is usually there by now; a long document may still be
+    // spooling, and is not closed before its job has arrived.
+    const auto confirmJob = [&] {
+        JobConfirmation::Result result{JobConfirmation::Outcome::UnknownToOffice, {}};
+        if (dispatched) {
+            const qint64 left = SpoolLimitMilliseconds - (services_.clock.nowMilliseconds() - dispatchedAt);
+            result = confirmation_.waitFor(path, chosenPrinter, int(std::max<qint64>(0, left)));
+        } else if (!withheld) {
+            return;
+        }
+        if (result.outcome != JobConfirmation::Outcome::Arrived)
+            throw PlatformError(ErrorNumber::PrinterService,
+                                JobConfirmation::failureText(result, path, chosenPrinter));
+    };
+
+    // The printer is named in the arguments (127): the office keeps the
+    // default it saw at its start, and a document saved with a printer goes there.
     const std::vector<Step> fileSteps{
-        {110,
-         [&] {
-             path.clear();
-             path = services_.fileList.entryText(i);
-         }},
-        {112, [&] { renew(serviceManager, [&] { return office.createServiceManager(); }); }},
-        // Before the first document is loaded, so an office this program
-        // started can be restarted to learn today's printers.
-        {113,
-         [&] {
-             if (printerChecked || serviceManager.isEmpty())
-                 return;
-             printerChecked = true;
-             printerKnown = office.knowsPrinter(chosenPrinter);
-             if (!printerKnown && office.restartSelfStartedOffice()) {
-                 renew(serviceManager, [&] { return office.createServiceManager(); });
-                 printerKnown = office.knowsPrinter(chosenPrinter);
-             }
-         }},
-        {114,
-         [&] {
-             renew(desktop, [&] {
-                 return office.createInstance(serviceManager, QStringLiteral("com.sun.star.frame.Desktop"));
-             });
-         }},
-        {116,
-         [&] {
-             renew(document, [&] {
-                 return office.loadComponentFromURL(desktop, documentUrl(path), QStringLiteral("_blank"), 0,
-                                                    loadArguments);
-             });
-         }},
-        {118,
-         [&] {
-             renew(dispatcher, [&] {
-                 return office.createInstance(serviceManager,
-                                              QStringLiteral("com.sun.star.frame.DispatchHelper"));
-             });
-         }},
-        {122, [&] { renew(frame, [&] { return office.getFrame(office.getCurrentController(document)); }); }},
-        {124,
-         [&] {
-             renew(printArguments[0],
-                   [&] { return propertyValues_.make(QStringLiteral("Copies"), qint16(1)); });
-         }},
-        {126,
-         [&] {
-             renew(printArguments[1], [&] { return propertyValues_.make(QStringLiteral("Collate"), true); });
-         }},
-        // The office keeps the default printer it saw at its start, and a
-        // document saved with a printer goes there: name the chosen one.
-        {127,
-         [&] {
-             renew(printArguments[2],
-                   [&] { return propertyValues_.make(QStringLiteral("PrinterName"), chosenPrinter); });
-         }},
-        {128,
-         [&] {
-             if (!printerKnown && !frame.isEmpty()) {
-                 withheld = true;
-                 return;
-             }
-             confirmation_.mark();
-             office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0,
-                                    printArguments);
-             dispatched = !frame.isEmpty();
-             dispatchedAt = services_.clock.nowMilliseconds();
-         }},
+        {110, renewing(path, [&] { return services_.fileList.textAt(i); })},
+        {112, renewing(serviceManager, [&] { return office.createServiceManager(); })},
+        {113, checkPrinter},
+        {114, instance(desktop, QStringLiteral("com.sun.star.frame.Desktop"))},
+        {116, renewing(document, loadDocument)},
+        {118, instance(dispatcher, QStringLiteral("com.sun.star.frame.DispatchHelper"))},
+        {122, renewing(frame, [&] { return office.getFrame(office.getCurrentController(document)); })},
+        {124, argument(0, QStringLiteral("Copies"), qint16(1))},
+        {126, argument(1, QStringLiteral("Collate"), true)},
+        {127, argument(2, QStringLiteral("PrinterName"), chosenPrinter)},
+        {128, dispatchPrint},
         {130, [&] { services_.sleeper.sleepMilliseconds(WaitAfterPrintMilliseconds); }},
-        // The job is usually there by now; a long document may still be
-        // spooling, and is not closed before its job has arrived.
-        {131,
-         [&] {
-             JobConfirmation::Result result{JobConfirmation::Outcome::UnknownToOffice, {}};
-             if (dispatched) {
-                 const qint64 left =
-                     SpoolLimitMilliseconds - (services_.clock.nowMilliseconds() - dispatchedAt);
-                 result = confirmation_.waitFor(path, chosenPrinter, int(std::max<qint64>(0, left)));
-             } else if (!withheld) {
-                 return;
-             }
-             if (result.outcome != JobConfirmation::Outcome::Arrived)
-                 throw PlatformError(ErrorNumber::PrinterService,
-                                     JobConfirmation::failureText(result, path, chosenPrinter));
-         }},
+        {131, confirmJob},
         {132, [&] { office.close(document, true); }},
         {134, [&] { document.clear(); }},
     };

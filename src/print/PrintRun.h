@@ -12,11 +12,10 @@ namespace bw {
 class Clock;
 class DefaultPrinterAccess;
 class DefaultPrinterKeeper;
-class FileListReader;
+class FileListModel;
 class MessageBoxes;
 class OfficeSuite;
 class PrinterServices;
-class ProgressBarPort;
 class StepExecutor;
 class Sleeper;
 class StopRequest;
@@ -36,12 +35,13 @@ public:
     static constexpr int SpoolLimitMilliseconds = 120000;
 
     struct Services {
-        FileListReader& fileList;
+        const FileListModel& fileList;
         OfficeSuite& office;
         MessageBoxes& messageBoxes;
         Sleeper& sleeper;
         WindowPointer& pointer;
-        ProgressBarPort& progressBar;
+        // Sets the window's progress bar.
+        std::function<void(int)> setProgress;
         DefaultPrinterAccess& defaultPrinter;
         // The text of the printer choice at the moment of asking.
         std::function<QString()> chosenPrinter;

@@ -6,12 +6,10 @@
 #include "platform/system/ThreadSleeper.h"
 #include "platform/uno/UnoOfficeSuite.h"
 #include "platform/system/XdgStateFolder.h"
-#include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
 #include "support/FakeMessageBoxes.h"
-#include "support/FakeProgressBarPort.h"
 #include "support/FakeWindowPointer.h"
 #include "support/PrivateCupsDaemon.h"
 
@@ -142,18 +140,18 @@ public:
         UnoOfficeSuite office(options);
         FileListModel list;
         list.append(path(QStringLiteral("docs/") + Sheet));
-        ModelFileListReader reader(list);
         CupsPrinterServices printers;
         FakeMessageBoxes boxes;
         ThreadSleeper sleeper;
         FakeWindowPointer pointer;
-        FakeProgressBarPort progress;
+        std::vector<int> progress;
         DefaultPrinter defaultPrinter(printers, boxes);
         SteadyClock clock;
         XdgStateFolder state;
         PosixProcesses processes;
         DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
-        PrintRun({reader, office, boxes, sleeper, pointer, progress, defaultPrinter,
+        PrintRun({list, office, boxes, sleeper, pointer,
+                  [&progress](int value) { progress.push_back(value); }, defaultPrinter,
                   [queue] { return queue; }, printers, clock, keeper})
             .run();
         office.endSelfStartedOffice();

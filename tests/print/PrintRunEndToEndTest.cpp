@@ -8,12 +8,10 @@
 #include "platform/system/ThreadSleeper.h"
 #include "platform/uno/UnoOfficeSuite.h"
 #include "platform/system/XdgStateFolder.h"
-#include "print/ModelFileListReader.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
 #include "support/FakeMessageBoxes.h"
-#include "support/FakeProgressBarPort.h"
 #include "support/FakeWindowPointer.h"
 #include "support/PrivateCupsDaemon.h"
 
@@ -173,22 +171,22 @@ public:
         FileListModel list;
         for (const QString& name : names)
             list.append(document(name));
-        ModelFileListReader reader(list);
         ThreadSleeper sleeper;
         FakeWindowPointer pointer;
-        FakeProgressBarPort progress;
+        std::vector<int> progress;
         DefaultPrinter defaultPrinter(printers, boxes);
         SteadyClock clock;
         XdgStateFolder state;
         PosixProcesses processes;
         DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
         WatchedOffice watched(*office, [&] { jobsAtClose << newJobs().size(); });
-        PrintRun run({reader, watched, boxes, sleeper, pointer, progress, defaultPrinter,
+        PrintRun run({list, watched, boxes, sleeper, pointer,
+                      [&progress](int value) { progress.push_back(value); }, defaultPrinter,
                       [chosen] { return chosen; }, printers, clock, keeper});
         run.run();
         restarts += watched.restarts;
         EXPECT_EQ(pointer.set, QList<int>({11, 0}));
-        EXPECT_EQ(progress.values, std::vector<int>({0}));
+        EXPECT_EQ(progress, std::vector<int>({0}));
     }
 
     static inline QTemporaryDir* root = nullptr;
