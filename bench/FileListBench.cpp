@@ -52,6 +52,11 @@ int main(int argc, char** argv)
     for (int round = 0; round < 50; ++round)
         layouts.push_back(bench::millisecondsOf([&] { view.doItemsLayout(); }));
     printFigures("view_relayout_100k", layouts);
+    // And under Delete: every row in view below the removed one is painted again.
+    std::vector<double> repaints;
+    for (int round = 0; round < 50; ++round)
+        repaints.push_back(bench::millisecondsOf([&] { view.viewport()->repaint(); }));
+    printFigures("view_repaint", repaints);
 
     bw::EditingCommands commands(list, view);
     auto timeCommand = [&](const char* name, int position, auto&& command) {
