@@ -1,15 +1,15 @@
 // A 100k-entry list in the real model and view: memory, and Move Up,
 // Move Down and Delete near the top, middle and end of the list.
+#include "BenchSupport.h"
 #include "app/FileListView.h"
 #include "app/GuardedApplication.h"
 #include "filelist/EditingCommands.h"
 #include "filelist/FileListModel.h"
-#include "BenchSupport.h"
 
 #include <QStringList>
-
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 int main(int argc, char** argv)
@@ -28,7 +28,8 @@ int main(int argc, char** argv)
     QStringList paths;
     paths.reserve(Entries);
     for (int i = 0; i < Entries; ++i)
-        paths.append(QStringLiteral("/home/user/Documents/Reports/2026/sheet-%1.ods").arg(i, 6, 10, QLatin1Char('0')));
+        paths.append(
+            QStringLiteral("/home/user/Documents/Reports/2026/sheet-%1.ods").arg(i, 6, 10, QLatin1Char('0')));
     const double fill = bench::millisecondsOf([&] {
         list.appendAll(paths);
         QCoreApplication::processEvents();
@@ -37,8 +38,25 @@ int main(int argc, char** argv)
     paths.squeeze();
     const long after = bench::residentKiB();
     std::printf("append_100k_ms %.1f\n", fill);
-    std::printf("rss_100k_entries_kib %ld (list and view: %ld KiB, %.0f bytes an entry)\n", after, after - before,
-                (after - before) * 1024.0 / Entries);
+    std::printf("rss_100k_entries_kib %ld (list and view: %ld KiB, %.0f bytes an entry)\n", after,
+                after - before, (after - before) * 1024.0 / Entries);
+
+    auto printFigures = [](const char* name, std::vector<double>& samples) {
+        std::sort(samples.begin(), samples.end());
+        std::printf("%s_median_ms %.3f p95_ms %.3f\n", name, samples[samples.size() / 2],
+                    samples[samples.size() * 95 / 100]);
+    };
+    // The floor under every command that changes the number of rows: the
+    // tree view lays all of them out again.
+    std::vector<double> layouts;
+    for (int round = 0; round < 50; ++round)
+        layouts.push_back(bench::millisecondsOf([&] { view.doItemsLayout(); }));
+    printFigures("view_relayout_100k", layouts);
+    // And under Delete: every row in view below the removed one is painted again.
+    std::vector<double> repaints;
+    for (int round = 0; round < 50; ++round)
+        repaints.push_back(bench::millisecondsOf([&] { view.viewport()->repaint(); }));
+    printFigures("view_repaint", repaints);
 
     bw::EditingCommands commands(list, view);
     auto timeCommand = [&](const char* name, int position, auto&& command) {
@@ -50,9 +68,8 @@ int main(int argc, char** argv)
                 QCoreApplication::processEvents();
             }));
         }
-        std::sort(samples.begin(), samples.end());
-        std::printf("%s_at_%d_median_ms %.3f p95_ms %.3f\n", name, position, samples[samples.size() / 2],
-                    samples[samples.size() * 95 / 100]);
+        const std::string figure = name + std::string("_at_") + std::to_string(position);
+        printFigures(figure.c_str(), samples);
     };
     for (int position : {2, Entries / 2, Entries - 1}) {
         timeCommand("move_up", position, [&] { commands.moveUp(); });

@@ -6,19 +6,6 @@
 
 namespace bw {
 
-namespace {
-
-// The selected entry's text; fails when nothing is selected.
-QString selectedText(const FileListModel& list)
-{
-    const auto entry = list.selectedEntry().lock();
-    if (!entry)
-        throw PlatformError(ErrorNumber::ObjectNotSet, QStringLiteral("Object variable not set"));
-    return entry->path;
-}
-
-} // namespace
-
 EditingCommands::EditingCommands(FileListModel& list, ListViewPort& view) : list_(list), view_(view) {}
 
 bool EditingCommands::keyDown(int keyCode)
@@ -44,8 +31,7 @@ void EditingCommands::moveUp()
         view_.focusList();
         return;
     }
-    skipOnFailure([&] { list_.insertAt(p - 1, selectedText(list_)); });
-    skipOnFailure([&] { list_.removeAt(p + 1); });
+    skipOnFailure([&] { list_.moveToNeighbour(p, p - 1); });
     skipOnFailure([&] { list_.select(p - 1); });
     skipOnFailure([&] { view_.ensureVisible(p - 1); });
     view_.focusList();
@@ -58,8 +44,8 @@ void EditingCommands::moveDown()
         view_.focusList();
         return;
     }
-    skipOnFailure([&] { list_.insertAt(p + 2, selectedText(list_)); });
-    skipOnFailure([&] { list_.removeAt(p); });
+    // With nothing selected (p = 0) there is nothing to move.
+    skipOnFailure([&] { list_.moveToNeighbour(p, p + 1); });
     skipOnFailure([&] { list_.select(p + 1); });
     skipOnFailure([&] { view_.ensureVisible(p + 1); });
     view_.focusList();

@@ -2,6 +2,8 @@
 
 #include "platform/PlatformError.h"
 
+#include <algorithm>
+
 namespace bw {
 
 FileListModel::FileListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -55,6 +57,26 @@ void FileListModel::removeAt(int position)
     }
 }
 
+void FileListModel::moveToNeighbour(int position, int neighbour)
+{
+    checkPosition(position, count());
+    checkPosition(neighbour, count());
+    if (neighbour != position - 1 && neighbour != position + 1)
+        throw PlatformError(35600, QStringLiteral("Index out of bounds"));
+    auto& from = entries_[static_cast<size_t>(position - 1)];
+    auto& to = entries_[static_cast<size_t>(neighbour - 1)];
+    const bool wasSelected = selected_.refersTo(from.get());
+    auto carrier = std::make_shared<FileEntry>(from->path);
+    from = std::move(to);
+    to = std::move(carrier);
+    emit dataChanged(index(std::min(position, neighbour) - 1), index(std::max(position, neighbour) - 1),
+                     {Qt::DisplayRole});
+    if (wasSelected) {
+        selected_ = EntryHandle();
+        emit selectedPositionChanged(0);
+    }
+}
+
 QString FileListModel::textAt(int position) const
 {
     checkPosition(position, count());
@@ -89,9 +111,16 @@ int FileListModel::positionOf(const EntryHandle& handle) const
     const auto entry = handle.lock();
     if (!entry)
         return 0;
-    for (size_t i = 0; i < entries_.size(); ++i) {
+    // The entry asked for is mostly the one found last (the selected one), or
+    // beside it after an insertion or removal above it.
+    const size_t size = entries_.size();
+    for (size_t i : {lastFound_, lastFound_ + 1, lastFound_ - 1}) {
+        if (i < size && entries_[i] == entry)
+            return static_cast<int>((lastFound_ = i)) + 1;
+    }
+    for (size_t i = 0; i < size; ++i) {
         if (entries_[i] == entry)
-            return static_cast<int>(i) + 1;
+            return static_cast<int>((lastFound_ = i)) + 1;
     }
     return 0;
 }
@@ -100,6 +129,7 @@ void FileListModel::select(int position)
 {
     checkPosition(position, count());
     selected_ = EntryHandle(entries_[static_cast<size_t>(position - 1)]);
+    lastFound_ = static_cast<size_t>(position - 1);
     emit selectedPositionChanged(position);
 }
 
@@ -109,6 +139,14 @@ void FileListModel::clearSelection()
         return;
     selected_ = EntryHandle();
     emit selectedPositionChanged(0);
+}
+
+QModelIndex FileListModel::index(int row, int column, const QModelIndex& parent) const
+{
+    // Views ask for every row on each relayout; skip the generic checks.
+    if (parent.isValid() || column != 0 || row < 0 || row >= count())
+        return {};
+    return createIndex(row, 0);
 }
 
 int FileListModel::rowCount(const QModelIndex& parent) const
@@ -145,7 +183,8 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // A flat list: tree views then skip their per-row child lookups.
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
 Qt::DropActions FileListModel::supportedDropActions() const

@@ -4,7 +4,6 @@
 
 #include <QAbstractListModel>
 #include <QStringList>
-
 #include <memory>
 #include <vector>
 
@@ -23,6 +22,11 @@ public:
     void appendAll(const QStringList& paths);
     void insertAt(int position, const QString& path);
     void removeAt(int position);
+    // Moves the path at position to the neighbouring position (one up or down)
+    // in a new entry, as inserting it there and removing position would: the
+    // entry that held it leaves the list and the neighbour takes its place.
+    // Views see two changed rows, not an insertion and a removal.
+    void moveToNeighbour(int position, int neighbour);
     int count() const { return static_cast<int>(entries_.size()); }
     QString textAt(int position) const;
     void setTextAt(int position, const QString& path);
@@ -38,6 +42,7 @@ public:
     void select(int position);
     void clearSelection();
 
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = QModelIndex()) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
@@ -54,6 +59,8 @@ private:
 
     std::vector<std::shared_ptr<FileEntry>> entries_;
     EntryHandle selected_;
+    // Where positionOf last found an entry; lookups start there.
+    mutable size_t lastFound_ = 0;
     QString header_;
 };
 

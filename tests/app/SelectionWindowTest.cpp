@@ -60,6 +60,15 @@ public:
     {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
+    int topRow() { return view()->indexAt(QPoint(2, 2)).row() + 1; }
+    int lastFullyShownRow()
+    {
+        int position = topRow();
+        while (position < list().count() &&
+               viewport()->rect().contains(view()->visualRect(list().index(position))))
+            ++position;
+        return position;
+    }
     // The row the view shows as selected, 0 for none.
     int shownSelected()
     {
@@ -148,6 +157,62 @@ TEST(SelectionWindowTest, DeleteAndDoubleClickRemoveOnlyWhatTheViewShowsSelected
         EXPECT_EQ(w.list().paths(), named(c.after)) << c.name;
         EXPECT_EQ(w.list().selectedPosition(), w.shownSelected()) << c.name;
         EXPECT_TRUE(w.fakes.messageBoxes.boxes.empty()) << c.name;
+    }
+}
+
+// On a list taller than its view, the buttons and the Delete key scroll
+// only as far as the moved path's new row needs; the view shows the model's
+// selection and current row afterwards.
+TEST(SelectionWindowTest, CommandsOnALongListScrollOnlyAsFarAsTheMovedRowNeeds)
+{
+    enum Command { Up, Down, Delete };
+    const struct {
+        const char* name;
+        Command command;
+        int fromTop;      // the selected row: from the top row in view, or (negative) from the last one fully
+                          // shown
+        int rowsScrolled; // + down, - up
+    } table[] = {
+        {"Move Up, top row", Up, 0, -1},
+        {"Move Up, middle row", Up, 2, 0},
+        {"Move Up, bottom row", Up, -1, 0},
+        {"Move Down, top row", Down, 0, 0},
+        {"Move Down, bottom row", Down, -1, 1},
+        {"Delete, top row", Delete, 0, 0},
+        {"Delete, bottom row (its follower comes into view)", Delete, -1, 1},
+    };
+    QStringList more;
+    for (int i = 5; i <= 40; ++i)
+        more.append(QStringLiteral("/d/%1.ods").arg(i));
+    for (const auto& c : table) {
+        ListWindow w;
+        w.list().appendAll(more);
+        w.view()->scrollTo(w.list().index(14), QAbstractItemView::PositionAtTop);
+        QCoreApplication::processEvents();
+        const int selected = c.fromTop >= 0 ? w.topRow() + c.fromTop : w.lastFullyShownRow() + 1 + c.fromTop;
+        w.click(selected);
+        const int top = w.topRow();
+        const QStringList before = w.list().paths();
+        QStringList after = before;
+        int moved = 0;
+        if (c.command == Delete) {
+            w.key(Qt::Key_Delete);
+            after.removeAt(selected - 1);
+        } else {
+            moved = c.command == Up ? selected - 1 : selected + 1;
+            after.swapItemsAt(selected - 1, moved - 1);
+            QTest::mouseClick(c.command == Up ? w.window.moveUpButton() : w.window.moveDownButton(),
+                              Qt::LeftButton);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.list().paths(), after) << c.name;
+        EXPECT_EQ(w.list().selectedPosition(), moved) << c.name;
+        EXPECT_EQ(w.shownSelected(), moved) << c.name;
+        if (moved > 0) {
+            EXPECT_EQ(w.view()->currentIndex().row() + 1, moved) << c.name;
+        }
+        EXPECT_EQ(w.topRow() - top, c.rowsScrolled) << c.name;
+        EXPECT_TRUE(w.view()->hasFocus()) << c.name;
     }
 }
 
