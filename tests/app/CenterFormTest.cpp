@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 TEST(CenterForm, PlacesTheWindowInTheMiddleOfTheScreen)
 {
@@ -38,3 +38,5 @@ TEST(FileExists, TrueOnlyWhenTheModificationTimeCanBeRead)
     EXPECT_FALSE(fileExists(fs, QStringLiteral("/opt/brindlework/locked")));
     EXPECT_FALSE(fileExists(fs, QString()));
 }
+
+} // namespace bw::test

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -315,3 +315,5 @@ TEST_F(DragWindowTest, AutoScrollByTheScreenRow)
 }
 
 } // namespace
+
+} // namespace bw::test

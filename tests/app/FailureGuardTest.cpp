@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 TEST(FailureGuard, ShowsTheDescriptionUnderTheProgramTitleAndKeepsGoing)
 {
@@ -21,3 +21,5 @@ TEST(FailureGuard, ShowsTheDescriptionUnderTheProgramTitleAndKeepsGoing)
     EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("index 7"));
     EXPECT_EQ(after, 1);
 }
+
+} // namespace bw::test

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-using namespace bw;
+namespace bw::test {
 
 TEST(HomePageByChance, DrawMapsOntoOneToHundred)
 {
@@ -31,3 +31,5 @@ TEST(HomePageByChance, OpensTheHomePageOnlyOnSeven)
         }
     }
 }
+
+} // namespace bw::test

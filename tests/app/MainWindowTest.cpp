@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -223,3 +223,5 @@ TEST_F(MainWindowTest, AFailureEscapingAHandlerIsShownAndTheProgramGoesOn)
 }
 
 } // namespace
+
+} // namespace bw::test

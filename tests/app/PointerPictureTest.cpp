@@ -16,7 +16,7 @@
 #include <thread>
 #include <unistd.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -154,3 +154,5 @@ TEST(PointerPictureTest, FifosBesideTheProgramAreNeverOpened)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -117,3 +117,5 @@ TEST_F(PointerWindowTest, BusyPointerStaysWhileTheMouseMoves)
 }
 
 } // namespace
+
+} // namespace bw::test

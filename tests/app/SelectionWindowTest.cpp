@@ -10,7 +10,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -217,3 +217,5 @@ TEST(SelectionWindowTest, CommandsOnALongListScrollOnlyAsFarAsTheMovedRowNeeds)
 }
 
 } // namespace
+
+} // namespace bw::test

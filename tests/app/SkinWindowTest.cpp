@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -185,3 +185,5 @@ TEST(QssSkinEngine, AppliesOnlyALoadedSkinToAKnownWindow)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -44,3 +44,5 @@ TEST(CursorHotSpotTest, OnlyACursorDirectoryNamesAHotSpot)
 }
 
 } // namespace
+
+} // namespace bw::test

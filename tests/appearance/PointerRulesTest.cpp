@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 using bw::test::FakeWindowPointer;
 
 namespace {
@@ -66,3 +66,5 @@ TEST(PointerRules, SetTheCodeOnEveryMoveAndNeverWhileBusy)
 }
 
 } // namespace
+
+} // namespace bw::test

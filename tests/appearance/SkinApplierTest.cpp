@@ -8,7 +8,7 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 using bw::test::FakeFileSystem;
 using bw::test::FakeSkinEngine;
 using bw::test::FakeSkinTarget;
@@ -170,3 +170,5 @@ TEST(SkinApplier, AFailingSkinCallEndsTheStepThere)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 
-namespace bw {
+namespace bw::test {
 namespace {
 
 TEST(BatchOfficeSlotTest, EachBatchHasAnOfficeOfItsOwnAndAFreedSlotIsReused)
@@ -39,4 +39,4 @@ TEST(BatchOfficeSlotTest, EachBatchHasAnOfficeOfItsOwnAndAFreedSlotIsReused)
 }
 
 } // namespace
-} // namespace bw
+} // namespace bw::test

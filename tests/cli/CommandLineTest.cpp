@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -117,3 +117,5 @@ TEST(CommandLineTest, HelpNamesEveryOptionAndTheModes)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -9,7 +9,7 @@
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 using bw::test::FakeListDragPort;
 using bw::test::FakeListViewPort;
 using bw::test::FakeWindowPointer;
@@ -333,3 +333,5 @@ TEST(DragReorder, NoScrollWithoutAnExchange)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 using bw::test::FakeListViewPort;
 
 namespace {
@@ -118,3 +118,5 @@ TEST(EditingCommands, MovedPathIsCarriedByANewEntry)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -7,7 +7,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 TEST(FileListModel, PositionsRunFromOneToCountInAppendOrder)
 {
@@ -146,3 +146,5 @@ TEST(FileListModel, SelectedPositionFollowsTheEntryThroughInsertionsAndRemovals)
         }
     }
 }
+
+} // namespace bw::test

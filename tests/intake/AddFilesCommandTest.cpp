@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -118,3 +118,5 @@ TEST_F(AddFilesCommandTest, LeavesTheSelectionAlone)
 }
 
 } // namespace
+
+} // namespace bw::test

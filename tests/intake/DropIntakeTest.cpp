@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -129,3 +129,5 @@ TEST(DroppedPathsTest, OnlyDragsOfLocalFilesAreWelcome)
 }
 
 } // namespace
+
+} // namespace bw::test

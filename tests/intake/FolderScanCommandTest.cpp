@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -197,3 +197,5 @@ TEST_F(FolderScanCommandTest, ASecondScanInsideAYieldCompletesAndSoDoesTheFirst)
 }
 
 } // namespace
+
+} // namespace bw::test

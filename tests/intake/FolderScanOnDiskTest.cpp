@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -194,3 +194,5 @@ TEST_F(FolderScanOnDiskTest, ASecondScanStartedFromTheEventQueueInsideAYieldComp
 }
 
 } // namespace
+
+} // namespace bw::test

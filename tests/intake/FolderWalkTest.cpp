@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -162,3 +162,5 @@ TEST_F(FolderWalkTest, ASecondWalkInsideAYieldKeepsItsOwnListingsAndVisits)
 }
 
 } // namespace
+
+} // namespace bw::test

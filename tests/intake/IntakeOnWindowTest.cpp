@@ -28,7 +28,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -306,3 +306,5 @@ TEST_F(IntakeOnWindowTest, AScanOfAFolderThatCannotBeListedSaysSoOnce)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -47,3 +47,5 @@ TEST(IntakeRulesTest, TildeAndLockFilesAreSkippedInFolderListingsOnly)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -67,3 +67,5 @@ TEST_F(ListMatchingFilesTest, AFolderThatCannotBeListedThrows)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -88,3 +88,5 @@ TEST_F(PathIntakeTest, EachPathGivesItsRowsInTheGivenOrder)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -48,3 +48,5 @@ TEST(WildcardPatternTest, MatchesWithoutRegardToLetterCase)
 }
 
 } // namespace
+
+} // namespace bw::test

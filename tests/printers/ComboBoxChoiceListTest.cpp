@@ -8,7 +8,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -107,3 +107,5 @@ TEST_F(ComboBoxChoiceListTest, UserPickWithTheKeyboardChangesTheSelection)
 }
 
 } // namespace
+
+} // namespace bw::test

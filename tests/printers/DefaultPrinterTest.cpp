@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 using bw::test::FakeMessageBoxes;
 using bw::test::FakePrinterServices;
 
@@ -87,3 +87,5 @@ TEST_F(DefaultPrinterTest, SetRaisesToTheCallerAndChangesNothing)
 }
 
 } // namespace
+
+} // namespace bw::test

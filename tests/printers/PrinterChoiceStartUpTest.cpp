@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using namespace bw;
+namespace bw::test {
 using bw::test::PrivateCupsDaemon;
 
 namespace {
@@ -176,3 +176,5 @@ TEST_F(PrinterChoiceStartUpTest, UnreachableCupsGivesAnEmptyListAndStartUpGoesOn
 }
 
 } // namespace
+
+} // namespace bw::test

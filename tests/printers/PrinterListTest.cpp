@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 
-using namespace bw;
+namespace bw::test {
 using bw::test::FakePrinterChoiceList;
 using bw::test::FakePrinterServices;
 using bw::test::FakeSettingsStore;
@@ -199,3 +199,5 @@ TEST_F(PrinterListTest, EverySelectionIsSavedAtOnceAndNoSelectionAsMinusOne)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -43,3 +43,5 @@ TEST(SavedIndexText, WritesPlainDecimalWithMinusForNegatives)
 }
 
 } // namespace
+
+} // namespace bw::test

@@ -10,7 +10,7 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 using bw::test::FakeMessageBoxes;
 using bw::test::LpoptionsSnapshot;
 using bw::test::PrivateCupsDaemon;
@@ -310,3 +310,5 @@ TEST_F(CupsPrinterServicesTest, TellsWhetherAQueueAcceptsJobs)
 }
 
 } // namespace
+
+} // namespace bw::test

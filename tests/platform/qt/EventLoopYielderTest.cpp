@@ -4,7 +4,7 @@
 #include <QObject>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 using namespace std::chrono_literals;
 
 namespace {
@@ -49,3 +49,5 @@ TEST(EventLoopYielderTest, ProcessesPendingEventsAtMostOncePerInterval)
 }
 
 } // namespace
+
+} // namespace bw::test

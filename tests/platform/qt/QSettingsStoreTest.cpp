@@ -8,7 +8,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 using bw::test::TempHome;
 
 namespace {
@@ -90,3 +90,5 @@ TEST(QSettingsStore, WriteThatCannotBeSavedRaises)
 }
 
 } // namespace
+
+} // namespace bw::test

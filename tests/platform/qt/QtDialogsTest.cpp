@@ -16,7 +16,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-using namespace bw;
+namespace bw::test {
 
 namespace {
 
@@ -185,3 +185,5 @@ TEST_F(QtDialogsTest, BrowseForFolderReturnsTheFolderOrNothingOnCancel)
 }
 
 } // namespace
+
+} // namespace bw::test
