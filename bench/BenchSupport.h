@@ -20,13 +20,18 @@ inline long statusFieldKiB(const std::string& field)
 }
 
 // Current resident set size of this process, in KiB.
-inline long residentKiB() { return statusFieldKiB("VmRSS:"); }
+inline long residentKiB()
+{
+    return statusFieldKiB("VmRSS:");
+}
 
 // Peak resident set size of this process, in KiB.
-inline long peakResidentKiB() { return statusFieldKiB("VmHWM:"); }
+inline long peakResidentKiB()
+{
+    return statusFieldKiB("VmHWM:");
+}
 
-template <typename Action>
-double millisecondsOf(Action&& action)
+template <typename Action> double millisecondsOf(Action&& action)
 {
     const auto start = std::chrono::steady_clock::now();
     action();

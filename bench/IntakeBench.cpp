@@ -6,10 +6,10 @@
 #include "filelist/FileListModel.h"
 #include "intake/FolderScanCommand.h"
 #include "platform/Dialogs.h"
-#include "platform/qt/EventLoopYielder.h"
-#include "platform/system/PosixFileSystem.h"
-#include "platform/qt/QtMessageBoxes.h"
 #include "platform/WindowPointer.h"
+#include "platform/qt/EventLoopYielder.h"
+#include "platform/qt/QtMessageBoxes.h"
+#include "platform/system/PosixFileSystem.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,14 +1,13 @@
 // Start-up to the first shown window, with the real adapters, and the
 // resident memory once the window is up.
+#include "BenchSupport.h"
 #include "app/GuardedApplication.h"
 #include "app/MainController.h"
 #include "app/MainWindow.h"
 #include "app/RealServices.h"
-#include "BenchSupport.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
-
 #include <cstdio>
 
 namespace {

@@ -39,8 +39,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     listView_ = new FileListView(this);
     listView_->setObjectName(QStringLiteral("ListView1"));
     listView_->setFont(arialBold(9));
-    listView_->setToolTip(QStringLiteral("Drag and drop files here. Double-click item to remove it. Move bar to "
-                                         "right and out of window to reveal full names."));
+    listView_->setToolTip(
+        QStringLiteral("Drag and drop files here. Double-click item to remove it. Move bar to "
+                       "right and out of window to reveal full names."));
     placeTwips(listView_, 120, 120, 6840, 2535);
 
     progressBar_ = new QProgressBar(this);
@@ -87,7 +88,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
     }
 
     // Tab order: list, progress bar, frame, printer list, then the buttons.
-    const QList<QWidget*> order{listView_, progressBar_, frame_, combo_, moveUp_,
+    const QList<QWidget*> order{listView_, progressBar_, frame_,     combo_, moveUp_,
                                 moveDown_, addFiles_,    addFolder_, start_};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);

@@ -4,7 +4,6 @@
 
 #include <QCursor>
 #include <QWidget>
-
 #include <optional>
 
 class QComboBox;

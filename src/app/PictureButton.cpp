@@ -32,7 +32,8 @@ void PictureButton::paintEvent(QPaintEvent*)
     const QRect textRect(inner.left(), pictureRect.bottom() + 2, inner.width(),
                          inner.bottom() - pictureRect.bottom() - 2);
     painter.setFont(font());
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text());
 }
 

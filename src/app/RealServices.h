@@ -4,18 +4,18 @@
 #include "platform/cups/CupsPrinterServices.h"
 #include "platform/qt/DesktopBrowserOpener.h"
 #include "platform/qt/EventLoopYielder.h"
-#include "platform/system/PosixFileSystem.h"
-#include "platform/system/PosixProcesses.h"
 #include "platform/qt/QSettingsStore.h"
 #include "platform/qt/QssSkinEngine.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtMessageBoxes.h"
+#include "platform/system/PosixFileSystem.h"
+#include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/SystemRandomSource.h"
 #include "platform/system/TerminationSignals.h"
 #include "platform/system/ThreadSleeper.h"
-#include "platform/uno/UnoOfficeSuite.h"
 #include "platform/system/XdgStateFolder.h"
+#include "platform/uno/UnoOfficeSuite.h"
 
 class QWidget;
 

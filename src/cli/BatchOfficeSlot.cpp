@@ -1,7 +1,7 @@
 #include "cli/BatchOfficeSlot.h"
 
-#include "platform/uno/OfficeLauncher.h"
 #include "platform/PlatformError.h"
+#include "platform/uno/OfficeLauncher.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -29,7 +29,8 @@ BatchOfficeSlot::BatchOfficeSlot(const QString& cacheFolder)
         lock_ = std::move(lock);
         profileFolder_ = QStringLiteral("%1/batch-office-%2").arg(folder).arg(slot);
         const QString profileUrl = QUrl::fromLocalFile(profileFolder_).toString();
-        pipeName_ = UnoOfficeSuite::pipeNameFor(::getuid(), profileUrl, QProcessEnvironment::systemEnvironment());
+        pipeName_ =
+            UnoOfficeSuite::pipeNameFor(::getuid(), profileUrl, QProcessEnvironment::systemEnvironment());
         // The slot was free, so an office still on its profile belongs to a
         // batch that was killed outright: taken over, it would count as
         // someone else's and could never be ended or restarted.

@@ -2,14 +2,14 @@
 
 #include "cli/BatchCommand.h"
 #include "cli/BatchOfficeSlot.h"
-#include "platform/cups/CupsPrinterServices.h"
 #include "platform/PlatformError.h"
+#include "platform/Yielder.h"
+#include "platform/cups/CupsPrinterServices.h"
 #include "platform/system/PosixFileSystem.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/TerminationSignals.h"
 #include "platform/system/ThreadSleeper.h"
 #include "platform/uno/UnoOfficeSuite.h"
-#include "platform/Yielder.h"
 #include "print/JobConfirmation.h"
 
 #include <QCoreApplication>

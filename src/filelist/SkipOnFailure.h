@@ -5,8 +5,7 @@
 namespace bw {
 
 // Runs one statement; a failure skips it silently.
-template <typename Statement>
-void skipOnFailure(Statement&& statement)
+template <typename Statement> void skipOnFailure(Statement&& statement)
 {
     try {
         statement();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <stdexcept>
 
 namespace bw {
@@ -25,14 +24,14 @@ private:
 
 // Numbers used where the outside world gives none of its own.
 namespace ErrorNumber {
-inline constexpr int ObjectNotSet = 91;       // a member called on an empty reference
-inline constexpr int Automation = 440;        // an office-suite call failed
+inline constexpr int ObjectNotSet = 91; // a member called on an empty reference
+inline constexpr int Automation = 440;  // an office-suite call failed
 inline constexpr int FileNotFound = 53;
 inline constexpr int PathNotFound = 76;
 inline constexpr int InvalidArgument = 5;
-inline constexpr int FileAccess = 75;         // a file could not be read or written
+inline constexpr int FileAccess = 75;            // a file could not be read or written
 inline constexpr int InvalidPropertyValue = 380; // a value a control does not take
-inline constexpr int PrinterService = 482;    // printer error
+inline constexpr int PrinterService = 482;       // printer error
 } // namespace ErrorNumber
 
 } // namespace bw

@@ -1,4 +1,5 @@
 #include "app/CenterForm.h"
+
 #include "app/FileExists.h"
 #include "support/FakeFileSystem.h"
 

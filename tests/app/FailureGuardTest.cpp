@@ -1,4 +1,5 @@
 #include "app/FailureGuard.h"
+
 #include "platform/PlatformError.h"
 #include "support/FakeMessageBoxes.h"
 

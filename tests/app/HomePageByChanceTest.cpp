@@ -1,10 +1,10 @@
 #include "app/HomePageByChance.h"
+
 #include "support/FakeBrowserOpener.h"
 #include "support/FakeRandomSource.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace bw::test {
 
@@ -18,7 +18,8 @@ TEST(HomePageByChance, DrawMapsOntoOneToHundred)
 
 TEST(HomePageByChance, OpensTheHomePageOnlyOnSeven)
 {
-    for (const auto& [draw, opens] : {std::pair{0.065, true}, {0.075, false}, {0.0, false}, {0.069999, true}}) {
+    for (const auto& [draw, opens] :
+         {std::pair{0.065, true}, {0.075, false}, {0.0, false}, {0.069999, true}}) {
         test::FakeRandomSource random;
         test::FakeBrowserOpener browser;
         random.draws = {draw};

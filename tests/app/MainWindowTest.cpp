@@ -1,7 +1,8 @@
+#include "app/MainWindow.h"
+
 #include "app/FileListView.h"
 #include "app/GuardedApplication.h"
 #include "app/MainController.h"
-#include "app/MainWindow.h"
 #include "platform/PlatformError.h"
 #include "support/FakeServices.h"
 
@@ -11,7 +12,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace bw::test {
@@ -36,10 +36,10 @@ TEST_F(MainWindowTest, ControlsStandWhereTheTwipTableSays)
 {
     controller.startUp();
     const Geometry table[] = {
-        {"ListView1", 120, 120, 6840, 2535},     {"ProgressBar1", 120, 4710, 7800, 405},
-        {"Frame1", 120, 3240, 7800, 800},        {"Combo1", 240, 300, 7320, 345},
-        {"PushButton3", 7080, 120, 840, 1215},   {"PushButton5", 7080, 1440, 840, 1215},
-        {"PushButton1", 120, 2760, 3840, 405},   {"PushButton4", 4080, 2760, 3840, 405},
+        {"ListView1", 120, 120, 6840, 2535},   {"ProgressBar1", 120, 4710, 7800, 405},
+        {"Frame1", 120, 3240, 7800, 800},      {"Combo1", 240, 300, 7320, 345},
+        {"PushButton3", 7080, 120, 840, 1215}, {"PushButton5", 7080, 1440, 840, 1215},
+        {"PushButton1", 120, 2760, 3840, 405}, {"PushButton4", 4080, 2760, 3840, 405},
         {"PushButton2", 120, 4170, 7800, 405},
     };
     for (const Geometry& g : table) {
@@ -66,9 +66,10 @@ TEST_F(MainWindowTest, TextsFontsKindsAndColours)
     EXPECT_FALSE(window.moveDownButton()->icon().isNull());
     EXPECT_EQ(window.printerFrame()->title(), QStringLiteral("Select Printer"));
     EXPECT_FALSE(window.printerCombo()->isEditable());
-    EXPECT_EQ(window.listView()->toolTip(),
-              QStringLiteral("Drag and drop files here. Double-click item to remove it. Move bar to right and out "
-                             "of window to reveal full names."));
+    EXPECT_EQ(
+        window.listView()->toolTip(),
+        QStringLiteral("Drag and drop files here. Double-click item to remove it. Move bar to right and out "
+                       "of window to reveal full names."));
     for (QPushButton* button : window.pushButtons()) {
         EXPECT_TRUE(button->font().bold());
         EXPECT_DOUBLE_EQ(button->font().pointSizeF(), 11.25);
@@ -83,8 +84,8 @@ TEST_F(MainWindowTest, TextsFontsKindsAndColours)
 
 TEST_F(MainWindowTest, TabOrderFollowsTheTable)
 {
-    const QList<QWidget*> expected{window.listView(),     window.progressBar(),    window.printerFrame(),
-                                   window.printerCombo(), window.moveUpButton(),   window.moveDownButton(),
+    const QList<QWidget*> expected{window.listView(),       window.progressBar(),     window.printerFrame(),
+                                   window.printerCombo(),   window.moveUpButton(),    window.moveDownButton(),
                                    window.addFilesButton(), window.addFolderButton(), window.startButton()};
     // Walk the focus chain once round, keeping the controls of the table
     // (their own inner widgets, such as the list's scroll bars, sit between).
@@ -102,7 +103,8 @@ TEST_F(MainWindowTest, ColumnHeaderIsSetAnewAtEveryStart)
 {
     window.listView()->header()->resizeSection(0, 20);
     controller.startUp();
-    EXPECT_EQ(window.listView()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Calc File(s)"));
+    EXPECT_EQ(window.listView()->model()->headerData(0, Qt::Horizontal).toString(),
+              QStringLiteral("Calc File(s)"));
     EXPECT_EQ(window.listView()->header()->sectionSize(0), twips(6500));
     EXPECT_EQ(window.listView()->header()->count(), 1);
     EXPECT_FALSE(window.listView()->rootIsDecorated());
@@ -175,7 +177,6 @@ TEST_F(MainWindowTest, EditingThroughTheRealViewWithKeysAndMouse)
 }
 
 } // namespace
-
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "app/MainWindow.h"
 #include "app/WidgetSkinTarget.h"
 #include "platform/PlatformError.h"
-#include "platform/system/PosixFileSystem.h"
 #include "platform/qt/QssSkinEngine.h"
+#include "platform/system/PosixFileSystem.h"
 #include "support/FakeServices.h"
 
 #include <QDir>

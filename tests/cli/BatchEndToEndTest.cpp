@@ -209,12 +209,12 @@ TEST_F(BatchEndToEnd, ASignalEndsTheBatchAfterTheCurrentFileWithTotals)
 
 TEST_F(BatchEndToEnd, AnOfficeLeftByABatchKilledOutrightIsEndedByTheNextBatch)
 {
-    program.run({QStringLiteral("--print"), QStringLiteral("--printer"), QStringLiteral("B"),
-                 QStringLiteral("many")},
-                120000, [&](QProcess& process, const QString& line) {
-                    if (line.startsWith(QLatin1String("printed 2/20")))
-                        ::kill(pid_t(process.processId()), SIGKILL);
-                });
+    program.run(
+        {QStringLiteral("--print"), QStringLiteral("--printer"), QStringLiteral("B"), QStringLiteral("many")},
+        120000, [&](QProcess& process, const QString& line) {
+            if (line.startsWith(QLatin1String("printed 2/20")))
+                ::kill(pid_t(process.processId()), SIGKILL);
+        });
     const QList<int> orphans = batchOffices();
     ASSERT_FALSE(orphans.isEmpty());
     // Frozen, it would hold up a batch that took it for someone else's office.
@@ -222,10 +222,10 @@ TEST_F(BatchEndToEnd, AnOfficeLeftByABatchKilledOutrightIsEndedByTheNextBatch)
         ::kill(pid, SIGSTOP);
     SetUp();
 
-    const auto result = program.run({QStringLiteral("--print"), QStringLiteral("--printer"),
-                                     QStringLiteral("B"), QStringLiteral("--timeout"), QStringLiteral("5"),
-                                     QStringLiteral("docs")},
-                                    120000);
+    const auto result =
+        program.run({QStringLiteral("--print"), QStringLiteral("--printer"), QStringLiteral("B"),
+                     QStringLiteral("--timeout"), QStringLiteral("5"), QStringLiteral("docs")},
+                    120000);
 
     EXPECT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_EQ(titlesOf(QStringLiteral("B")).size(), 3);

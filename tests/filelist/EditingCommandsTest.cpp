@@ -1,9 +1,9 @@
 #include "filelist/EditingCommands.h"
+
 #include "filelist/FileListModel.h"
 #include "support/FakeListViewPort.h"
 
 #include <QAbstractItemModelTester>
-
 #include <gtest/gtest.h>
 
 namespace bw::test {
@@ -23,7 +23,10 @@ struct Case {
     QStringList viewCalls; // what the view was asked, in order
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class EditingCommandsTable : public ::testing::TestWithParam<Case> {};
 
@@ -84,7 +87,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"NoSelectionMoveDownSelectsFirst", ABC, 0, {C::MoveDown}, ABC, 1, {"ensureVisible:1", "focus"}},
         Case{"NoSelectionMoveUpOnlyFocus", ABC, 0, {C::MoveUp}, ABC, 0, {"focus"}},
         Case{"NoSelectionDeleteDoesNothing", ABC, 0, {C::Delete}, ABC, 0, {}},
-        Case{"DuplicatePathsMoveByPosition", {"A", "B", "A"}, 3, {C::MoveUp}, {"A", "A", "B"}, 2,
+        Case{"DuplicatePathsMoveByPosition",
+             {"A", "B", "A"},
+             3,
+             {C::MoveUp},
+             {"A", "A", "B"},
+             2,
              {"ensureVisible:2", "focus"}},
         Case{"DeleteSelectedMiddle", ABC, 2, {C::Delete}, {"A", "C"}, 0, {}},
         Case{"DeleteTwiceRemovesOnlyOnce", ABC, 1, {C::Delete, C::Delete}, {"B", "C"}, 0, {}}),

@@ -1,5 +1,5 @@
-#include "platform/cups/CupsPrinterServices.h"
 #include "platform/PlatformError.h"
+#include "platform/cups/CupsPrinterServices.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/XdgStateFolder.h"
 #include "printers/DefaultPrinter.h"

@@ -42,9 +42,18 @@ void FakeFileSystem::add(const QString& rawPath, Kind kind)
     nodes_.insert(path, Node{kind, {}, nextInode_++});
 }
 
-void FakeFileSystem::addFolder(const QString& path) { add(path, Kind::Folder); }
-void FakeFileSystem::addFile(const QString& path) { add(path, Kind::File); }
-void FakeFileSystem::addSpecial(const QString& path) { add(path, Kind::Special); }
+void FakeFileSystem::addFolder(const QString& path)
+{
+    add(path, Kind::Folder);
+}
+void FakeFileSystem::addFile(const QString& path)
+{
+    add(path, Kind::File);
+}
+void FakeFileSystem::addSpecial(const QString& path)
+{
+    add(path, Kind::Special);
+}
 
 void FakeFileSystem::addLink(const QString& path, const QString& target)
 {

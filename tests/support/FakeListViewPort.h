@@ -8,7 +8,10 @@ namespace bw::test {
 
 class FakeListViewPort : public ListViewPort {
 public:
-    void ensureVisible(int position) override { calls.append(QStringLiteral("ensureVisible:%1").arg(position)); }
+    void ensureVisible(int position) override
+    {
+        calls.append(QStringLiteral("ensureVisible:%1").arg(position));
+    }
     void focusList() override { calls.append(QStringLiteral("focus")); }
     QStringList calls;
 };

@@ -3,7 +3,6 @@
 #include "platform/MessageBoxes.h"
 
 #include <QString>
-
 #include <functional>
 #include <vector>
 

@@ -41,8 +41,9 @@ struct FakeServices {
     FakeStateFolder state;
     FakeProcesses processes;
     FakeStopRequest stop;
-    AppServices services{fileSystem, messageBoxes, random,  browser, settings,  printers,
-                         sleeper,    sleeper,      yielder, office,  skin,      dialogs,
+    AppServices services{fileSystem, messageBoxes, random,  browser,
+                         settings,   printers,     sleeper, sleeper,
+                         yielder,    office,       skin,    dialogs,
                          state,      processes,    stop,    QStringLiteral("/opt/brindlework")};
 
     // Real services (or other fakes) in place of some of these:
@@ -50,17 +51,61 @@ struct FakeServices {
     class Builder {
     public:
         explicit Builder(FakeServices& fakes) : f_(fakes) {}
-        Builder& use(FileSystem& s) { fileSystem_ = &s; return *this; }
-        Builder& use(MessageBoxes& s) { messageBoxes_ = &s; return *this; }
-        Builder& use(SettingsStore& s) { settings_ = &s; return *this; }
-        Builder& use(PrinterServices& s) { printers_ = &s; return *this; }
-        Builder& use(Sleeper& s) { sleeper_ = &s; return *this; }
-        Builder& use(Clock& s) { clock_ = &s; return *this; }
-        Builder& use(Yielder& s) { yielder_ = &s; return *this; }
-        Builder& use(OfficeSuite& s) { office_ = &s; return *this; }
-        Builder& use(SkinEngine& s) { skin_ = &s; return *this; }
-        Builder& use(Dialogs& s) { dialogs_ = &s; return *this; }
-        Builder& inFolder(const QString& programFolder) { folder_ = programFolder; return *this; }
+        Builder& use(FileSystem& s)
+        {
+            fileSystem_ = &s;
+            return *this;
+        }
+        Builder& use(MessageBoxes& s)
+        {
+            messageBoxes_ = &s;
+            return *this;
+        }
+        Builder& use(SettingsStore& s)
+        {
+            settings_ = &s;
+            return *this;
+        }
+        Builder& use(PrinterServices& s)
+        {
+            printers_ = &s;
+            return *this;
+        }
+        Builder& use(Sleeper& s)
+        {
+            sleeper_ = &s;
+            return *this;
+        }
+        Builder& use(Clock& s)
+        {
+            clock_ = &s;
+            return *this;
+        }
+        Builder& use(Yielder& s)
+        {
+            yielder_ = &s;
+            return *this;
+        }
+        Builder& use(OfficeSuite& s)
+        {
+            office_ = &s;
+            return *this;
+        }
+        Builder& use(SkinEngine& s)
+        {
+            skin_ = &s;
+            return *this;
+        }
+        Builder& use(Dialogs& s)
+        {
+            dialogs_ = &s;
+            return *this;
+        }
+        Builder& inFolder(const QString& programFolder)
+        {
+            folder_ = programFolder;
+            return *this;
+        }
 
         AppServices build() const
         {

@@ -4,7 +4,6 @@
 #include "platform/WindowPointer.h"
 
 #include <QList>
-
 #include <optional>
 
 namespace bw::test {

@@ -3,7 +3,6 @@
 #include "platform/PlatformError.h"
 
 #include <QFile>
-
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>

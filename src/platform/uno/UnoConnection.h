@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/uno/CallWatchdog.h"
 #include "platform/PlatformError.h"
+#include "platform/uno/CallWatchdog.h"
 
 #include <QString>
 #include <atomic>

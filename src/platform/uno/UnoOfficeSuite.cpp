@@ -1,8 +1,8 @@
 #include "platform/uno/UnoOfficeSuite.h"
 
+#include "platform/PlatformError.h"
 #include "platform/uno/CallWatchdog.h"
 #include "platform/uno/OfficeLauncher.h"
-#include "platform/PlatformError.h"
 #include "platform/uno/UnoConnection.h"
 #include "platform/uno/UnoObject.h"
 

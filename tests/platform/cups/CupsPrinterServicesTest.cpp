@@ -291,7 +291,8 @@ TEST_F(CupsPrinterServicesTest, ListsJobsOfAQueueOrOfAllWithTitlesAndStates)
     EXPECT_EQ(services.jobs(QStringLiteral("Held"), PrinterServices::JobList::All).size(), 1);
 
     daemon.stop();
-    EXPECT_EQ(numberOf([this] { services.jobs(QString(), PrinterServices::JobList::All); }), CupsServiceUnavailable);
+    EXPECT_EQ(numberOf([this] { services.jobs(QString(), PrinterServices::JobList::All); }),
+              CupsServiceUnavailable);
 }
 
 TEST_F(CupsPrinterServicesTest, TellsWhetherAQueueAcceptsJobs)

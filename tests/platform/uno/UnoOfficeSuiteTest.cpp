@@ -1,9 +1,9 @@
 #include "platform/uno/UnoOfficeSuite.h"
 
 #include "../../print/SpreadsheetMaker.h"
+#include "platform/PlatformError.h"
 #include "platform/uno/CallWatchdog.h"
 #include "platform/uno/OfficeLauncher.h"
-#include "platform/PlatformError.h"
 #include "print/DocumentUrl.h"
 #include "support/TempHome.h"
 
