@@ -22,16 +22,30 @@ bool hasDisplay()
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// A detached child is reaped by whoever adopts it; where nobody does, it
-// lingers as a zombie, which counts as gone.
-bool isZombie(qint64 pid)
+bool stateIsEnded(const QString& statPath)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    QFile stat(statPath);
     if (!stat.open(QIODevice::ReadOnly))
-        return false;
+        return true;
     const QByteArray line = stat.readAll();
     const int end = line.lastIndexOf(')');
-    return end >= 0 && end + 2 < line.size() && line.at(end + 2) == 'Z';
+    return end >= 0 && end + 2 < line.size() && (line.at(end + 2) == 'Z' || line.at(end + 2) == 'X');
+}
+
+// A detached child is reaped by whoever adopts it; where nobody does, it
+// lingers as a zombie, which counts as ended. Every thread counts: a killed
+// office's first thread turns zombie while the others still hold its files,
+// its pipe among them, which then still takes connections.
+bool isZombie(qint64 pid)
+{
+    const QString folder = QStringLiteral("/proc/%1").arg(pid);
+    if (!stateIsEnded(folder + QStringLiteral("/stat")))
+        return false;
+    const QStringList threads =
+        QDir(folder + QStringLiteral("/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    return std::all_of(threads.cbegin(), threads.cend(), [&](const QString& thread) {
+        return stateIsEnded(folder + QStringLiteral("/task/") + thread + QStringLiteral("/stat"));
+    });
 }
 
 // The processes whose parent is the given one (soffice runs the office as a
