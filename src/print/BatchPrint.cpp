@@ -87,7 +87,10 @@ BatchPrint::Document BatchPrint::load(const QString& path)
             office.createInstance(loaded.serviceManager, QStringLiteral("com.sun.star.frame.Desktop"));
         loaded.document = office.loadComponentFromURL(
             desktop, documentUrl(path), QStringLiteral("_blank"), 0,
-            {record(office, loaded.serviceManager, QStringLiteral("Hidden"), true)});
+            // Read-only: printing needs no lock file in the user's folder, and
+            // one left by a killed batch would make the file look in use.
+            {record(office, loaded.serviceManager, QStringLiteral("Hidden"), true),
+             record(office, loaded.serviceManager, QStringLiteral("ReadOnly"), true)});
         if (loaded.document.isEmpty())
             loaded.outcome.reason = QStringLiteral("LibreOffice could not open it as a document");
     } catch (const PlatformError& error) {

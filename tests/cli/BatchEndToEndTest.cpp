@@ -236,6 +236,10 @@ TEST_F(BatchEndToEnd, AnOfficeLeftByABatchKilledOutrightIsEndedByTheNextBatch)
         }
     }
     EXPECT_TRUE(batchOffices().isEmpty());
+    // Read-only loads leave no lock files behind in the user's folders.
+    EXPECT_EQ(
+        QDir(path(QStringLiteral("many"))).entryList({QStringLiteral(".~lock*")}, QDir::Hidden | QDir::Files),
+        QStringList());
 }
 
 TEST_F(BatchEndToEnd, AnOfficeThatStopsAnsweringIsRestartedAndTheRestPrinted)
