@@ -70,7 +70,7 @@ public:
     int stopAfter = 0;
 };
 
-TEST(BatchPrintTest, EachFileIsLoadedHiddenPrintedOnTheNamedPrinterConfirmedAndClosed)
+TEST(BatchPrintTest, EachFileIsLoadedHiddenReadOnlyPrintedOnTheNamedPrinterConfirmedAndClosed)
 {
     Batch b;
     const auto totals = b.run({QStringLiteral("/d/a.ods"), QStringLiteral("/d/b.ods")});
@@ -86,7 +86,7 @@ TEST(BatchPrintTest, EachFileIsLoadedHiddenPrintedOnTheNamedPrinterConfirmedAndC
               QStringLiteral("Copies=1 (int16), Collate=true (bool), PrinterName=B (text)"));
     for (const auto& call : b.office.calls) {
         if (call.operation == QLatin1String("loadComponentFromURL")) {
-            EXPECT_EQ(call.arguments.last(), QStringLiteral("Hidden=true (bool)"));
+            EXPECT_EQ(call.arguments.last(), QStringLiteral("Hidden=true (bool), ReadOnly=true (bool)"));
         }
     }
     // The next file loads while the last one's job spools; each is closed once its job showed.
