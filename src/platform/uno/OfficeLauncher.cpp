@@ -22,14 +22,22 @@ bool hasDisplay()
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-bool stateIsEnded(const QString& statPath)
+// The fields of a /proc stat file after the program's name: the state
+// first, then the parent's id; none when the file is gone.
+QList<QByteArray> statFields(const QString& statPath)
 {
     QFile stat(statPath);
     if (!stat.open(QIODevice::ReadOnly))
-        return true;
+        return {};
     const QByteArray line = stat.readAll();
     const int end = line.lastIndexOf(')');
-    return end >= 0 && end + 2 < line.size() && (line.at(end + 2) == 'Z' || line.at(end + 2) == 'X');
+    return end < 0 ? QList<QByteArray>() : line.mid(end + 2).split(' ');
+}
+
+bool stateIsEnded(const QString& statPath)
+{
+    const QList<QByteArray> fields = statFields(statPath);
+    return fields.isEmpty() || fields.first() == "Z" || fields.first() == "X";
 }
 
 // A detached child is reaped by whoever adopts it; where nobody does, it
@@ -48,25 +56,9 @@ bool isZombie(qint64 pid)
     });
 }
 
-// The processes whose parent is the given one (soffice runs the office as a
-// child of its start-up program).
-QList<pid_t> childrenOf(qint64 parent)
+bool isGone(qint64 pid)
 {
-    QList<pid_t> children;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool isNumber = false;
-        const pid_t pid = static_cast<pid_t>(entry.toLongLong(&isNumber));
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!isNumber || !stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray line = stat.readAll();
-        const int end = line.lastIndexOf(')');
-        // After ") " come the state and the parent's id.
-        const QList<QByteArray> fields = line.mid(end + 2).split(' ');
-        if (end >= 0 && fields.size() > 1 && fields.at(1).toLongLong() == parent)
-            children << pid;
-    }
-    return children;
+    return (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) || isZombie(pid);
 }
 
 QList<pid_t> numberedProcesses()
@@ -81,9 +73,28 @@ QList<pid_t> numberedProcesses()
     return found;
 }
 
-bool isGone(pid_t pid)
+// The processes whose parent is the given one (soffice runs the office as a
+// child of its start-up program).
+QList<pid_t> childrenOf(qint64 parent)
 {
-    return (::kill(pid, 0) != 0 && errno == ESRCH) || isZombie(pid);
+    QList<pid_t> children;
+    for (const pid_t pid : numberedProcesses()) {
+        const QList<QByteArray> fields = statFields(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (fields.size() > 1 && fields.at(1).toLongLong() == parent)
+            children << pid;
+    }
+    return children;
+}
+
+// Kills the processes, the last first, and waits a bounded time for all of
+// them: an office still dying can take a new connection on its pipe, and a
+// new soffice would hand its start over to it.
+void killAndWait(const QList<pid_t>& doomed)
+{
+    for (auto each = doomed.crbegin(); each != doomed.crend(); ++each)
+        ::kill(*each, SIGKILL);
+    for (int wait = 0; wait < 100 && !std::all_of(doomed.cbegin(), doomed.cend(), isGone); ++wait)
+        QThread::msleep(50);
 }
 
 } // namespace
@@ -159,16 +170,11 @@ void OfficeLauncher::kill()
     QList<pid_t> doomed{static_cast<pid_t>(processId_)};
     for (int at = 0; at < doomed.size(); ++at)
         doomed << childrenOf(doomed.at(at));
-    // Children first, so none is left behind without its parent.
-    for (auto each = doomed.crbegin(); each != doomed.crend(); ++each)
-        ::kill(*each, SIGKILL);
-    // All of them: an office still dying can take a new connection on its
-    // pipe, and a new soffice would hand its start over to it.
-    for (int wait = 0; wait < 100 && !std::all_of(doomed.cbegin(), doomed.cend(), isGone); ++wait)
-        QThread::msleep(50);
+    // Children last in the list, so killed first: none is left without its parent.
+    killAndWait(doomed);
 }
 
-int OfficeLauncher::killOfficesOnProfile(const QString& profileUrl)
+void OfficeLauncher::killOfficesOnProfile(const QString& profileUrl)
 {
     const QByteArray argument = (QStringLiteral("-env:UserInstallation=") + profileUrl).toUtf8();
     QList<pid_t> doomed;
@@ -179,20 +185,12 @@ int OfficeLauncher::killOfficesOnProfile(const QString& profileUrl)
         if (cmdline.readAll().split('\0').contains(argument))
             doomed << pid;
     }
-    for (const pid_t pid : doomed)
-        ::kill(pid, SIGKILL);
-    for (int wait = 0; wait < 100 && !std::all_of(doomed.cbegin(), doomed.cend(), isGone); ++wait)
-        QThread::msleep(50);
-    return int(doomed.size());
+    killAndWait(doomed);
 }
 
 bool OfficeLauncher::isRunning() const
 {
-    if (processId_ <= 0)
-        return false;
-    if (::kill(static_cast<pid_t>(processId_), 0) != 0 && errno == ESRCH)
-        return false;
-    return !isZombie(processId_);
+    return processId_ > 0 && !isGone(processId_);
 }
 
 } // namespace bw

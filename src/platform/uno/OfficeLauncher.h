@@ -29,8 +29,7 @@ public:
     // Kills every office of this user still running on the profile and waits
     // a bounded time for them to go: for a profile whose owner died without
     // ending its office (killed outright), so nobody else may be using it.
-    // Returns how many processes it killed.
-    static int killOfficesOnProfile(const QString& profileUrl);
+    static void killOfficesOnProfile(const QString& profileUrl);
 
     // The arguments soffice gets: headless only where there is no display.
     QStringList arguments() const;
