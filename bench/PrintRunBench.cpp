@@ -62,9 +62,20 @@ public:
     QStringList installedPrinters() override { return inner_.installedPrinters(); }
     QString defaultPrinterName() override { return inner_.defaultPrinterName(); }
     void setDefaultPrinter(const QString& name) override { inner_.setDefaultPrinter(name); }
-    QList<bw::PrintJob> jobs(const QString& printer, JobList which) override
+    int watchJobs() override
     {
-        return timed([&] { return inner_.jobs(printer, which); });
+        return timed([&] { return inner_.watchJobs(); });
+    }
+    QList<bw::JobEvent> jobEvents(int watch, int afterSequence) override
+    {
+        return timed([&] { return inner_.jobEvents(watch, afterSequence); });
+    }
+    void endWatch(int watch) override
+    {
+        timed([&] {
+            inner_.endWatch(watch);
+            return 0;
+        });
     }
     bool acceptsJobs(const QString& printer) override
     {

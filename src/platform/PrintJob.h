@@ -22,6 +22,17 @@ struct PrintJob {
     QString queue;
     QString title;
     int state = Pending;
+    // Why it is in that state, as the printing system says it (job-state-reasons,
+    // and the printer's state message where it gives one).
+    QString reasons;
+};
+
+// What the printing system told a watch about one job: its creation, a
+// change of its state, or its end.
+struct JobEvent {
+    int sequence = 0;
+    bool created = false;
+    PrintJob job;
 };
 
 } // namespace bw

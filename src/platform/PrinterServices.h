@@ -23,12 +23,15 @@ public:
     // Makes the named printer the user's default; throws and changes nothing for "" or an unknown name.
     virtual void setDefaultPrinter(const QString& name) = 0;
 
-    // Which jobs a job list holds: those not ended yet (waiting, held,
-    // printing, stopped), or every one the system still lists.
-    enum class JobList { Active, All };
-    // The jobs of the printer's queue, or of all queues for "". An instance
-    // ("B/draft") names its printer's queue.
-    virtual QList<PrintJob> jobs(const QString& printer, JobList which) = 0;
+    // Takes out a watch on the jobs of every queue: from now on the printing
+    // system keeps an event for each job created, changed or ended, whether or
+    // not it keeps the job itself. Returns the watch's number.
+    virtual int watchJobs() = 0;
+    // The watch's events after the given sequence number, oldest first, about
+    // jobs of this user (and those whose owner can no longer be asked).
+    virtual QList<JobEvent> jobEvents(int watch, int afterSequence) = 0;
+    // Ends a watch; never throws (a watch left behind lapses by itself).
+    virtual void endWatch(int watch) = 0;
     // Whether the printer's queue takes new jobs; false for a printer the
     // system does not know.
     virtual bool acceptsJobs(const QString& printer) = 0;

@@ -113,7 +113,7 @@ void BatchPrint::print(Document& loaded)
             record(office, loaded.serviceManager, QStringLiteral("Collate"), true),
             record(office, loaded.serviceManager, QStringLiteral("PrinterName"), settings_.printer),
         };
-        services_.confirmation.markAtLastLook();
+        services_.confirmation.watch();
         office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0, printArguments);
         loaded.dispatched = true;
     } catch (const PlatformError& error) {

@@ -4,6 +4,7 @@
 #include "platform/PlatformError.h"
 #include "platform/PrinterServices.h"
 #include "platform/Sleeper.h"
+#include "platform/StopRequest.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -17,31 +18,62 @@ QString queueOf(const QString& printer)
     return printer.section(QLatin1Char('/'), 0, 0);
 }
 
-constexpr qint64 FreshLookMilliseconds = 1000;
+// The printing system takes a job name of fewer than 256 bytes of UTF-8 with
+// no control character; a name decoded with a stand-in was not UTF-8 at all.
+bool isValidJobName(const QString& name)
+{
+    const QByteArray bytes = name.toUtf8();
+    if (bytes.size() >= 256 || name.contains(QChar::ReplacementCharacter))
+        return false;
+    return std::none_of(bytes.cbegin(), bytes.cend(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+}
+
+bool hasFailed(int state)
+{
+    return state == PrintJob::Stopped || state == PrintJob::Canceled || state == PrintJob::Aborted;
+}
 
 } // namespace
 
-JobConfirmation::JobConfirmation(PrinterServices& printers, Clock& clock, Sleeper& sleeper)
-    : printers_(printers), clock_(clock), sleeper_(sleeper)
+JobConfirmation::JobConfirmation(PrinterServices& printers, Clock& clock, Sleeper& sleeper,
+                                 const StopRequest* stop)
+    : printers_(printers), clock_(clock), sleeper_(sleeper), stop_(stop)
 {
 }
 
-JobConfirmation::~JobConfirmation() = default;
+JobConfirmation::~JobConfirmation()
+{
+    endWatch();
+}
 
 QString JobConfirmation::jobTitle(const QString& path)
 {
-    return QFileInfo(path).fileName();
+    const QString name = QFileInfo(path).fileName();
+    return isValidJobName(name) ? name : QStringLiteral("Untitled");
 }
 
 QString JobConfirmation::failureText(const Result& result, const QString& path, const QString& printer)
 {
-    const QString nothing =
-        QStringLiteral("Nothing reached printer \"%1\" for \"%2\"").arg(printer, jobTitle(path));
+    const QString file = QFileInfo(path).fileName();
+    const QString nothing = QStringLiteral("Nothing reached printer \"%1\" for \"%2\"").arg(printer, file);
     switch (result.outcome) {
     case Outcome::Arrived:
         return QString();
     case Outcome::ArrivedElsewhere:
         return nothing + QStringLiteral(": its job went to printer \"%1\"").arg(result.job.queue);
+    case Outcome::Failed: {
+        const QString how = result.job.state == PrintJob::Canceled  ? QStringLiteral("canceled")
+                            : result.job.state == PrintJob::Aborted ? QStringLiteral("aborted")
+                                                                    : QStringLiteral("stopped");
+        QString text =
+            QStringLiteral("Printer \"%1\" did not print \"%2\": the printing system %3 its job %4")
+                .arg(printer, file, how)
+                .arg(result.job.id);
+        if (!result.job.reasons.isEmpty())
+            text += QStringLiteral(" (%1)").arg(result.job.reasons);
+        return text;
+    }
     case Outcome::Refused:
         return nothing + QStringLiteral(": the printer does not accept jobs");
     case Outcome::UnknownToOffice:
@@ -52,57 +84,66 @@ QString JobConfirmation::failureText(const Result& result, const QString& path, 
     return nothing;
 }
 
-void JobConfirmation::mark()
+void JobConfirmation::watch()
 {
+    endWatch();
+    created_.clear();
+    latest_.clear();
+    lastSequence_ = 0;
     try {
-        int highest = 0;
-        for (const PrintJob& job : printers_.jobs(QString(), PrinterServices::JobList::All))
-            highest = std::max(highest, job.id);
-        markedId_ = highest;
-        markFailure_.reset();
+        watch_ = printers_.watchJobs();
+        watchFailure_.reset();
     } catch (const PlatformError& error) {
-        markFailure_ = error;
+        watchFailure_ = error;
     }
 }
 
-void JobConfirmation::markAtLastLook()
+void JobConfirmation::endWatch()
 {
-    if (!lastLookAt_ || markFailure_ || clock_.nowMilliseconds() - *lastLookAt_ > FreshLookMilliseconds) {
-        mark();
-        return;
-    }
-    markedId_ = std::max(markedId_, lastLookHighest_);
+    if (watch_)
+        printers_.endWatch(*watch_);
+    watch_.reset();
 }
 
 JobConfirmation::Result JobConfirmation::check(const QString& path, const QString& printer)
 {
-    if (markFailure_)
-        throw *markFailure_;
-    const QString title = jobTitle(path);
+    if (watchFailure_)
+        throw *watchFailure_;
+    if (!watch_)
+        throw PlatformError(ErrorNumber::PrinterService, QStringLiteral("No print was watched for"));
+    for (const JobEvent& event : printers_.jobEvents(*watch_, lastSequence_)) {
+        lastSequence_ = std::max(lastSequence_, event.sequence);
+        if (event.created && !latest_.contains(event.job.id))
+            created_.append(event.job.id);
+        PrintJob& job = latest_[event.job.id];
+        // A later event may leave out what an earlier one said.
+        const PrintJob before = job;
+        job = event.job;
+        if (job.title.isEmpty())
+            job.title = before.title;
+        if (job.queue.isEmpty())
+            job.queue = before.queue;
+    }
+    // The event may carry the name as given, the job list the name as stored.
+    const QString stored = jobTitle(path);
+    const QString given = QFileInfo(path).fileName();
     const QString queue = queueOf(printer);
-    std::optional<PrintJob> here;
-    std::optional<PrintJob> elsewhere;
-    lastLookAt_ = clock_.nowMilliseconds();
-    const auto look = [&](const QList<PrintJob>& jobs) {
-        for (const PrintJob& job : jobs) {
-            lastLookHighest_ = std::max(lastLookHighest_, job.id);
-            if (job.id <= markedId_ || taken_.contains(job.id) || job.title != title)
-                continue;
-            auto& slot = job.queue.compare(queue, Qt::CaseInsensitive) == 0 ? here : elsewhere;
-            if (!slot || job.id < slot->id)
-                slot = job;
-        }
-    };
-    // A job just sent is nearly always still waiting or printing on the
-    // queue: the short list of those comes first, the whole history (all
-    // queues, ended jobs too) only when it holds nothing.
-    look(printers_.jobs(queue, PrinterServices::JobList::Active));
-    if (!here)
-        look(printers_.jobs(QString(), PrinterServices::JobList::All));
-    if (here || elsewhere) {
-        const PrintJob& job = here ? *here : *elsewhere;
-        taken_.insert(job.id);
-        return {here ? Outcome::Arrived : Outcome::ArrivedElsewhere, job};
+    const PrintJob* here = nullptr;
+    const PrintJob* elsewhere = nullptr;
+    for (const int id : std::as_const(created_)) {
+        const PrintJob& job = latest_[id];
+        if (taken_.contains(id) || (job.title != stored && job.title != given))
+            continue;
+        const PrintJob*& slot = job.queue.compare(queue, Qt::CaseInsensitive) == 0 ? here : elsewhere;
+        if (!slot)
+            slot = &job;
+    }
+    if (const PrintJob* job = here ? here : elsewhere) {
+        taken_.insert(job->id);
+        const Outcome outcome = !here                   ? Outcome::ArrivedElsewhere
+                                : hasFailed(job->state) ? Outcome::Failed
+                                                        : Outcome::Arrived;
+        return {outcome, *job};
     }
     if (!printers_.acceptsJobs(printer))
         return {Outcome::Refused, {}};
@@ -110,16 +151,13 @@ JobConfirmation::Result JobConfirmation::check(const QString& path, const QStrin
 }
 
 JobConfirmation::Result JobConfirmation::waitFor(const QString& path, const QString& printer,
-                                                 int atMostMilliseconds,
-                                                 const std::function<bool()>& stillSpooling)
+                                                 int atMostMilliseconds)
 {
     const qint64 deadline = clock_.nowMilliseconds() + std::max(0, atMostMilliseconds);
     for (;;) {
-        // Asked before the look, so a job finished meanwhile is still seen.
-        const bool spooling = !stillSpooling || stillSpooling();
         const Result result = check(path, printer);
         const qint64 left = deadline - clock_.nowMilliseconds();
-        if (result.outcome != Outcome::NothingArrived || left <= 0 || !spooling)
+        if (result.outcome != Outcome::NothingArrived || left <= 0 || (stop_ && stop_->stopRequested()))
             return result;
         sleeper_.sleepMilliseconds(int(std::min<qint64>(PollMilliseconds, left)));
     }

@@ -3,9 +3,9 @@
 #include "platform/PlatformError.h"
 #include "platform/PrintJob.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
-#include <functional>
 #include <optional>
 
 namespace bw {
@@ -13,60 +13,68 @@ namespace bw {
 class Clock;
 class PrinterServices;
 class Sleeper;
+class StopRequest;
 
 // Tells whether the print of a file reached the chosen printer, with the
-// printing system's job list as the witness: a job newer than the mark, titled
-// as the office titles the file's job, on the printer's queue. Each job found
-// is taken once, so a file printed twice needs two jobs.
+// printing system's own events as the witness: a watch taken out before the
+// print sees each job created after it, with its title and every change of its
+// state, whether or not the system keeps its job history. The file's job is
+// the first one of this user created after the watch and titled as the system
+// titles the file's job. Each job found is taken once, so a file printed twice
+// needs two jobs.
 class JobConfirmation {
 public:
     enum class Outcome {
-        Arrived,          // on the chosen queue, in any state (a held job counts)
+        Arrived,          // on the chosen queue, waiting, held, printing or printed
         ArrivedElsewhere, // on another queue
+        Failed,           // on the chosen queue, but the system canceled, aborted or stopped it
         Refused,          // nothing arrived and the queue takes no jobs
         NothingArrived,   // nothing arrived (yet)
         UnknownToOffice,  // not printed: the office does not know the printer
     };
     struct Result {
         Outcome outcome = Outcome::NothingArrived;
-        // The job found, for Arrived and ArrivedElsewhere.
+        // The job found, in the last state seen.
         PrintJob job;
     };
-    static constexpr int PollMilliseconds = 50;
+    static constexpr int PollMilliseconds = 100;
 
-    JobConfirmation(PrinterServices& printers, Clock& clock, Sleeper& sleeper);
+    JobConfirmation(PrinterServices& printers, Clock& clock, Sleeper& sleeper,
+                    const StopRequest* stop = nullptr);
     ~JobConfirmation();
+    JobConfirmation(const JobConfirmation&) = delete;
+    JobConfirmation& operator=(const JobConfirmation&) = delete;
 
-    // The title the office gives the job of a file: its file name, extension included.
+    // The title the printing system gives the job of a file: the file's name,
+    // extension included, when it is a valid job name, "Untitled" otherwise.
     static QString jobTitle(const QString& path);
     // The description of a failed result, naming the printer and the file.
     static QString failureText(const Result& result, const QString& path, const QString& printer);
 
-    // Remembers the jobs there are now, so that only later ones count; call
-    // it before the print. Never throws: when the jobs cannot be listed, the
-    // next check throws that failure.
-    void mark();
-    // As mark(), but a look made in the last second stands in for the
-    // listing: a caller that confirms a file right before it prints the next
-    // saves one query of the whole job history per file.
-    void markAtLastLook();
+    // Takes out a new watch, so that only jobs created from now on count;
+    // call it before the print. Never throws: when the watch cannot be taken
+    // out, the next check throws that failure.
+    void watch();
+    // Ends the watch; the next check needs a new one.
+    void endWatch();
     // Looks once. Throws PlatformError when the printing system fails.
     Result check(const QString& path, const QString& printer);
-    // Looks until the job arrived, went elsewhere or was refused, or for at
-    // most the given time (0: once). When stillSpooling is given and says the
-    // office has finished with the job, the wait ends after one more look.
-    Result waitFor(const QString& path, const QString& printer, int atMostMilliseconds,
-                   const std::function<bool()>& stillSpooling = {});
+    // Looks until the job arrived, went elsewhere, failed or was refused, or
+    // for at most the given time (0: once). A stop request ends the wait
+    // with the last look's result.
+    Result waitFor(const QString& path, const QString& printer, int atMostMilliseconds);
 
 private:
     PrinterServices& printers_;
     Clock& clock_;
     Sleeper& sleeper_;
-    int markedId_ = 0;
-    // The highest job the last look saw, and when it looked.
-    int lastLookHighest_ = 0;
-    std::optional<qint64> lastLookAt_;
-    std::optional<PlatformError> markFailure_;
+    const StopRequest* stop_;
+    std::optional<int> watch_;
+    std::optional<PlatformError> watchFailure_;
+    int lastSequence_ = 0;
+    // Jobs created since the watch, oldest first, and the last state of each.
+    QList<int> created_;
+    QHash<int, PrintJob> latest_;
     QSet<int> taken_;
 };
 

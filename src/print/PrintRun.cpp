@@ -6,12 +6,14 @@
 #include "platform/OfficeSuite.h"
 #include "platform/PlatformError.h"
 #include "platform/Sleeper.h"
+#include "platform/StopRequest.h"
 #include "platform/WindowPointer.h"
 #include "print/DocumentUrl.h"
 #include "print/StepExecutor.h"
 #include "printers/DefaultPrinterAccess.h"
 #include "printers/DefaultPrinterKeeper.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 namespace bw {
@@ -43,7 +45,7 @@ const QString& PrintRun::location()
 PrintRun::PrintRun(Services services)
     : services_(std::move(services)), report_(services_.messageBoxes),
       propertyValues_(services_.office, report_),
-      confirmation_(services_.printers, services_.clock, services_.sleeper)
+      confirmation_(services_.printers, services_.clock, services_.sleeper, services_.stop)
 {
 }
 
@@ -147,7 +149,7 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
             withheld = true;
             return;
         }
-        confirmation_.mark();
+        confirmation_.watch();
         office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0, printArguments);
         dispatched = !frame.isEmpty();
         dispatchedAt = services_.clock.nowMilliseconds();
@@ -158,7 +160,20 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
         JobConfirmation::Result result{JobConfirmation::Outcome::UnknownToOffice, {}};
         if (dispatched) {
             const qint64 left = SpoolLimitMilliseconds - (services_.clock.nowMilliseconds() - dispatchedAt);
-            result = confirmation_.waitFor(path, chosenPrinter, int(std::max<qint64>(0, left)));
+            try {
+                result = confirmation_.waitFor(path, chosenPrinter, int(std::max<qint64>(0, left)));
+            } catch (const PlatformError& error) {
+                confirmation_.endWatch();
+                throw PlatformError(
+                    error.number(),
+                    QStringLiteral("Printing \"%1\" on printer \"%2\" cannot be confirmed: %3")
+                        .arg(QFileInfo(path).fileName(), chosenPrinter, error.description()));
+            }
+            confirmation_.endWatch();
+            // Cut short by a stop: nothing is known yet, and nothing is said.
+            if (result.outcome == JobConfirmation::Outcome::NothingArrived && services_.stop &&
+                services_.stop->stopRequested())
+                return;
         } else if (!withheld) {
             return;
         }

@@ -2,6 +2,7 @@
 
 #include "support/FakePrinterServices.h"
 #include "support/FakeSleeper.h"
+#include "support/FakeStopRequest.h"
 #include "support/QStringPrinter.h"
 
 #include <functional>
@@ -28,12 +29,12 @@ public:
     JobConfirmation confirmation{printers, sleeper, sleeper};
 };
 
-// What is in the job list before and after the mark, and what a wait of at
+// What is in the job list before and after the watch, and what a wait of at
 // most 10 s makes of it.
 struct WaitCase {
     const char* name;
-    std::function<void(JobConfirmationTest&)> beforeMark;
-    std::function<void(JobConfirmationTest&)> afterMark;
+    std::function<void(JobConfirmationTest&)> beforeWatch;
+    std::function<void(JobConfirmationTest&)> afterWatch;
     QString printer;
     Outcome outcome;
     qint64 waited;      // virtual milliseconds the wait took
@@ -44,11 +45,11 @@ class JobConfirmationWait : public JobConfirmationTest, public ::testing::WithPa
 
 TEST_P(JobConfirmationWait, TellsWhereTheFilesJobWent)
 {
-    if (GetParam().beforeMark)
-        GetParam().beforeMark(*this);
-    confirmation.mark();
-    if (GetParam().afterMark)
-        GetParam().afterMark(*this);
+    if (GetParam().beforeWatch)
+        GetParam().beforeWatch(*this);
+    confirmation.watch();
+    if (GetParam().afterWatch)
+        GetParam().afterWatch(*this);
     const auto result = confirmation.waitFor(File, GetParam().printer, 10000);
     EXPECT_EQ(result.outcome, GetParam().outcome);
     EXPECT_EQ(sleeper.now, GetParam().waited);
@@ -68,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         WaitCase{"ThereAtOnce", {}, submit("B"), "B", Outcome::Arrived, 0, "B"},
         WaitCase{"HeldCountsAsArrived", [](JobConfirmationTest& t) { t.printers.holding << "B"; },
                  submit("B"), "B", Outcome::Arrived, 0, "B"},
-        WaitCase{"ArrivesLater", {}, submit("B", Title, 1220), "B", Outcome::Arrived, 1250, "B"},
+        WaitCase{"ArrivesLater", {}, submit("B", Title, 1220), "B", Outcome::Arrived, 1300, "B"},
         WaitCase{"InstanceNamesItsQueue", {}, submit("B"), "B/draft", Outcome::Arrived, 0, "B"},
         WaitCase{"OnAnotherQueue", {}, submit("A"), "B", Outcome::ArrivedElsewhere, 0, "A"},
         WaitCase{"OnTheChosenQueueAsWellAsAnother",
@@ -86,7 +87,27 @@ INSTANTIATE_TEST_SUITE_P(
         WaitCase{"UnknownPrinterTakesNoJobs", {}, {}, "Z", Outcome::Refused, 0},
         WaitCase{"NothingUntilTheEnd", {}, {}, "B", Outcome::NothingArrived, 10000},
         WaitCase{"TooLate", {}, submit("B", Title, 10001), "B", Outcome::NothingArrived, 10000},
-        WaitCase{"OlderThanTheMark", submit("B"), {}, "B", Outcome::NothingArrived, 10000},
+        WaitCase{"OlderThanTheWatch", submit("B"), {}, "B", Outcome::NothingArrived, 10000},
+        WaitCase{"PrintedAndForgottenStillCounts",
+                 {},
+                 [](JobConfirmationTest& t) {
+                     t.printers.changeState(t.printers.submit("B", Title), PrintJob::Completed);
+                     t.printers.jobList.clear();
+                 },
+                 "B",
+                 Outcome::Arrived,
+                 0,
+                 "B"},
+        WaitCase{"CanceledByThePrintingSystem",
+                 {},
+                 [](JobConfirmationTest& t) {
+                     t.printers.changeState(t.printers.submit("B", Title), PrintJob::Aborted,
+                                            "job-aborted-by-system");
+                 },
+                 "B",
+                 Outcome::Failed,
+                 0,
+                 "B"},
         WaitCase{"AnotherFilesJob", {}, submit("B", "other.ods"), "B", Outcome::NothingArrived, 10000},
         WaitCase{"TitleWithoutExtensionIsAnotherFile",
                  {},
@@ -98,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(JobConfirmationTest, EachJobConfirmsOnePrintOnly)
 {
-    confirmation.mark();
+    confirmation.watch();
     printers.submit("B", Title);
     EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::Arrived);
     EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::NothingArrived);
@@ -110,81 +131,51 @@ TEST_F(JobConfirmationTest, EachJobConfirmsOnePrintOnly)
 
 TEST_F(JobConfirmationTest, TheOldestNewJobIsTakenFirst)
 {
-    confirmation.mark();
+    confirmation.watch();
     printers.submit("B", Title);
     printers.submit("B", Title);
     EXPECT_EQ(confirmation.check(File, "B").job.id, 1);
     EXPECT_EQ(confirmation.check(File, "B").job.id, 2);
 }
 
-TEST_F(JobConfirmationTest, AJobStillOnTheQueueIsFoundWithoutTheWholeHistory)
+TEST_F(JobConfirmationTest, AFileNameThePrintingSystemRefusesIsMatchedAsUntitled)
 {
-    confirmation.mark();
-    printers.submit("B", Title);
-    EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::Arrived);
-    EXPECT_EQ(printers.wholeJobQueries, 1); // the mark's
-
-    // A job that has ended already is found in the history.
-    confirmation.markAtLastLook();
-    printers.submit("B", Title);
-    printers.jobList.back().job.state = PrintJob::Completed;
-    EXPECT_EQ(confirmation.check(File, "B").job.id, 2);
-    EXPECT_EQ(printers.wholeJobQueries, 2);
+    for (const QString& name : {QStringLiteral("tab\there.ods"), QString(300, QLatin1Char('x'))}) {
+        confirmation.watch();
+        printers.submit("B", QStringLiteral("other.ods"));
+        printers.submit("B", QStringLiteral("Untitled"));
+        EXPECT_EQ(JobConfirmation::jobTitle(QStringLiteral("/data/") + name), QStringLiteral("Untitled"));
+        EXPECT_EQ(confirmation.check(QStringLiteral("/data/") + name, "B").outcome, Outcome::Arrived);
+    }
 }
 
-TEST_F(JobConfirmationTest, AMarkRightAfterALookListsNoJobs)
+TEST_F(JobConfirmationTest, AStopEndsTheWaitAtOnce)
 {
-    printers.submit("B", Title); // before the batch: never counts
-    confirmation.markAtLastLook();
-    EXPECT_EQ(printers.jobQueries, 1);
-    EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::NothingArrived);
-    const int queries = printers.jobQueries;
-
-    confirmation.markAtLastLook();
-    EXPECT_EQ(printers.jobQueries, queries);
-    printers.submit("B", Title);
-    EXPECT_EQ(confirmation.check(File, "B").job.id, 2);
-    confirmation.markAtLastLook();
-    printers.submit("B", Title);
-    EXPECT_EQ(confirmation.check(File, "B").job.id, 3);
-
-    // A look older than a second does not stand in for the listing.
-    sleeper.now += 1001;
-    confirmation.markAtLastLook();
-    EXPECT_EQ(printers.jobQueries, queries + 3);
+    FakeStopRequest stop;
+    JobConfirmation stoppable{printers, sleeper, sleeper, &stop};
+    stoppable.watch();
+    sleeper.onSleep = [&](int) { stop.requested = true; };
+    EXPECT_EQ(stoppable.waitFor(File, "B", 120000).outcome, Outcome::NothingArrived);
+    EXPECT_LE(sleeper.now, JobConfirmation::PollMilliseconds);
 }
 
-TEST_F(JobConfirmationTest, AnOfficeDoneWithTheJobEndsTheWaitAfterOneMoreLook)
-{
-    confirmation.mark();
-    int asked = 0;
-    const auto result = confirmation.waitFor(File, "B", 10000, [&] { return ++asked < 3; });
-    EXPECT_EQ(result.outcome, Outcome::NothingArrived);
-    EXPECT_EQ(asked, 3);
-    EXPECT_EQ(sleeper.now, 2 * JobConfirmation::PollMilliseconds);
-
-    // A job that came while the office finished is still seen.
-    printers.submit("B", Title, 1);
-    EXPECT_EQ(confirmation.waitFor(File, "B", 10000, [] { return false; }).outcome, Outcome::NothingArrived);
-    sleeper.now += 1;
-    EXPECT_EQ(confirmation.waitFor(File, "B", 10000, [] { return false; }).outcome, Outcome::Arrived);
-}
-
-TEST_F(JobConfirmationTest, AFailedMarkFailsTheCheckAndANewMarkClearsIt)
+TEST_F(JobConfirmationTest, AFailedWatchFailsTheCheckAndANewWatchClearsIt)
 {
     printers.jobsUnreachable = true;
-    confirmation.mark();
+    confirmation.watch();
     printers.jobsUnreachable = false;
     printers.submit("B", Title);
     EXPECT_THROW(confirmation.waitFor(File, "B", 1000), PlatformError);
-    confirmation.mark();
+    confirmation.watch();
     printers.submit("B", Title);
     EXPECT_EQ(confirmation.waitFor(File, "B", 1000).job.id, 2);
+    confirmation.endWatch();
+    EXPECT_TRUE(printers.watches.isEmpty());
 }
 
 TEST_F(JobConfirmationTest, APrintingSystemGoneMidWaitFailsTheWait)
 {
-    confirmation.mark();
+    confirmation.watch();
     sleeper.onSleep = [this](int) { printers.jobsUnreachable = true; };
     EXPECT_THROW(confirmation.waitFor(File, "B", 1000), PlatformError);
 }
@@ -198,24 +189,28 @@ class JobConfirmationText : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(JobConfirmationText, NamesThePrinterAndTheFile)
 {
-    JobConfirmation::Result result{GetParam().outcome, {7, QStringLiteral("A"), Title, PrintJob::Pending}};
+    JobConfirmation::Result result{
+        GetParam().outcome,
+        {7, QStringLiteral("A"), Title, PrintJob::Aborted, QStringLiteral("job-aborted-by-system")}};
     EXPECT_EQ(JobConfirmation::failureText(result, File, QStringLiteral("B")), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, JobConfirmationText,
-    ::testing::Values(TextCase{Outcome::Arrived, QString()},
-                      TextCase{Outcome::NothingArrived,
-                               QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\"")},
-                      TextCase{Outcome::Refused,
-                               QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": the "
-                                              "printer does not accept jobs")},
-                      TextCase{Outcome::ArrivedElsewhere,
-                               QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": "
-                                              "its job went to printer \"A\"")},
-                      TextCase{Outcome::UnknownToOffice,
-                               QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": "
-                                              "the office does not know this printer")}));
+    ::testing::Values(
+        TextCase{Outcome::Arrived, QString()},
+        TextCase{Outcome::NothingArrived,
+                 QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\"")},
+        TextCase{Outcome::Refused, QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": the "
+                                                  "printer does not accept jobs")},
+        TextCase{Outcome::ArrivedElsewhere,
+                 QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": "
+                                "its job went to printer \"A\"")},
+        TextCase{Outcome::Failed, QStringLiteral("Printer \"B\" did not print \"Q1 sales.ods\": the printing "
+                                                 "system aborted its job 7 (job-aborted-by-system)")},
+        TextCase{Outcome::UnknownToOffice,
+                 QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": "
+                                "the office does not know this printer")}));
 
 } // namespace
 } // namespace bw::test

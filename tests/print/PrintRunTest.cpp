@@ -722,7 +722,10 @@ INSTANTIATE_TEST_SUITE_P(
                     10000},
         ConfirmCase{"JobListUnreadable",
                     [](PrintRunTest& t) { t.printers.jobsUnreachable = true; },
-                    {"The printing system cannot be reached", "The printing system cannot be reached"},
+                    {"Printing \"one.ods\" on printer \"B\" cannot be confirmed: The printing system cannot "
+                     "be reached",
+                     "Printing \"two.ods\" on printer \"B\" cannot be confirmed: The printing system cannot "
+                     "be reached"},
                     Titles,
                     {},
                     10000}),

@@ -4,6 +4,7 @@
 #include "platform/PlatformError.h"
 #include "platform/PrinterServices.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace bw::test {
@@ -74,24 +75,30 @@ public:
         }
         return defaultPrinter;
     }
-    // Job queries are counted apart from the calls above, which tests compare whole.
-    QList<PrintJob> jobs(const QString& printer, JobList which) override
+    // Watches see the events logged after they were taken out, once the clock has passed each.
+    int watchJobs() override
     {
         ++jobQueries;
-        if (which == JobList::All)
-            ++wholeJobQueries;
         if (jobsUnreachable)
             throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
-        const QString queue = printer.section(QLatin1Char('/'), 0, 0);
-        QList<PrintJob> result;
-        for (const Job& job : jobList) {
-            const bool ended = job.job.state >= PrintJob::Canceled;
-            if (job.appearsAt <= now() && (queue.isEmpty() || job.job.queue == queue) &&
-                (which == JobList::All || !ended))
-                result.append(job.job);
+        watches.insert(nextWatch, static_cast<int>(events.size()));
+        return nextWatch++;
+    }
+    QList<JobEvent> jobEvents(int watch, int afterSequence) override
+    {
+        ++jobQueries;
+        if (jobsUnreachable)
+            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+        if (!watches.contains(watch))
+            throw PlatformError(1030, QStringLiteral("No such watch"));
+        QList<JobEvent> result;
+        for (qsizetype i = watches.value(watch); i < events.size() && events[i].appearsAt <= now(); ++i) {
+            if (events[i].event.sequence > afterSequence)
+                result.append(events[i].event);
         }
         return result;
     }
+    void endWatch(int watch) override { watches.remove(watch); }
     bool acceptsJobs(const QString& printer) override
     {
         if (jobsUnreachable)
@@ -100,16 +107,28 @@ public:
         return (printers.contains(printer) || printers.contains(queue)) && !refusing.contains(queue);
     }
 
-    // A job as a client submits it: none on a queue that refuses jobs; shown
-    // in the list once the clock has passed the delay; held on a held queue.
-    // Returns its id, or 0.
+    // A job as a client submits it: none on a queue that refuses jobs; its
+    // creation is told once the clock has passed the delay; held on a held
+    // queue. Returns its id, or 0.
     int submit(const QString& queue, const QString& title, qint64 delayMilliseconds = 0)
     {
         if (!printers.contains(queue) || refusing.contains(queue))
             return 0;
         const int state = holding.contains(queue) ? PrintJob::Held : PrintJob::Pending;
-        jobList.append({{nextJobId, queue, title, state}, now() + delayMilliseconds});
+        jobList.append({{nextJobId, queue, title, state, {}}, now() + delayMilliseconds});
+        log(jobList.last().job, true, delayMilliseconds);
         return nextJobId++;
+    }
+    // The system changes a job's state (prints it, cancels it...).
+    void changeState(int id, int state, const QString& reasons = {})
+    {
+        for (Job& job : jobList) {
+            if (job.job.id == id) {
+                job.job.state = state;
+                job.job.reasons = reasons;
+                log(job.job, false, 0);
+            }
+        }
     }
     // Titles of the queue's jobs, oldest first, whether shown yet or not.
     QStringList titles(const QString& queue) const
@@ -140,13 +159,23 @@ public:
     QStringList refusing;
     QStringList holding;
     QList<Job> jobList;
+    struct LoggedEvent {
+        JobEvent event;
+        qint64 appearsAt;
+    };
+    QList<LoggedEvent> events;
+    QHash<int, qsizetype> watches; // watch -> first event it sees
+    int nextWatch = 1;
     int nextJobId = 1;
     int jobQueries = 0;
-    int wholeJobQueries = 0; // of all queues and ended jobs
     // Where the time comes from; none: every job shows at once.
     Clock* clock = nullptr;
 
 private:
+    void log(const PrintJob& job, bool created, qint64 delay)
+    {
+        events.append({{static_cast<int>(events.size()) + 1, created, job}, now() + delay});
+    }
     qint64 now() const { return clock ? clock->nowMilliseconds() : 0; }
 };
 

@@ -4,8 +4,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <cups/cups.h>
+#include <optional>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,8 +30,10 @@ bool isFailure(ipp_status_t status)
         throw PlatformError(fallbackNumber, fallbackDescription);
     QString description = QString::fromUtf8(cupsLastErrorString());
     if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) {
-        // The bare errno text ("Bad file descriptor") does not say what failed.
-        description = QStringLiteral("The printing system at %1 cannot be reached: %2")
+        // The bare errno text ("Bad file descriptor") does not say what failed, nor what to do.
+        description = QStringLiteral("The printing system (CUPS) at %1 is not running or cannot be reached "
+                                     "(%2); start it with \"sudo systemctl start cups\" or ask your "
+                                     "administrator")
                           .arg(QString::fromUtf8(cupsServer()), description);
     }
     throw PlatformError(status, description);
@@ -82,6 +86,63 @@ std::pair<QByteArray, QByteArray> printerAndInstance(const QString& name)
     if (slash < 0)
         return {name.toUtf8(), QByteArray()};
     return {name.left(slash).toUtf8(), name.mid(slash + 1).toUtf8()};
+}
+
+// A request to the scheduler as this user; the reply is freed with it.
+class IppRequest {
+public:
+    explicit IppRequest(ipp_op_t operation) : request_(ippNewRequest(operation))
+    {
+        ippAddString(request_, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+        ippAddString(request_, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    }
+    ~IppRequest()
+    {
+        ippDelete(request_);
+        ippDelete(reply_);
+    }
+    IppRequest(const IppRequest&) = delete;
+    IppRequest& operator=(const IppRequest&) = delete;
+
+    ipp_t* operator->() const { return request_; }
+    ipp_t* get() const { return request_; }
+
+    // Sends it; throws the scheduler's failure, described with what.
+    ipp_t* send(const QString& what)
+    {
+        reply_ = cupsDoRequest(CUPS_HTTP_DEFAULT, request_, "/");
+        request_ = nullptr; // cupsDoRequest frees it
+        if (!reply_ || isFailure(cupsLastError()))
+            throwLastCupsError(ErrorNumber::PrinterService, what);
+        return reply_;
+    }
+
+private:
+    ipp_t* request_;
+    ipp_t* reply_ = nullptr;
+};
+
+QString stringOf(ipp_attribute_t* attribute)
+{
+    QStringList values;
+    for (int i = 0; attribute && i < ippGetCount(attribute); ++i)
+        values << QString::fromUtf8(ippGetString(attribute, i, nullptr));
+    return values.join(QLatin1Char(','));
+}
+
+// The job's owner, or "" when the scheduler no longer knows the job.
+QString ownerOfJob(int id)
+{
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "job-originating-user-name");
+    ipp_t* reply = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    const QString owner = stringOf(ippFindAttribute(reply, "job-originating-user-name", IPP_TAG_NAME));
+    ippDelete(reply);
+    return owner;
 }
 
 } // namespace
@@ -143,22 +204,95 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
     }
 }
 
-QList<PrintJob> CupsPrinterServices::jobs(const QString& printer, JobList which)
+int CupsPrinterServices::watchJobs()
 {
-    const QByteArray queue = printerAndInstance(printer).first;
-    cups_job_t* found = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &found, queue.isEmpty() ? nullptr : queue.constData(),
-                                   0, which == JobList::Active ? CUPS_WHICHJOBS_ACTIVE : CUPS_WHICHJOBS_ALL);
-    if (count < 0)
-        throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The print jobs cannot be listed"));
-    QList<PrintJob> result;
-    result.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const cups_job_t& job = found[i];
-        result.append({job.id, QString::fromUtf8(job.dest), QString::fromUtf8(job.title), int(job.state)});
+    IppRequest request(IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS);
+    static const char* const events[] = {"job-created", "job-state-changed", "job-completed"};
+    ippAddStrings(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_KEYWORD, "notify-events", 3, nullptr, events);
+    ippAddString(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_KEYWORD, "notify-pull-method", nullptr,
+                 "ippget");
+    // Longer than any one wait for a job; a watch a killed program left lapses.
+    ippAddInteger(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_INTEGER, "notify-lease-duration", 600);
+    ipp_t* reply = request.send(QStringLiteral("The printing system does not report its print jobs"));
+    ipp_attribute_t* id = ippFindAttribute(reply, "notify-subscription-id", IPP_TAG_INTEGER);
+    if (!id)
+        throw PlatformError(ErrorNumber::PrinterService,
+                            QStringLiteral("The printing system does not report its print jobs"));
+    return ippGetInteger(id, 0);
+}
+
+QList<JobEvent> CupsPrinterServices::jobEvents(int watch, int afterSequence)
+{
+    IppRequest request(IPP_OP_GET_NOTIFICATIONS);
+    ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-ids", watch);
+    ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-sequence-numbers",
+                  afterSequence + 1);
+    ipp_t* reply = request.send(QStringLiteral("The print jobs cannot be followed"));
+    QList<JobEvent> events;
+    const QString me = QString::fromUtf8(cupsUser());
+    // Each event is one group of attributes; a nameless attribute separates them.
+    std::optional<JobEvent> event;
+    QString printerMessage;
+    const auto keep = [&] {
+        if (event && event->job.id > 0) {
+            if (!printerMessage.isEmpty() && event->job.state >= PrintJob::Stopped &&
+                event->job.state != PrintJob::Completed)
+                event->job.reasons += QStringLiteral(" (%1)").arg(printerMessage);
+            events.append(*event);
+        }
+        event.reset();
+        printerMessage.clear();
+    };
+    for (ipp_attribute_t* attribute = ippFirstAttribute(reply); attribute;
+         attribute = ippNextAttribute(reply)) {
+        const char* name = ippGetName(attribute);
+        if (!name || ippGetGroupTag(attribute) != IPP_TAG_EVENT_NOTIFICATION) {
+            keep();
+            continue;
+        }
+        if (!event)
+            event.emplace();
+        const QByteArray key(name);
+        if (key == "notify-sequence-number")
+            event->sequence = ippGetInteger(attribute, 0);
+        else if (key == "notify-subscribed-event")
+            event->created = qstrcmp(ippGetString(attribute, 0, nullptr), "job-created") == 0;
+        else if (key == "notify-job-id")
+            event->job.id = ippGetInteger(attribute, 0);
+        else if (key == "printer-name")
+            event->job.queue = stringOf(attribute);
+        else if (key == "job-name")
+            event->job.title = stringOf(attribute);
+        else if (key == "job-state")
+            event->job.state = ippGetInteger(attribute, 0);
+        else if (key == "job-state-reasons")
+            event->job.reasons = stringOf(attribute);
+        else if (key == "printer-state-message")
+            printerMessage = stringOf(attribute);
     }
-    cupsFreeJobs(count, found);
+    keep();
+    // Another user's job is never this program's; one whose owner is gone cannot be told apart.
+    QHash<int, bool> mine;
+    QList<JobEvent> result;
+    for (const JobEvent& each : events) {
+        auto known = mine.find(each.job.id);
+        if (known == mine.end()) {
+            const QString owner = ownerOfJob(each.job.id);
+            known = mine.insert(each.job.id, owner.isEmpty() || owner == me);
+        }
+        if (*known)
+            result.append(each);
+    }
     return result;
+}
+
+void CupsPrinterServices::endWatch(int watch)
+{
+    ipp_t* request = ippNewRequest(IPP_OP_CANCEL_SUBSCRIPTION);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-id", watch);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
 }
 
 bool CupsPrinterServices::acceptsJobs(const QString& printer)

@@ -14,7 +14,9 @@ public:
     QStringList installedPrinters() override;
     QString defaultPrinterName() override;
     void setDefaultPrinter(const QString& name) override;
-    QList<PrintJob> jobs(const QString& printer, JobList which) override;
+    int watchJobs() override;
+    QList<JobEvent> jobEvents(int watch, int afterSequence) override;
+    void endWatch(int watch) override;
     bool acceptsJobs(const QString& printer) override;
     QString environmentDefault() override;
     std::optional<QByteArray> readUserOptions() override;

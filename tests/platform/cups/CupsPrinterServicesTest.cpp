@@ -8,6 +8,7 @@
 #include "support/QStringPrinter.h"
 
 #include <QDir>
+#include <QHash>
 #include <gtest/gtest.h>
 
 namespace bw::test {
@@ -211,8 +212,8 @@ TEST_F(CupsPrinterServicesTest, GetDefaultPrinterReportsOnceAndGivesEmpty)
     EXPECT_EQ(defaultPrinter.get(), QString());
     ASSERT_EQ(boxes.boxes.size(), 2u);
     const QString text = boxes.boxes[1].text;
-    EXPECT_TRUE(text.startsWith(QStringLiteral("Error No: 1282\r\nThe printing system at ") +
-                                daemon.socketPath() + QStringLiteral(" cannot be reached: ")))
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Error No: 1282\r\nThe printing system (CUPS) at ") +
+                                daemon.socketPath() + QStringLiteral(" is not running")))
         << text.toStdString();
     EXPECT_TRUE(text.endsWith(ReportEnd)) << text.toStdString();
     EXPECT_EQ(text.split(QStringLiteral("\r\n")).size(), 4) << text.toStdString();
@@ -260,7 +261,7 @@ TEST_F(CupsPrinterServicesTest, HeldQueueKeepsJobsWithTheirTitles)
     EXPECT_TRUE(daemon.jobs(QStringLiteral("Open")).empty());
 }
 
-TEST_F(CupsPrinterServicesTest, ListsJobsOfAQueueOrOfAllWithTitlesAndStates)
+TEST_F(CupsPrinterServicesTest, AWatchSeesTheJobsCreatedAfterItWithTheirStates)
 {
     daemon.addQueue(QStringLiteral("Held"), true);
     daemon.addQueue(QStringLiteral("Open"));
@@ -268,31 +269,35 @@ TEST_F(CupsPrinterServicesTest, ListsJobsOfAQueueOrOfAllWithTitlesAndStates)
         daemon.runTool(QStringLiteral("lp"), {QStringLiteral("-d"), queue, QStringLiteral("-t"), title,
                                               QStringLiteral("/etc/hostname")});
     };
-    EXPECT_TRUE(services.jobs(QString(), PrinterServices::JobList::All).isEmpty());
+    print(QStringLiteral("Held"), QStringLiteral("before.ods"));
+    const int watch = services.watchJobs();
     print(QStringLiteral("Held"), QStringLiteral("Q1 sales.ods"));
     print(QStringLiteral("Open"), QStringLiteral("other.ods"));
-
-    const auto held = services.jobs(QStringLiteral("Held/draft"), PrinterServices::JobList::All);
-    ASSERT_EQ(held.size(), 1);
-    EXPECT_EQ(held[0].queue, QStringLiteral("Held"));
-    EXPECT_EQ(held[0].title, QStringLiteral("Q1 sales.ods"));
-    EXPECT_EQ(held[0].state, PrintJob::Pending);
-    // Ended jobs stay listed.
-    const auto all = services.jobs(QString(), PrinterServices::JobList::All);
-    ASSERT_EQ(all.size(), 2);
-    EXPECT_GT(all[0].id + all[1].id, 2);
-    QStringList queues{all[0].queue, all[1].queue};
-    queues.sort();
-    EXPECT_EQ(queues, (QStringList{"Held", "Open"}));
-    // A cancelled job has ended: only the whole list still has it.
-    EXPECT_EQ(services.jobs(QStringLiteral("Held"), PrinterServices::JobList::Active).size(), 1);
     daemon.runTool(QStringLiteral("cancel"), {QStringLiteral("-a"), QStringLiteral("Held")});
-    EXPECT_TRUE(services.jobs(QStringLiteral("Held"), PrinterServices::JobList::Active).isEmpty());
-    EXPECT_EQ(services.jobs(QStringLiteral("Held"), PrinterServices::JobList::All).size(), 1);
+
+    QHash<QString, PrintJob> last; // by title
+    QStringList created;
+    int sequence = 0;
+    for (const JobEvent& event : services.jobEvents(watch, 0)) {
+        EXPECT_GT(event.sequence, sequence);
+        sequence = event.sequence;
+        if (event.created)
+            created.append(event.job.title);
+        last[event.job.title] = event.job;
+    }
+    // The earlier job's cancel is told, its creation is not.
+    EXPECT_EQ(created, (QStringList{"Q1 sales.ods", "other.ods"}));
+    EXPECT_EQ(last[QStringLiteral("Q1 sales.ods")].queue, QStringLiteral("Held"));
+    EXPECT_EQ(last[QStringLiteral("Q1 sales.ods")].state, PrintJob::Canceled);
+    EXPECT_TRUE(last[QStringLiteral("Q1 sales.ods")].reasons.contains(QStringLiteral("canceled")));
+    EXPECT_EQ(last[QStringLiteral("other.ods")].queue, QStringLiteral("Open"));
+    // Only what came after the sequence number given.
+    EXPECT_TRUE(services.jobEvents(watch, sequence).isEmpty());
+    services.endWatch(watch);
+    EXPECT_ANY_THROW(services.jobEvents(watch, 0));
 
     daemon.stop();
-    EXPECT_EQ(numberOf([this] { services.jobs(QString(), PrinterServices::JobList::All); }),
-              CupsServiceUnavailable);
+    EXPECT_EQ(numberOf([this] { services.watchJobs(); }), CupsServiceUnavailable);
 }
 
 TEST_F(CupsPrinterServicesTest, TellsWhetherAQueueAcceptsJobs)
