@@ -29,6 +29,10 @@ bool isValidJobName(const QString& name)
                         [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
 }
 
+// The watch lapses after ten minutes unless renewed; a program killed
+// outright leaves none behind for long.
+constexpr qint64 RenewMilliseconds = 5 * 60 * 1000;
+
 bool hasFailed(int state)
 {
     return state == PrintJob::Stopped || state == PrintJob::Canceled || state == PrintJob::Aborted;
@@ -86,16 +90,29 @@ QString JobConfirmation::failureText(const Result& result, const QString& path, 
 
 void JobConfirmation::watch()
 {
-    endWatch();
-    created_.clear();
-    latest_.clear();
-    lastSequence_ = 0;
+    watchFailure_.reset();
     try {
-        watch_ = printers_.watchJobs();
-        watchFailure_.reset();
+        if (watch_ && clock_.nowMilliseconds() - watchTakenAt_ > RenewMilliseconds)
+            endWatch();
+        if (watch_) {
+            try {
+                readEvents();
+            } catch (const PlatformError&) {
+                // Gone with a restart of the printing system: a new one is taken out.
+                watch_.reset();
+            }
+        }
+        if (!watch_) {
+            watch_ = printers_.watchJobs();
+            watchTakenAt_ = clock_.nowMilliseconds();
+            lastSequence_ = 0;
+        }
     } catch (const PlatformError& error) {
         watchFailure_ = error;
     }
+    // What came before this print is passed over.
+    created_.clear();
+    latest_.clear();
 }
 
 void JobConfirmation::endWatch()
@@ -105,12 +122,8 @@ void JobConfirmation::endWatch()
     watch_.reset();
 }
 
-JobConfirmation::Result JobConfirmation::check(const QString& path, const QString& printer)
+void JobConfirmation::readEvents()
 {
-    if (watchFailure_)
-        throw *watchFailure_;
-    if (!watch_)
-        throw PlatformError(ErrorNumber::PrinterService, QStringLiteral("No print was watched for"));
     for (const JobEvent& event : printers_.jobEvents(*watch_, lastSequence_)) {
         lastSequence_ = std::max(lastSequence_, event.sequence);
         if (event.created && !latest_.contains(event.job.id))
@@ -124,6 +137,15 @@ JobConfirmation::Result JobConfirmation::check(const QString& path, const QStrin
         if (job.queue.isEmpty())
             job.queue = before.queue;
     }
+}
+
+JobConfirmation::Result JobConfirmation::check(const QString& path, const QString& printer)
+{
+    if (watchFailure_)
+        throw *watchFailure_;
+    if (!watch_)
+        throw PlatformError(ErrorNumber::PrinterService, QStringLiteral("No print was watched for"));
+    readEvents();
     // The event may carry the name as given, the job list the name as stored.
     const QString stored = jobTitle(path);
     const QString given = QFileInfo(path).fileName();

@@ -51,11 +51,13 @@ public:
     // The description of a failed result, naming the printer and the file.
     static QString failureText(const Result& result, const QString& path, const QString& printer);
 
-    // Takes out a new watch, so that only jobs created from now on count;
-    // call it before the print. Never throws: when the watch cannot be taken
-    // out, the next check throws that failure.
+    // From now on, only jobs created from this moment count; call it before
+    // the print. The first call takes out a watch that later calls share (a
+    // new watch costs more the longer the job history), renewed before it
+    // lapses. Never throws: when the watch cannot be had, the next check
+    // throws that failure.
     void watch();
-    // Ends the watch; the next check needs a new one.
+    // Ends the watch, as at the end of a run.
     void endWatch();
     // Looks once. Throws PlatformError when the printing system fails.
     Result check(const QString& path, const QString& printer);
@@ -65,11 +67,15 @@ public:
     Result waitFor(const QString& path, const QString& printer, int atMostMilliseconds);
 
 private:
+    // Takes in the watch's new events; returns those about jobs created.
+    void readEvents();
+
     PrinterServices& printers_;
     Clock& clock_;
     Sleeper& sleeper_;
     const StopRequest* stop_;
     std::optional<int> watch_;
+    qint64 watchTakenAt_ = 0;
     std::optional<PlatformError> watchFailure_;
     int lastSequence_ = 0;
     // Jobs created since the watch, oldest first, and the last state of each.

@@ -79,7 +79,9 @@ void PrintRun::run()
                 {108, [&] { count = services_.fileList.count(); }},
             });
             printEntries(steps, count, chosenPrinter);
+            confirmation_.endWatch();
         } catch (...) {
+            confirmation_.endWatch();
             // Not even the report of a step could be shown; the default still comes back.
             steps.finish(restore);
             throw;
@@ -163,13 +165,11 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
             try {
                 result = confirmation_.waitFor(path, chosenPrinter, int(std::max<qint64>(0, left)));
             } catch (const PlatformError& error) {
-                confirmation_.endWatch();
                 throw PlatformError(
                     error.number(),
                     QStringLiteral("Printing \"%1\" on printer \"%2\" cannot be confirmed: %3")
                         .arg(QFileInfo(path).fileName(), chosenPrinter, error.description()));
             }
-            confirmation_.endWatch();
             // Cut short by a stop: nothing is known yet, and nothing is said.
             if (result.outcome == JobConfirmation::Outcome::NothingArrived && services_.stop &&
                 services_.stop->stopRequested())

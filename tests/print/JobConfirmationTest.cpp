@@ -149,6 +149,20 @@ TEST_F(JobConfirmationTest, AFileNameThePrintingSystemRefusesIsMatchedAsUntitled
     }
 }
 
+TEST_F(JobConfirmationTest, OneWatchServesEveryPrintUntilItIsRenewed)
+{
+    for (int file = 1; file <= 3; ++file) {
+        confirmation.watch();
+        printers.submit("B", Title);
+        EXPECT_EQ(confirmation.check(File, "B").job.id, file);
+        sleeper.now += 5000;
+    }
+    EXPECT_EQ(printers.nextWatch, 2);
+    sleeper.now += 300000;
+    confirmation.watch();
+    EXPECT_EQ(printers.watches.keys(), QList<int>{2});
+}
+
 TEST_F(JobConfirmationTest, AStopEndsTheWaitAtOnce)
 {
     FakeStopRequest stop;
