@@ -26,12 +26,13 @@ QString temporaryTemplate()
 
 } // namespace
 
-PrivateCupsDaemon::PrivateCupsDaemon()
+PrivateCupsDaemon::PrivateCupsDaemon(bool keepJobHistory)
     : dir_(temporaryTemplate()), previousServer_(qgetenv("CUPS_SERVER")),
       hadServer_(qEnvironmentVariableIsSet("CUPS_SERVER"))
 {
     if (!dir_.isValid())
         throw std::runtime_error("cannot create a folder for the private CUPS daemon");
+    qputenv("BRINDLE_CUPS_JOB_HISTORY", keepJobHistory ? "Yes" : "No");
     // Should this process die without its destructor, the daemon goes too.
     script({QStringLiteral("start"), dir_.path(), QStringLiteral("--owner"),
             QString::number(QCoreApplication::applicationPid())});

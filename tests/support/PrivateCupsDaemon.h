@@ -28,7 +28,8 @@ public:
     static QTemporaryDir* newSharedFolder();
 
     // Starts the daemon; throws std::runtime_error with the script's output when it cannot.
-    PrivateCupsDaemon();
+    // Without job history it forgets each job as soon as it has ended.
+    explicit PrivateCupsDaemon(bool keepJobHistory = true);
     // Stops the daemon and gives CUPS_SERVER back its value from before.
     ~PrivateCupsDaemon();
     PrivateCupsDaemon(const PrivateCupsDaemon&) = delete;

@@ -7,23 +7,26 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUrl>
 #include <csignal>
+#include <cups/cups.h>
 #include <functional>
 #include <gtest/gtest.h>
 
-// The real program ended by signals in the middle of a print run, against a
-// real LibreOffice and a private CUPS daemon (queue B disabled, so jobs stay
-// to be counted); the user has no default printer of their own, and the
-// server has none either.
+// The real program as a user runs it: ended by signals in the middle of a
+// print run, two at once, against a real LibreOffice and a private CUPS
+// daemon (queues A and B disabled, so jobs stay to be counted); the user has
+// no default printer of their own, and the server has none either.
 namespace bw::test {
 namespace {
 
 const QString First = QStringLiteral("first.ods");
 const QString Second = QStringLiteral("second.ods");
+const QString WithTab = QStringLiteral("tab\there.ods");
 const QString NoDefault = QStringLiteral("no system default destination");
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
@@ -51,6 +54,7 @@ public:
                                QStringLiteral("bw_sig_maker_%1").arg(QCoreApplication::applicationPid()));
         maker.make(path(QStringLiteral("docs/") + First), QStringLiteral("first"));
         maker.make(path(QStringLiteral("docs/") + Second), QStringLiteral("second"));
+        QFile::copy(path(QStringLiteral("docs/") + First), path(QStringLiteral("docs/") + WithTab));
     }
     static void TearDownTestSuite()
     {
@@ -63,7 +67,9 @@ public:
     {
         QFile::remove(lpoptionsPath());
         QDir(stateFolder()).removeRecursively();
-        QFile::remove(logPath());
+        for (int instance : {0, 1})
+            QFile::remove(logPath(instance));
+        cups->cancelAllJobs(QStringLiteral("A"));
         cups->cancelAllJobs(QStringLiteral("B"));
         ASSERT_EQ(lpstatDefault(), NoDefault);
     }
@@ -82,35 +88,39 @@ public:
     {
         return qEnvironmentVariable("XDG_STATE_HOME") + QStringLiteral("/brindlework");
     }
-    static QString logPath() { return path(QStringLiteral("driver.log")); }
-    QString pipeName() const
+    // Each program at once has its own log, office pipe and profile.
+    static QString logPath(int instance = 0) { return path(QStringLiteral("driver%1.log").arg(instance)); }
+    QString pipeName(int instance = 0) const
     {
-        return QStringLiteral("bw_sig_%1_%2")
+        return QStringLiteral("bw_sig_%1_%2_%3")
             .arg(QCoreApplication::applicationPid())
-            .arg(QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            .arg(QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()))
+            .arg(instance)
+            .replace(QLatin1Char('/'), QLatin1Char('_'));
     }
     QString lpstatDefault() const
     {
         return cups->runTool(QStringLiteral("lpstat"), {QStringLiteral("-d")}).trimmed();
     }
-    static QStringList logLines()
+    static QStringList logLines(int instance = 0)
     {
-        QFile file(logPath());
+        QFile file(logPath(instance));
         return file.open(QIODevice::ReadOnly)
                    ? QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
                    : QStringList();
     }
 
-    std::unique_ptr<QProcess> start(const QStringList& files)
+    std::unique_ptr<QProcess> start(const QStringList& files, const QString& printer = QStringLiteral("B"),
+                                    int instance = 0)
     {
         auto program = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("BRINDLE_DRIVER_LOG"), logPath());
-        environment.insert(QStringLiteral("BRINDLE_DRIVER_PIPE"), pipeName());
-        environment.insert(QStringLiteral("BRINDLE_DRIVER_PRINTER"), QStringLiteral("B"));
+        environment.insert(QStringLiteral("BRINDLE_DRIVER_LOG"), logPath(instance));
+        environment.insert(QStringLiteral("BRINDLE_DRIVER_PIPE"), pipeName(instance));
+        environment.insert(QStringLiteral("BRINDLE_DRIVER_PRINTER"), printer);
         environment.insert(QStringLiteral("BRINDLE_DRIVER_PROFILE"),
-                           QUrl::fromLocalFile(path(QStringLiteral("profile"))).toString());
+                           QUrl::fromLocalFile(path(QStringLiteral("profile%1").arg(instance))).toString());
         program->setProcessEnvironment(environment);
         program->setProcessChannelMode(QProcess::ForwardedChannels);
         QStringList arguments;
@@ -131,10 +141,23 @@ public:
         ASSERT_TRUE(program.waitForFinished(60000));
     }
 
+    // Waits for the run's "Done.", then ends the program as closing its window would.
+    static void finishRun(QProcess& program, int instance = 0)
+    {
+        EXPECT_TRUE(waitUntil(
+            [instance] { return logLines(instance).contains(QStringLiteral("box: Done.")); }, 120000));
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        EXPECT_TRUE(program.waitForFinished(60000));
+    }
+    static void setUserDefault(const QString& printer)
+    {
+        cups->runTool(QStringLiteral("lpoptions"), {QStringLiteral("-d"), printer});
+    }
+
     QList<qint64> officeProcesses() const
     {
         QList<qint64> found;
-        const QByteArray pipe = pipeName().toUtf8();
+        const QByteArray pipe = pipeName().left(pipeName().size() - 1).toUtf8();
         for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
             bool number = false;
             const qint64 id = entry.toLongLong(&number);
@@ -194,6 +217,107 @@ TEST_F(ProgramSignals, AfterSigkillMidRunTheNextStartPutsTheDefaultBackAndSaysSo
                                "your own again, so the printing system's default applies."),
                            QStringLiteral("shown")}));
 }
+
+TEST_F(ProgramSignals, TwoWindowsPrintingAtOnceEachPrintOnTheirQueueAndTheDefaultComesBack)
+{
+    QDir().mkpath(QFileInfo(lpoptionsPath()).path());
+    QFile own(lpoptionsPath());
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.write("# mine\nDest A sides=two-sided-long-edge\nDefault B\n");
+    own.close();
+
+    auto one = start({First, Second}, QStringLiteral("A"), 0);
+    auto two = start({Second, First}, QStringLiteral("B"), 1);
+    finishRun(*one, 0);
+    finishRun(*two, 1);
+
+    EXPECT_EQ(cups->pendingJobTitles(QStringLiteral("A")), QStringList({First, Second}));
+    EXPECT_EQ(cups->pendingJobTitles(QStringLiteral("B")), QStringList({Second, First}));
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    EXPECT_EQ(own.readAll(), QByteArray("# mine\nDest A sides=two-sided-long-edge\nDefault B\n"));
+    for (int instance : {0, 1})
+        EXPECT_EQ(logLines(instance), QStringList({QStringLiteral("shown"), QStringLiteral("box: Done.")}));
+}
+
+TEST_F(ProgramSignals, TheUsersOwnChoiceMadeDuringARunStands)
+{
+    setUserDefault(QStringLiteral("B"));
+    auto program = start({First, Second}, QStringLiteral("A"));
+    ASSERT_EQ(cups->waitForJobTitles(QStringLiteral("A"), 1, 90000).size(), 1);
+    setUserDefault(QStringLiteral("A"));
+    finishRun(*program);
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
+    EXPECT_TRUE(QDir(stateFolder()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(ProgramSignals, ALeftoverOfAKilledRunLeavesTheDefaultTheUserChoseSince)
+{
+    auto killed = start({First, Second});
+    signalDuringTheFirstWait(*killed, SIGKILL);
+    setUserDefault(QStringLiteral("A"));
+
+    auto next = start({});
+    ASSERT_TRUE(waitUntil([] { return logLines().contains(QStringLiteral("shown")); }, 30000));
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
+    EXPECT_TRUE(QDir(stateFolder()).entryList(QDir::Files).isEmpty());
+    ::kill(static_cast<pid_t>(next->processId()), SIGTERM);
+    ASSERT_TRUE(next->waitForFinished(30000));
+    // The office the killed program started was ended like one of its own.
+    EXPECT_TRUE(waitUntil([this] { return officeProcesses().isEmpty(); }, 15000));
+}
+
+// A print whose job the printing system names, keeps or ends otherwise than
+// the window expects, on a daemon of the case's own.
+struct JobCase {
+    const char* name;
+    QString file;
+    bool keepJobHistory;
+    int history;   // jobs the daemon has printed before
+    QString queue; // "Held" keeps its jobs, "Open" prints them at once
+    bool cancelOnArrival;
+    QString report; // what the one report says; "" for none
+};
+
+class ProgramJobs : public ProgramSignals, public ::testing::WithParamInterface<JobCase> {};
+
+TEST_P(ProgramJobs, EachPrintIsConfirmedByItsOwnJob)
+{
+    const JobCase& row = GetParam();
+    PrivateCupsDaemon own(row.keepJobHistory);
+    own.addQueue(QStringLiteral("Held"), true);
+    own.addQueue(QStringLiteral("Open"));
+    own.setServerDefault(QStringLiteral("Open"));
+    for (int i = 0; i < row.history; ++i)
+        cupsPrintFile("Open", "/etc/hostname", QStringLiteral("old %1.ods").arg(i).toUtf8().constData(), 0,
+                      nullptr);
+
+    auto program = start({row.file}, row.queue);
+    if (row.cancelOnArrival) {
+        ASSERT_EQ(own.waitForJobTitles(row.queue, 1, 90000).size(), 1);
+        own.cancelAllJobs(row.queue);
+    }
+    finishRun(*program);
+    QStringList expected{QStringLiteral("shown")};
+    const QStringList lines = logLines();
+    if (!row.report.isEmpty()) {
+        ASSERT_EQ(lines.size(), 3) << lines.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(lines[1].contains(row.report)) << lines[1].toStdString();
+        expected << lines[1];
+    }
+    expected << QStringLiteral("box: Done.");
+    EXPECT_EQ(lines, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProgramJobs,
+    ::testing::Values(
+        JobCase{"FileNamedWithATab", WithTab, true, 0, QStringLiteral("Held"), false, {}},
+        JobCase{"NoJobHistoryOnAnOpenQueue", First, false, 0, QStringLiteral("Open"), false, {}},
+        JobCase{"LongJobHistoryOnAnOpenQueue", First, true, 500, QStringLiteral("Open"), false, {}},
+        JobCase{"CanceledOnTheQueue", First, true, 0, QStringLiteral("Held"), true,
+                QStringLiteral(
+                    "Printer \"Held\" did not print \"first.ods\": the printing system canceled its job")}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace bw::test
