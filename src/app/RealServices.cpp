@@ -6,10 +6,23 @@ namespace bw {
 
 RealServices::RealServices(BrowserOpener* browser, const UnoOfficeSuite::Options& office)
     : sleeper_(signals_, signals_.wakeDescriptor()), yielder_(EventLoopYielder::ResponsiveInterval),
-      office_(office), services_{fileSystem_, messageBoxes_, random_,  browser ? *browser : browser_,
-                                 settings_,   printers_,     sleeper_, clock_,
-                                 yielder_,    office_,       skin_,    dialogs_,
-                                 state_,      processes_,    signals_, QCoreApplication::applicationDirPath()}
+      office_(office), services_{fileSystem_,
+                                 messageBoxes_,
+                                 random_,
+                                 browser ? *browser : browser_,
+                                 settings_,
+                                 printers_,
+                                 sleeper_,
+                                 clock_,
+                                 yielder_,
+                                 office_,
+                                 skin_,
+                                 dialogs_,
+                                 state_,
+                                 processes_,
+                                 locks_,
+                                 signals_,
+                                 QCoreApplication::applicationDirPath()}
 {
 }
 

@@ -8,6 +8,7 @@
 #include "platform/qt/QssSkinEngine.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtMessageBoxes.h"
+#include "platform/system/FlockUserLocks.h"
 #include "platform/system/PosixFileSystem.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"
@@ -54,6 +55,7 @@ private:
     QtDialogs dialogs_;
     XdgStateFolder state_;
     PosixProcesses processes_;
+    FlockUserLocks locks_;
     AppServices services_;
 };
 

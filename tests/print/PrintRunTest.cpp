@@ -12,6 +12,7 @@
 #include "support/FakeSleeper.h"
 #include "support/FakeStateFolder.h"
 #include "support/FakeStopRequest.h"
+#include "support/FakeUserLocks.h"
 #include "support/FakeWindowPointer.h"
 
 #include <functional>
@@ -97,7 +98,8 @@ public:
     FakeStateFolder state;
     FakeProcesses processes;
     FakeStopRequest stop;
-    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes};
+    FakeUserLocks locks;
+    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes, locks, sleeper, &stop};
     QString combo = QStringLiteral("B");
     int comboReads = 0;
     PrintRun run{{list, office, boxes, sleeper, pointer,

@@ -1,10 +1,14 @@
+#include "platform/LpoptionsText.h"
 #include "platform/PlatformError.h"
 #include "platform/cups/CupsPrinterServices.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/XdgStateFolder.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
+#include "printers/DefaultPrinterLeftovers.h"
 #include "support/FakeMessageBoxes.h"
+#include "support/FakeSleeper.h"
+#include "support/FakeUserLocks.h"
 #include "support/PrivateCupsDaemon.h"
 #include "support/QStringPrinter.h"
 
@@ -53,7 +57,9 @@ public:
     XdgStateFolder state;
     PosixProcesses processes;
     DefaultPrinter defaultPrinter{printers, boxes};
-    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes};
+    FakeUserLocks locks;
+    FakeSleeper sleeper;
+    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes, locks, sleeper, nullptr};
 };
 
 struct CupsCase {
@@ -77,7 +83,8 @@ TEST_P(KeeperOnCupsCase, TheDefaultComesBackAsTheUserHadIt)
         EXPECT_THROW(keeper.change(QStringLiteral("B")), PlatformError);
     else
         EXPECT_NO_THROW(keeper.change(QStringLiteral("B")));
-    EXPECT_EQ(state.names(), QStringList({DefaultPrinterSnapshot::fileName(processes.currentProcessId())}));
+    const qint64 self = processes.currentProcessId();
+    EXPECT_EQ(state.names(), QStringList({DefaultPrinterSnapshot::fileName(self, processes.identity(self))}));
     EXPECT_EQ(state.path(), qEnvironmentVariable("XDG_STATE_HOME") + QStringLiteral("/brindlework"));
     if (!GetParam().changeFails) {
         EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: B"));
@@ -136,13 +143,16 @@ TEST_F(KeeperOnCups, ALeftoverOfAnEndedProgramIsPutBack)
     // A program that ended without putting back: its snapshot, with a process number no one has.
     DefaultPrinterSnapshot snapshot;
     snapshot.processId = 999999999;
+    snapshot.processIdentity = QStringLiteral("boot/999999999/1");
     snapshot.userOptions = before;
-    state.write(DefaultPrinterSnapshot::fileName(snapshot.processId), snapshot.toBytes());
+    snapshot.written = withDefault(*before, QStringLiteral("B"));
+    state.write(DefaultPrinterSnapshot::fileName(snapshot.processId, snapshot.processIdentity),
+                snapshot.toBytes());
     lpoptions({QStringLiteral("-d"), QStringLiteral("B")});
 
-    const auto found = keeper.restoreLeftovers();
+    const auto found = DefaultPrinterLeftovers(printers, state, processes, locks).restore();
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].failure, QString());
+    EXPECT_EQ(found[0].outcome, DefaultPrinterLeftovers::Leftover::Outcome::PutBack);
     EXPECT_EQ(optionsFile(), before);
     EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
     EXPECT_TRUE(state.names().isEmpty());

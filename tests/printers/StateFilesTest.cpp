@@ -1,0 +1,157 @@
+#include "platform/PlatformError.h"
+#include "platform/system/PosixProcesses.h"
+#include "platform/system/XdgStateFolder.h"
+#include "printers/DefaultPrinterLeftovers.h"
+#include "support/FakePrinterServices.h"
+#include "support/FakeUserLocks.h"
+#include "support/QStringPrinter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Files in the state folder that the program did not write, or that another
+// process of the same number did: none may be followed, block the start,
+// fill the memory or undo a change the user made.
+namespace bw::test {
+namespace {
+
+using Bytes = std::optional<QByteArray>;
+
+QByteArray snapshotOf(const QString& identity)
+{
+    DefaultPrinterSnapshot snapshot;
+    snapshot.processId = ::getpid();
+    snapshot.processIdentity = identity;
+    snapshot.userOptions = QByteArray("Default A\n");
+    snapshot.written = "Default B\n";
+    return snapshot.toBytes();
+}
+
+struct HostileCase {
+    const char* name;
+    // Makes the file (or the folder) at the path given.
+    std::function<void(const QString& folder, const QString& file)> plant;
+    Bytes options; // the options file afterwards
+    QStringList files;
+    const char* message; // a part of what the user is told
+};
+
+class StateFiles : public ::testing::TestWithParam<HostileCase> {
+public:
+    StateFiles() { qputenv("XDG_STATE_HOME", QFile::encodeName(temp.path() + QStringLiteral("/state"))); }
+    ~StateFiles() override { qunsetenv("XDG_STATE_HOME"); }
+
+    QTemporaryDir temp;
+};
+
+TEST_P(StateFiles, AreNeverFollowedNorWaitedOnAndAreToldOfOnce)
+{
+    XdgStateFolder state;
+    QDir().mkpath(QFileInfo(state.path()).path());
+    const QString name = QStringLiteral("default-printer-x.json");
+    GetParam().plant(state.path(), state.path() + QLatin1Char('/') + name);
+    FakePrinterServices printers;
+    printers.userOptions = QByteArray("Default B\n");
+    PosixProcesses processes;
+    FakeUserLocks locks;
+    DefaultPrinterLeftovers leftovers(printers, state, processes, locks);
+
+    QString told;
+    try {
+        told = DefaultPrinterLeftovers::message(leftovers.restore());
+        EXPECT_EQ(DefaultPrinterLeftovers::message(leftovers.restore()), QString());
+    } catch (const PlatformError& error) {
+        told = error.description();
+    }
+    EXPECT_TRUE(told.contains(QLatin1String(GetParam().message))) << told.toStdString();
+    EXPECT_EQ(printers.userOptions, GetParam().options);
+    EXPECT_EQ(QDir(state.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              GetParam().files);
+}
+
+const char* const SetAside = "cannot be read, so it has been set aside";
+const QStringList Aside{QStringLiteral("default-printer-x.json.unreadable")};
+const Bytes Untouched = QByteArray("Default B\n");
+
+void write(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StateFiles,
+    ::testing::Values(
+        HostileCase{"LinkToARecord",
+                    [](const QString& folder, const QString& file) {
+                        QDir().mkpath(folder);
+                        write(folder + QStringLiteral("/../elsewhere.json"), snapshotOf(QStringLiteral("gone")));
+                        QFile::link(folder + QStringLiteral("/../elsewhere.json"), file);
+                    },
+                    Untouched, Aside, SetAside},
+        HostileCase{"Fifo",
+                    [](const QString& folder, const QString& file) {
+                        QDir().mkpath(folder);
+                        ::mkfifo(QFile::encodeName(file).constData(), 0600);
+                    },
+                    Untouched, Aside, SetAside},
+        HostileCase{"TenMegabytes",
+                    [](const QString& folder, const QString& file) {
+                        QDir().mkpath(folder);
+                        write(file, QByteArray(10 * 1024 * 1024, ' ') + snapshotOf(QStringLiteral("gone")));
+                    },
+                    Untouched, Aside, SetAside},
+        HostileCase{"Garbage",
+                    [](const QString& folder, const QString& file) {
+                        QDir().mkpath(folder);
+                        write(file, QByteArray("\x00\xff{\"processId\":", 15));
+                    },
+                    Untouched, Aside, SetAside},
+        HostileCase{"ThisNumberInAnotherBoot",
+                    [](const QString& folder, const QString& file) {
+                        QDir().mkpath(folder);
+                        write(file, snapshotOf(QStringLiteral("another-boot/%1/1").arg(::getpid())));
+                    },
+                    QByteArray("Default A\n"), {}, "It has been put back now: your default printer is \"A\""},
+        HostileCase{"FolderIsALink",
+                    [](const QString& folder, const QString& file) {
+                        const QString real = folder + QStringLiteral("-real");
+                        QDir().mkpath(real);
+                        write(real + QLatin1Char('/') + QFileInfo(file).fileName(), snapshotOf(QStringLiteral("gone")));
+                        QFile::link(real, folder);
+                    },
+                    Untouched, {QStringLiteral("default-printer-x.json")}, "symbolic link"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StateFolderTest, IsPrivateAndWritesNoFileThroughALink)
+{
+    QTemporaryDir temp;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(temp.path()));
+    XdgStateFolder state;
+    QDir().mkpath(state.path());
+    QFile::setPermissions(state.path(), QFileDevice::Permissions(0x7777));
+    const QString victim = temp.path() + QStringLiteral("/victim");
+    write(victim, "mine");
+    QFile::link(victim, state.path() + QStringLiteral("/record.json"));
+    state.write(QStringLiteral("record.json"), "new");
+
+    struct stat folder = {}, file = {};
+    ASSERT_EQ(::stat(QFile::encodeName(state.path()).constData(), &folder), 0);
+    ASSERT_EQ(::lstat(QFile::encodeName(state.path() + QStringLiteral("/record.json")).constData(), &file), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
+    EXPECT_TRUE(S_ISREG(file.st_mode));
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
+    QFile kept(victim);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("mine"));
+    qunsetenv("XDG_STATE_HOME");
+}
+
+} // namespace
+} // namespace bw::test
