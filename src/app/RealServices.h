@@ -50,12 +50,13 @@ private:
     ThreadSleeper sleeper_;
     SteadyClock clock_;
     EventLoopYielder yielder_;
-    UnoOfficeSuite office_;
-    QssSkinEngine skin_;
-    QtDialogs dialogs_;
+    // Before the office, which keeps its record there.
     XdgStateFolder state_;
     PosixProcesses processes_;
     FlockUserLocks locks_;
+    UnoOfficeSuite office_;
+    QssSkinEngine skin_;
+    QtDialogs dialogs_;
     AppServices services_;
 };
 

@@ -87,46 +87,53 @@ void write(const QString& path, const QByteArray& content)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, StateFiles,
-    ::testing::Values(
-        HostileCase{"LinkToARecord",
-                    [](const QString& folder, const QString& file) {
-                        QDir().mkpath(folder);
-                        write(folder + QStringLiteral("/../elsewhere.json"), snapshotOf(QStringLiteral("gone")));
-                        QFile::link(folder + QStringLiteral("/../elsewhere.json"), file);
-                    },
-                    Untouched, Aside, SetAside},
-        HostileCase{"Fifo",
-                    [](const QString& folder, const QString& file) {
-                        QDir().mkpath(folder);
-                        ::mkfifo(QFile::encodeName(file).constData(), 0600);
-                    },
-                    Untouched, Aside, SetAside},
-        HostileCase{"TenMegabytes",
-                    [](const QString& folder, const QString& file) {
-                        QDir().mkpath(folder);
-                        write(file, QByteArray(10 * 1024 * 1024, ' ') + snapshotOf(QStringLiteral("gone")));
-                    },
-                    Untouched, Aside, SetAside},
-        HostileCase{"Garbage",
-                    [](const QString& folder, const QString& file) {
-                        QDir().mkpath(folder);
-                        write(file, QByteArray("\x00\xff{\"processId\":", 15));
-                    },
-                    Untouched, Aside, SetAside},
-        HostileCase{"ThisNumberInAnotherBoot",
-                    [](const QString& folder, const QString& file) {
-                        QDir().mkpath(folder);
-                        write(file, snapshotOf(QStringLiteral("another-boot/%1/1").arg(::getpid())));
-                    },
-                    QByteArray("Default A\n"), {}, "It has been put back now: your default printer is \"A\""},
-        HostileCase{"FolderIsALink",
-                    [](const QString& folder, const QString& file) {
-                        const QString real = folder + QStringLiteral("-real");
-                        QDir().mkpath(real);
-                        write(real + QLatin1Char('/') + QFileInfo(file).fileName(), snapshotOf(QStringLiteral("gone")));
-                        QFile::link(real, folder);
-                    },
-                    Untouched, {QStringLiteral("default-printer-x.json")}, "symbolic link"}),
+    ::testing::Values(HostileCase{"LinkToARecord",
+                                  [](const QString& folder, const QString& file) {
+                                      QDir().mkpath(folder);
+                                      write(folder + QStringLiteral("/../elsewhere.json"),
+                                            snapshotOf(QStringLiteral("gone")));
+                                      QFile::link(folder + QStringLiteral("/../elsewhere.json"), file);
+                                  },
+                                  Untouched, Aside, SetAside},
+                      HostileCase{"Fifo",
+                                  [](const QString& folder, const QString& file) {
+                                      QDir().mkpath(folder);
+                                      ::mkfifo(QFile::encodeName(file).constData(), 0600);
+                                  },
+                                  Untouched, Aside, SetAside},
+                      HostileCase{"TenMegabytes",
+                                  [](const QString& folder, const QString& file) {
+                                      QDir().mkpath(folder);
+                                      write(file, QByteArray(10 * 1024 * 1024, ' ') +
+                                                      snapshotOf(QStringLiteral("gone")));
+                                  },
+                                  Untouched, Aside, SetAside},
+                      HostileCase{"Garbage",
+                                  [](const QString& folder, const QString& file) {
+                                      QDir().mkpath(folder);
+                                      write(file, QByteArray("\x00\xff{\"processId\":", 15));
+                                  },
+                                  Untouched, Aside, SetAside},
+                      HostileCase{"ThisNumberInAnotherBoot",
+                                  [](const QString& folder, const QString& file) {
+                                      QDir().mkpath(folder);
+                                      write(file,
+                                            snapshotOf(QStringLiteral("another-boot/%1/1").arg(::getpid())));
+                                  },
+                                  QByteArray("Default A\n"),
+                                  {},
+                                  "It has been put back now: your default printer is \"A\""},
+                      HostileCase{"FolderIsALink",
+                                  [](const QString& folder, const QString& file) {
+                                      const QString real = folder + QStringLiteral("-real");
+                                      QDir().mkpath(real);
+                                      write(real + QLatin1Char('/') + QFileInfo(file).fileName(),
+                                            snapshotOf(QStringLiteral("gone")));
+                                      QFile::link(real, folder);
+                                  },
+                                  Untouched,
+                                  {QStringLiteral("default-printer-x.json")},
+                                  "symbolic link"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StateFolderTest, IsPrivateAndWritesNoFileThroughALink)
@@ -143,7 +150,8 @@ TEST(StateFolderTest, IsPrivateAndWritesNoFileThroughALink)
 
     struct stat folder = {}, file = {};
     ASSERT_EQ(::stat(QFile::encodeName(state.path()).constData(), &folder), 0);
-    ASSERT_EQ(::lstat(QFile::encodeName(state.path() + QStringLiteral("/record.json")).constData(), &file), 0);
+    ASSERT_EQ(::lstat(QFile::encodeName(state.path() + QStringLiteral("/record.json")).constData(), &file),
+              0);
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
     EXPECT_TRUE(S_ISREG(file.st_mode));
     EXPECT_EQ(file.st_mode & 0777, 0600u);
