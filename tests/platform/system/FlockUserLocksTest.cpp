@@ -78,8 +78,10 @@ TEST(FlockUserLocksTest, AnotherProcessWaitsUntilTheHolderLetsGoOrDies)
         mine.unlock(name);
     }
     struct stat folder = {}, file = {};
-    ASSERT_EQ(::stat(QFile::encodeName(runtime.path() + QStringLiteral("/brindlework")).constData(), &folder), 0);
-    ASSERT_EQ(::stat(QFile::encodeName(runtime.path() + QStringLiteral("/brindlework/default-printer.lock")).constData(),
+    ASSERT_EQ(::stat(QFile::encodeName(runtime.path() + QStringLiteral("/brindlework")).constData(), &folder),
+              0);
+    ASSERT_EQ(::stat(QFile::encodeName(runtime.path() + QStringLiteral("/brindlework/default-printer.lock"))
+                         .constData(),
                      &file),
               0);
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
