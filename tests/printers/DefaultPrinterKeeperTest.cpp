@@ -7,7 +7,6 @@
 #include "support/FakeProcesses.h"
 #include "support/FakeSleeper.h"
 #include "support/FakeStateFolder.h"
-#include "support/FakeStopRequest.h"
 #include "support/FakeUserLocks.h"
 #include "support/QStringPrinter.h"
 
@@ -144,44 +143,6 @@ TEST_F(KeeperTest, ASecondRunAfterAFailedPutBackKeepsTheFirstSnapshot)
     keeper.putBack();
     EXPECT_EQ(printers.userOptions, Bytes(QByteArray("Default A\n")));
 }
-
-// Another window's run holds the default printer: this one waits for it.
-struct WaitCase {
-    const char* name;
-    bool stopWhileWaiting;
-    Bytes options; // the options file while the run's change stands
-};
-
-class KeeperWait : public KeeperTest, public ::testing::WithParamInterface<WaitCase> {};
-
-TEST_P(KeeperWait, ChangesOnlyOnceTheOtherRunHasPutItsDefaultBack)
-{
-    FakeStopRequest stop;
-    DefaultPrinterKeeper waiting(defaultPrinter, printers, state, processes, locks, sleeper, &stop);
-    locks.heldElsewhere << DefaultPrinterKeeper::lockName();
-    sleeper.onSleep = [&](int) {
-        if (sleeper.waits.size() < 3)
-            return;
-        if (GetParam().stopWhileWaiting)
-            stop.requested = true;
-        else
-            locks.heldElsewhere.clear();
-    };
-    printers.userOptions = QByteArray("Default A\n");
-
-    EXPECT_NO_THROW(waiting.change(QStringLiteral("B")));
-    EXPECT_EQ(sleeper.waits, std::vector<int>({100, 100, 100}));
-    EXPECT_EQ(printers.userOptions, GetParam().options);
-    EXPECT_EQ(state.files.size(), GetParam().stopWhileWaiting ? 0u : 1u);
-    waiting.putBack();
-    EXPECT_EQ(printers.userOptions, Bytes(QByteArray("Default A\n")));
-    EXPECT_TRUE(locks.held.isEmpty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, KeeperWait,
-                         ::testing::Values(WaitCase{"TheOtherRunEnds", false, QByteArray("Default B\n")},
-                                           WaitCase{"AStopEndsTheWait", true, QByteArray("Default A\n")}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // A snapshot found at start-up, by the state of the process that wrote it.
 struct LeftoverCase {

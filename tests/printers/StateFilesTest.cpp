@@ -16,7 +16,7 @@
 
 // Files in the state folder that the program did not write, or that another
 // process of the same number did: none may be followed, block the start,
-// fill the memory or undo a change the user made.
+// fill the memory or claim to be this process's.
 namespace bw::test {
 namespace {
 
@@ -32,9 +32,16 @@ QByteArray snapshotOf(const QString& identity)
     return snapshot.toBytes();
 }
 
+void write(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
 struct HostileCase {
     const char* name;
-    // Makes the file (or the folder) at the path given.
+    // Makes the file default-printer-x.json in the (existing) folder.
     std::function<void(const QString& folder, const QString& file)> plant;
     Bytes options; // the options file afterwards
     QStringList files;
@@ -43,7 +50,7 @@ struct HostileCase {
 
 class StateFiles : public ::testing::TestWithParam<HostileCase> {
 public:
-    StateFiles() { qputenv("XDG_STATE_HOME", QFile::encodeName(temp.path() + QStringLiteral("/state"))); }
+    StateFiles() { qputenv("XDG_STATE_HOME", QFile::encodeName(temp.path())); }
     ~StateFiles() override { qunsetenv("XDG_STATE_HOME"); }
 
     QTemporaryDir temp;
@@ -52,9 +59,8 @@ public:
 TEST_P(StateFiles, AreNeverFollowedNorWaitedOnAndAreToldOfOnce)
 {
     XdgStateFolder state;
-    QDir().mkpath(QFileInfo(state.path()).path());
-    const QString name = QStringLiteral("default-printer-x.json");
-    GetParam().plant(state.path(), state.path() + QLatin1Char('/') + name);
+    QDir().mkpath(state.path());
+    GetParam().plant(state.path(), state.path() + QStringLiteral("/default-printer-x.json"));
     FakePrinterServices printers;
     printers.userOptions = QByteArray("Default B\n");
     PosixProcesses processes;
@@ -78,87 +84,63 @@ const char* const SetAside = "cannot be read, so it has been set aside";
 const QStringList Aside{QStringLiteral("default-printer-x.json.unreadable")};
 const Bytes Untouched = QByteArray("Default B\n");
 
-void write(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, StateFiles,
-    ::testing::Values(HostileCase{"LinkToARecord",
-                                  [](const QString& folder, const QString& file) {
-                                      QDir().mkpath(folder);
-                                      write(folder + QStringLiteral("/../elsewhere.json"),
-                                            snapshotOf(QStringLiteral("gone")));
-                                      QFile::link(folder + QStringLiteral("/../elsewhere.json"), file);
-                                  },
-                                  Untouched, Aside, SetAside},
-                      HostileCase{"Fifo",
-                                  [](const QString& folder, const QString& file) {
-                                      QDir().mkpath(folder);
-                                      ::mkfifo(QFile::encodeName(file).constData(), 0600);
-                                  },
-                                  Untouched, Aside, SetAside},
-                      HostileCase{"TenMegabytes",
-                                  [](const QString& folder, const QString& file) {
-                                      QDir().mkpath(folder);
-                                      write(file, QByteArray(10 * 1024 * 1024, ' ') +
-                                                      snapshotOf(QStringLiteral("gone")));
-                                  },
-                                  Untouched, Aside, SetAside},
-                      HostileCase{"Garbage",
-                                  [](const QString& folder, const QString& file) {
-                                      QDir().mkpath(folder);
-                                      write(file, QByteArray("\x00\xff{\"processId\":", 15));
-                                  },
-                                  Untouched, Aside, SetAside},
-                      HostileCase{"ThisNumberInAnotherBoot",
-                                  [](const QString& folder, const QString& file) {
-                                      QDir().mkpath(folder);
-                                      write(file,
-                                            snapshotOf(QStringLiteral("another-boot/%1/1").arg(::getpid())));
-                                  },
-                                  QByteArray("Default A\n"),
-                                  {},
-                                  "It has been put back now: your default printer is \"A\""},
-                      HostileCase{"FolderIsALink",
-                                  [](const QString& folder, const QString& file) {
-                                      const QString real = folder + QStringLiteral("-real");
-                                      QDir().mkpath(real);
-                                      write(real + QLatin1Char('/') + QFileInfo(file).fileName(),
-                                            snapshotOf(QStringLiteral("gone")));
-                                      QFile::link(real, folder);
-                                  },
-                                  Untouched,
-                                  {QStringLiteral("default-printer-x.json")},
-                                  "symbolic link"}),
+    ::testing::Values(
+        HostileCase{"LinkToARecord",
+                    [](const QString& folder, const QString& file) {
+                        write(folder + QStringLiteral("/../elsewhere"), snapshotOf(QStringLiteral("gone")));
+                        QFile::link(folder + QStringLiteral("/../elsewhere"), file);
+                    },
+                    Untouched, Aside, SetAside},
+        HostileCase{"Fifo",
+                    [](const QString&, const QString& file) { ::mkfifo(QFile::encodeName(file), 0600); },
+                    Untouched, Aside, SetAside},
+        HostileCase{"TenMegabytes",
+                    [](const QString&, const QString& file) {
+                        write(file, QByteArray(10 << 20, ' ') + snapshotOf(QStringLiteral("gone")));
+                    },
+                    Untouched, Aside, SetAside},
+        HostileCase{
+            "Garbage",
+            [](const QString&, const QString& file) { write(file, QByteArray("\0\xff{\"processId\":", 15)); },
+            Untouched, Aside, SetAside},
+        HostileCase{"ThisNumberInAnotherBoot",
+                    [](const QString&, const QString& file) {
+                        write(file, snapshotOf(QStringLiteral("another-boot/%1/1").arg(::getpid())));
+                    },
+                    QByteArray("Default A\n"),
+                    {},
+                    "It has been put back now: your default printer is \"A\""},
+        HostileCase{"FolderIsALink",
+                    [](const QString& folder, const QString&) {
+                        QDir().rename(folder, folder + QStringLiteral("-real"));
+                        write(folder + QStringLiteral("-real/default-printer-x.json"),
+                              snapshotOf(QStringLiteral("gone")));
+                        QFile::link(folder + QStringLiteral("-real"), folder);
+                    },
+                    Untouched,
+                    {QStringLiteral("default-printer-x.json")},
+                    "symbolic link"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(StateFolderTest, IsPrivateAndWritesNoFileThroughALink)
+TEST_F(StateFiles, ArePrivateAndNoneIsWrittenThroughALink)
 {
-    QTemporaryDir temp;
-    qputenv("XDG_STATE_HOME", QFile::encodeName(temp.path()));
     XdgStateFolder state;
     QDir().mkpath(state.path());
     QFile::setPermissions(state.path(), QFileDevice::Permissions(0x7777));
-    const QString victim = temp.path() + QStringLiteral("/victim");
-    write(victim, "mine");
-    QFile::link(victim, state.path() + QStringLiteral("/record.json"));
+    write(temp.path() + QStringLiteral("/victim"), "mine");
+    QFile::link(temp.path() + QStringLiteral("/victim"), state.path() + QStringLiteral("/record.json"));
     state.write(QStringLiteral("record.json"), "new");
 
     struct stat folder = {}, file = {};
-    ASSERT_EQ(::stat(QFile::encodeName(state.path()).constData(), &folder), 0);
-    ASSERT_EQ(::lstat(QFile::encodeName(state.path() + QStringLiteral("/record.json")).constData(), &file),
-              0);
+    ASSERT_EQ(::stat(QFile::encodeName(state.path()), &folder), 0);
+    ASSERT_EQ(::lstat(QFile::encodeName(state.path() + QStringLiteral("/record.json")), &file), 0);
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
-    EXPECT_TRUE(S_ISREG(file.st_mode));
-    EXPECT_EQ(file.st_mode & 0777, 0600u);
-    QFile kept(victim);
+    EXPECT_EQ(file.st_mode & 0777, 0600u); // a file of its own, not the link
+    QFile kept(temp.path() + QStringLiteral("/victim"));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("mine"));
-    qunsetenv("XDG_STATE_HOME");
 }
 
 } // namespace

@@ -11,55 +11,6 @@
 namespace bw::test {
 namespace {
 
-// A process that takes the lock, says so, and lets it go when told to
-// (or never, when it is to be killed holding it).
-class Holder {
-public:
-    explicit Holder(const QString& name)
-    {
-        if (::pipe(said_) != 0 || ::pipe(told_) != 0)
-            ADD_FAILURE() << "no pipes";
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            FlockUserLocks locks;
-            char byte = locks.tryLock(name) ? 'y' : 'n';
-            [[maybe_unused]] ssize_t n = ::write(said_[1], &byte, 1);
-            n = ::read(told_[0], &byte, 1);
-            locks.unlock(name);
-            n = ::write(said_[1], &byte, 1);
-            ::_exit(0);
-        }
-    }
-    ~Holder()
-    {
-        for (const int end : {said_[0], said_[1], told_[0], told_[1]})
-            ::close(end);
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    char heard()
-    {
-        char byte = 0;
-        return ::read(said_[0], &byte, 1) == 1 ? byte : 0;
-    }
-    void letGo()
-    {
-        const char byte = 'g';
-        ASSERT_EQ(::write(told_[1], &byte, 1), 1);
-        EXPECT_EQ(heard(), 'g');
-    }
-    void kill()
-    {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-
-private:
-    int said_[2] = {-1, -1};
-    int told_[2] = {-1, -1};
-    pid_t pid_ = -1;
-};
-
 TEST(FlockUserLocksTest, AnotherProcessWaitsUntilTheHolderLetsGoOrDies)
 {
     QTemporaryDir runtime;
@@ -67,22 +18,36 @@ TEST(FlockUserLocksTest, AnotherProcessWaitsUntilTheHolderLetsGoOrDies)
     const QString name = QStringLiteral("default-printer");
     FlockUserLocks mine;
     for (const bool killed : {false, true}) {
-        Holder holder(name);
-        ASSERT_EQ(holder.heard(), 'y');
+        int said[2], told[2];
+        ASSERT_EQ(::pipe(said) | ::pipe(told), 0);
+        char byte = 0;
+        const pid_t holder = ::fork();
+        if (holder == 0) {
+            // Takes the lock, says so, and lets it go when told to.
+            FlockUserLocks locks;
+            byte = locks.tryLock(name) ? 'y' : 'n';
+            [[maybe_unused]] ssize_t n = ::write(said[1], &byte, 1);
+            n = ::read(told[0], &byte, 1);
+            locks.unlock(name);
+            n = ::write(said[1], &byte, 1);
+            ::_exit(0);
+        }
+        ASSERT_EQ(::read(said[0], &byte, 1), 1);
+        EXPECT_EQ(byte, 'y');
         EXPECT_FALSE(mine.tryLock(name));
         if (killed)
-            holder.kill();
+            ::kill(holder, SIGKILL);
         else
-            holder.letGo();
+            EXPECT_TRUE(::write(told[1], "g", 1) == 1 && ::read(said[0], &byte, 1) == 1);
+        ::waitpid(holder, nullptr, 0);
         EXPECT_TRUE(mine.tryLock(name));
         mine.unlock(name);
+        for (const int end : {said[0], said[1], told[0], told[1]})
+            ::close(end);
     }
     struct stat folder = {}, file = {};
-    ASSERT_EQ(::stat(QFile::encodeName(runtime.path() + QStringLiteral("/brindlework")).constData(), &folder),
-              0);
-    ASSERT_EQ(::stat(QFile::encodeName(runtime.path() + QStringLiteral("/brindlework/default-printer.lock"))
-                         .constData(),
-                     &file),
+    const QByteArray path = QFile::encodeName(runtime.path() + QStringLiteral("/brindlework"));
+    ASSERT_EQ(::stat(path.constData(), &folder) | ::stat((path + "/default-printer.lock").constData(), &file),
               0);
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
     EXPECT_EQ(file.st_mode & 0777, 0600u);
