@@ -117,10 +117,11 @@ QByteArray withDefault(const QByteArray& content, const std::optional<QString>& 
             promote = i;
     }
     QByteArray result;
-    QByteArray lineEnd = "\n";
+    // A line added ends as the file's first line does.
+    QByteArray lineEnd;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const Line& line = lines[i];
-        if (line.end == "\r\n" && i == 0)
+        if (lineEnd.isEmpty())
             lineEnd = line.end;
         if (i == keep)
             result += line.text + line.end;
@@ -131,6 +132,8 @@ QByteArray withDefault(const QByteArray& content, const std::optional<QString>& 
         else if (line.hasOptions)
             result += line.withKeyword("Dest");
     }
+    if (lineEnd.isEmpty())
+        lineEnd = "\n";
     if (name && keep < 0 && promote < 0) {
         if (!result.isEmpty() && !result.endsWith('\n'))
             result += lineEnd;
