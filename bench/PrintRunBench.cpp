@@ -8,6 +8,7 @@
 #include "platform/Sleeper.h"
 #include "platform/WindowPointer.h"
 #include "platform/cups/CupsPrinterServices.h"
+#include "platform/system/FlockUserLocks.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/ThreadSleeper.h"
@@ -284,7 +285,8 @@ int main(int argc, char** argv)
     bw::SteadyClock clock;
     bw::XdgStateFolder state;
     bw::PosixProcesses processes;
-    bw::DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
+    bw::FlockUserLocks locks;
+    bw::DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes, locks, sleeper, nullptr);
     bw::PrintRun run({list, office, boxes, sleeper, pointer, [](int) {}, defaultPrinter,
                       [&] { return queue; }, jobWitness, clock, keeper});
 

@@ -18,6 +18,7 @@ class Sleeper;
 class StateFolder;
 class StopRequest;
 class Processes;
+class UserLocks;
 class Yielder;
 
 // The outside services the program runs against: real adapters in main(),
@@ -37,6 +38,8 @@ struct AppServices {
     Dialogs& dialogs;
     StateFolder& state;
     Processes& processes;
+    // Keeps two instances of the program from changing the default printer at once.
+    UserLocks& locks;
     // Set once the program is asked to end (a termination signal).
     StopRequest& stop;
     // The folder that holds the executable, without a trailing separator.

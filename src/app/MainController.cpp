@@ -13,13 +13,13 @@
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
+#include "printers/DefaultPrinterLeftovers.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <algorithm>
 #include <functional>
 #include <type_traits>
 
@@ -40,7 +40,8 @@ MainController::MainController(MainWindow& window, AppServices& services)
       printerList_(services.printers, services.settings, printerChoices_),
       defaultPrinter_(std::make_unique<DefaultPrinter>(services.printers, services.messageBoxes)),
       keeper_(std::make_unique<DefaultPrinterKeeper>(*defaultPrinter_, services.printers, services.state,
-                                                     services.processes)),
+                                                     services.processes, services.locks, services.sleeper,
+                                                     &services.stop)),
       printRun_(std::make_unique<PrintRun>(
           PrintRun::Services{fileList_, services.office, services.messageBoxes, services.sleeper, window,
                              [&window](int value) { window.progressBar()->setValue(value); },
@@ -74,13 +75,14 @@ void MainController::startUp()
 
 void MainController::restoreLeftoverDefault()
 {
-    const std::vector<DefaultPrinterKeeper::Leftover> leftovers = keeper_->restoreLeftovers();
-    const bool failed =
-        std::any_of(leftovers.begin(), leftovers.end(),
-                    [](const DefaultPrinterKeeper::Leftover& l) { return !l.failure.isEmpty(); });
-    const QString text = DefaultPrinterKeeper::leftoverMessage(leftovers);
+    DefaultPrinterLeftovers leftovers(services_.printers, services_.state, services_.processes,
+                                      services_.locks);
+    const std::vector<DefaultPrinterLeftovers::Leftover> found = leftovers.restore();
+    const QString text = DefaultPrinterLeftovers::message(found);
     if (!text.isEmpty())
-        services_.messageBoxes.show(text, failed ? MessageBoxes::Exclamation : MessageBoxes::OkOnly,
+        services_.messageBoxes.show(text,
+                                    DefaultPrinterLeftovers::anyFailed(found) ? MessageBoxes::Exclamation
+                                                                              : MessageBoxes::OkOnly,
                                     applicationTitle());
 }
 

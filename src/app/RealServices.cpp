@@ -4,12 +4,37 @@
 
 namespace bw {
 
+namespace {
+
+// The office's record goes to the state folder.
+UnoOfficeSuite::Options withRecord(UnoOfficeSuite::Options options, StateFolder& state, Processes& processes)
+{
+    options.state = &state;
+    options.processes = &processes;
+    return options;
+}
+
+} // namespace
+
 RealServices::RealServices(BrowserOpener* browser, const UnoOfficeSuite::Options& office)
     : sleeper_(signals_, signals_.wakeDescriptor()), yielder_(EventLoopYielder::ResponsiveInterval),
-      office_(office), services_{fileSystem_, messageBoxes_, random_,  browser ? *browser : browser_,
-                                 settings_,   printers_,     sleeper_, clock_,
-                                 yielder_,    office_,       skin_,    dialogs_,
-                                 state_,      processes_,    signals_, QCoreApplication::applicationDirPath()}
+      office_(withRecord(office, state_, processes_)), services_{fileSystem_,
+                                                                 messageBoxes_,
+                                                                 random_,
+                                                                 browser ? *browser : browser_,
+                                                                 settings_,
+                                                                 printers_,
+                                                                 sleeper_,
+                                                                 clock_,
+                                                                 yielder_,
+                                                                 office_,
+                                                                 skin_,
+                                                                 dialogs_,
+                                                                 state_,
+                                                                 processes_,
+                                                                 locks_,
+                                                                 signals_,
+                                                                 QCoreApplication::applicationDirPath()}
 {
 }
 
@@ -21,7 +46,8 @@ void RealServices::setDialogParent(QWidget* window)
 
 void RealServices::shutDown()
 {
-    office_.endSelfStartedOffice();
+    if (!office_.endSelfStartedOffice())
+        office_.handOverSelfStartedOffice();
 }
 
 } // namespace bw

@@ -8,6 +8,7 @@
 #include "platform/qt/QssSkinEngine.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtMessageBoxes.h"
+#include "platform/system/FlockUserLocks.h"
 #include "platform/system/PosixFileSystem.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"
@@ -49,11 +50,13 @@ private:
     ThreadSleeper sleeper_;
     SteadyClock clock_;
     EventLoopYielder yielder_;
+    // Before the office, which keeps its record there.
+    XdgStateFolder state_;
+    PosixProcesses processes_;
+    FlockUserLocks locks_;
     UnoOfficeSuite office_;
     QssSkinEngine skin_;
     QtDialogs dialogs_;
-    XdgStateFolder state_;
-    PosixProcesses processes_;
     AppServices services_;
 };
 

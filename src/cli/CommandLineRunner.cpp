@@ -5,12 +5,16 @@
 #include "platform/PlatformError.h"
 #include "platform/Yielder.h"
 #include "platform/cups/CupsPrinterServices.h"
+#include "platform/system/FlockUserLocks.h"
 #include "platform/system/PosixFileSystem.h"
+#include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/TerminationSignals.h"
 #include "platform/system/ThreadSleeper.h"
+#include "platform/system/XdgStateFolder.h"
 #include "platform/uno/UnoOfficeSuite.h"
 #include "print/JobConfirmation.h"
+#include "printers/DefaultPrinterLeftovers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -53,6 +57,22 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
     }
 
     CupsPrinterServices printers;
+    // A window's run cut short left its printer the default: put back first.
+    {
+        XdgStateFolder state;
+        PosixProcesses processes;
+        FlockUserLocks locks;
+        try {
+            const QString text = DefaultPrinterLeftovers::message(
+                DefaultPrinterLeftovers(printers, state, processes, locks).restore());
+            if (!text.isEmpty())
+                err << "brindlework: " << QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                    << '\n';
+        } catch (const PlatformError& error) {
+            err << "brindlework: " << error.description() << '\n';
+        }
+        err.flush();
+    }
     PosixFileSystem fileSystem;
     NoYield yielder;
     std::optional<BatchOfficeSlot> slot;

@@ -4,53 +4,56 @@
 
 #include <QString>
 #include <optional>
-#include <vector>
 
 namespace bw {
 
 class DefaultPrinterAccess;
 class PrinterServices;
 class Processes;
+class Sleeper;
 class StateFolder;
+class StopRequest;
+class UserLocks;
 
 // Makes a printer the default for a print run and puts the user's own
-// default back afterwards exactly as it was, also after a run that was cut
-// short: the snapshot is in the state folder before the default changes and
-// leaves it once the default is back.
+// default back afterwards, also after a run that was cut short: the snapshot
+// is in the state folder before the default changes and leaves it once the
+// default is back. One run of the user's at a time changes the default: the
+// others wait for the lock until it is back.
 class DefaultPrinterKeeper {
 public:
-    // A snapshot of an ended process, found at start-up.
-    struct Leftover {
-        DefaultPrinterSnapshot snapshot;
-        QString failure; // "" when it was put back
-    };
+    // The lock held from the change to the put-back.
+    static const QString& lockName();
 
     DefaultPrinterKeeper(DefaultPrinterAccess& defaultPrinter, PrinterServices& printers, StateFolder& state,
-                         Processes& processes);
+                         Processes& processes, UserLocks& locks, Sleeper& sleeper, const StopRequest* stop);
+    ~DefaultPrinterKeeper();
+    DefaultPrinterKeeper(const DefaultPrinterKeeper&) = delete;
+    DefaultPrinterKeeper& operator=(const DefaultPrinterKeeper&) = delete;
 
-    // Takes the snapshot (unless one is still held from a run whose put-back
-    // failed), keeps it in the state folder, then SetDefaultPrinter(name).
-    // When the snapshot cannot be kept, the default is left alone and the failure thrown.
+    // Waits for the lock while another run of the user holds it; a stop
+    // ends the wait and the default is left alone. Then takes the snapshot
+    // (unless one is still held from a run whose put-back failed), keeps it
+    // in the state folder, then SetDefaultPrinter(name). When the snapshot
+    // cannot be kept, the default is left alone and the failure thrown.
     void change(const QString& name);
-    // Puts back what the snapshot holds; does nothing when nothing was changed.
-    // Throws only when putting back failed; the snapshot then stays for a later try.
+    // Undoes the change (see DefaultPrinterSnapshot::undoIn) and lets go of
+    // the lock. Throws only when putting back failed; the snapshot then stays
+    // for a later try.
     void putBack();
-    bool holdsChange() const { return snapshot_.has_value(); }
-
-    // Puts back the snapshots of runs whose program has ended (never those of
-    // a program still running); returns what it found.
-    std::vector<Leftover> restoreLeftovers();
-    // What the user is told about them; "" when there were none.
-    static QString leftoverMessage(const std::vector<Leftover>& leftovers);
 
 private:
-    void putBackInto(const DefaultPrinterSnapshot& snapshot);
-    void noteWritten();
+    void keep(const DefaultPrinterSnapshot& snapshot);
+    void unlock();
 
     DefaultPrinterAccess& defaultPrinter_;
     PrinterServices& printers_;
     StateFolder& state_;
     Processes& processes_;
+    UserLocks& locks_;
+    Sleeper& sleeper_;
+    const StopRequest* stop_;
+    bool locked_ = false;
     std::optional<DefaultPrinterSnapshot> snapshot_;
 };
 

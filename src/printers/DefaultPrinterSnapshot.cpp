@@ -1,6 +1,7 @@
 #include "printers/DefaultPrinterSnapshot.h"
 
-#include "printers/LpoptionsText.h"
+#include "platform/LpoptionsText.h"
+#include "platform/PrinterServices.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,8 +10,6 @@
 namespace bw {
 
 namespace {
-
-const char* const OriginNames[] = {"none", "environment", "user-options", "system"};
 
 QJsonValue bytesValue(const std::optional<QByteArray>& bytes)
 {
@@ -31,43 +30,36 @@ std::optional<QString> DefaultPrinterSnapshot::userDefault() const
     return userOptions ? defaultInOptions(*userOptions) : std::nullopt;
 }
 
-DefaultPrinterSnapshot::Origin DefaultPrinterSnapshot::originOf(const QString& environmentDefault,
-                                                                const std::optional<QString>& userDefault,
-                                                                const QString& effectiveDefault)
+DefaultPrinterSnapshot::Undo DefaultPrinterSnapshot::undoIn(PrinterServices& printers) const
 {
-    if (!environmentDefault.isEmpty())
-        return Origin::Environment;
-    if (userDefault && *userDefault == effectiveDefault)
-        return Origin::UserOptions;
-    return effectiveDefault.isEmpty() ? Origin::None : Origin::System;
-}
-
-std::optional<QByteArray> DefaultPrinterSnapshot::restoredOptions(const std::optional<QByteArray>& now) const
-{
+    const std::optional<QByteArray> now = printers.readUserOptions();
     if (now == userOptions)
-        return now;
-    if (writtenKnown && now == written)
-        return userOptions;
-    const QByteArray merged = withDefault(now.value_or(QByteArray()), userDefault());
-    // A file that only the run's Default line made goes again.
-    if (merged.isEmpty() && !userOptions)
-        return std::nullopt;
-    return merged;
+        return Undo::NothingToUndo;
+    const std::optional<QString> runs = defaultInOptions(written);
+    const std::optional<QString> standing = now ? defaultInOptions(*now) : std::nullopt;
+    // CUPS names printers without regard to letter case.
+    if (!runs || !standing || runs->compare(*standing, Qt::CaseInsensitive) != 0)
+        return Undo::UserChoseAnew;
+    std::optional<QByteArray> wanted = userOptions;
+    if (*now != written) {
+        wanted = withDefault(*now, userDefault());
+        // A file that only the run's Default line made goes again.
+        if (wanted->isEmpty() && !userOptions)
+            wanted.reset();
+    }
+    printers.writeUserOptions(wanted);
+    return Undo::Done;
 }
 
 QByteArray DefaultPrinterSnapshot::toBytes() const
 {
-    QJsonObject object{
+    const QJsonObject object{
         {QStringLiteral("processId"), processId},
         {QStringLiteral("processIdentity"), processIdentity},
         {QStringLiteral("takenAt"), takenAt},
         {QStringLiteral("userOptions"), bytesValue(userOptions)},
-        {QStringLiteral("effectiveDefault"), effectiveDefault},
-        {QStringLiteral("origin"), QString::fromLatin1(OriginNames[static_cast<int>(origin)])},
-        {QStringLiteral("chosenPrinter"), chosenPrinter},
+        {QStringLiteral("written"), bytesValue(written)},
     };
-    if (writtenKnown)
-        object.insert(QStringLiteral("written"), bytesValue(written));
     return QJsonDocument(object).toJson();
 }
 
@@ -79,42 +71,33 @@ std::optional<DefaultPrinterSnapshot> DefaultPrinterSnapshot::fromBytes(const QB
         return std::nullopt;
     const QJsonObject object = document.object();
     const QJsonValue pid = object.value(QStringLiteral("processId"));
+    const QJsonValue identity = object.value(QStringLiteral("processIdentity"));
     const QJsonValue options = object.value(QStringLiteral("userOptions"));
-    if (!pid.isDouble() || !(options.isString() || options.isNull()))
+    const QJsonValue written = object.value(QStringLiteral("written"));
+    if (!pid.isDouble() || !identity.isString() || !(options.isString() || options.isNull()) ||
+        !written.isString())
         return std::nullopt;
     DefaultPrinterSnapshot snapshot;
     snapshot.processId = pid.toInteger();
-    snapshot.processIdentity = object.value(QStringLiteral("processIdentity")).toString();
+    snapshot.processIdentity = identity.toString();
     snapshot.takenAt = object.value(QStringLiteral("takenAt")).toInteger();
     snapshot.userOptions = bytesOf(options);
-    snapshot.effectiveDefault = object.value(QStringLiteral("effectiveDefault")).toString();
-    const QString origin = object.value(QStringLiteral("origin")).toString();
-    for (int i = 0; i < int(std::size(OriginNames)); ++i) {
-        if (origin == QLatin1String(OriginNames[i]))
-            snapshot.origin = static_cast<Origin>(i);
-    }
-    snapshot.chosenPrinter = object.value(QStringLiteral("chosenPrinter")).toString();
-    if (object.contains(QStringLiteral("written"))) {
-        snapshot.writtenKnown = true;
-        snapshot.written = bytesOf(object.value(QStringLiteral("written")));
-    }
+    snapshot.written = bytesOf(written).value_or(QByteArray());
     return snapshot;
 }
 
-QString DefaultPrinterSnapshot::fileName(qint64 processId)
+QString DefaultPrinterSnapshot::fileName(qint64 processId, const QString& processIdentity)
 {
-    return QStringLiteral("default-printer-%1.json").arg(processId);
+    QString key = processIdentity.isEmpty() ? QString::number(processId) : processIdentity;
+    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9-]"));
+    key.replace(unsafe, QStringLiteral("-"));
+    return QStringLiteral("default-printer-%1.json").arg(key);
 }
 
-std::optional<qint64> DefaultPrinterSnapshot::processIdOfFileName(const QString& name)
+bool DefaultPrinterSnapshot::isFileName(const QString& name)
 {
-    static const QRegularExpression pattern(QStringLiteral("^default-printer-([0-9]+)\\.json$"));
-    const QRegularExpressionMatch match = pattern.match(name);
-    if (!match.hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const qint64 id = match.captured(1).toLongLong(&ok);
-    return ok ? std::optional<qint64>(id) : std::nullopt;
+    static const QRegularExpression pattern(QStringLiteral("^default-printer-[A-Za-z0-9-]+\\.json$"));
+    return pattern.match(name).hasMatch();
 }
 
 } // namespace bw

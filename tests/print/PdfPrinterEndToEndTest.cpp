@@ -1,6 +1,7 @@
 #include "SpreadsheetMaker.h"
 #include "filelist/FileListModel.h"
 #include "platform/cups/CupsPrinterServices.h"
+#include "platform/system/FlockUserLocks.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/ThreadSleeper.h"
@@ -149,7 +150,8 @@ public:
         SteadyClock clock;
         XdgStateFolder state;
         PosixProcesses processes;
-        DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
+        FlockUserLocks locks;
+        DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes, locks, sleeper, nullptr);
         PrintRun({list, office, boxes, sleeper, pointer,
                   [&progress](int value) { progress.push_back(value); }, defaultPrinter,
                   [queue] { return queue; }, printers, clock, keeper})

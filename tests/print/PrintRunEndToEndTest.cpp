@@ -3,6 +3,7 @@
 #include "filelist/FileListModel.h"
 #include "platform/PlatformError.h"
 #include "platform/cups/CupsPrinterServices.h"
+#include "platform/system/FlockUserLocks.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/ThreadSleeper.h"
@@ -178,7 +179,8 @@ public:
         SteadyClock clock;
         XdgStateFolder state;
         PosixProcesses processes;
-        DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes);
+        FlockUserLocks locks;
+        DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes, locks, sleeper, nullptr);
         WatchedOffice watched(*office, [&] { jobsAtClose << newJobs().size(); });
         PrintRun run({list, watched, boxes, sleeper, pointer,
                       [&progress](int value) { progress.push_back(value); }, defaultPrinter,

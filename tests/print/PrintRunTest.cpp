@@ -12,6 +12,7 @@
 #include "support/FakeSleeper.h"
 #include "support/FakeStateFolder.h"
 #include "support/FakeStopRequest.h"
+#include "support/FakeUserLocks.h"
 #include "support/FakeWindowPointer.h"
 
 #include <functional>
@@ -97,7 +98,8 @@ public:
     FakeStateFolder state;
     FakeProcesses processes;
     FakeStopRequest stop;
-    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes};
+    FakeUserLocks locks;
+    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes, locks, sleeper, &stop};
     QString combo = QStringLiteral("B");
     int comboReads = 0;
     PrintRun run{{list, office, boxes, sleeper, pointer,
@@ -156,8 +158,7 @@ TEST_F(PrintRunTest, OneFileRunsTheStepsInTheirOrder)
     EXPECT_EQ(office.operations(), OneFileOperations);
     EXPECT_EQ(events,
               QStringList({"office", "executeDispatch", "sleep 5000", "office", "close", "box Done."}));
-    EXPECT_EQ(printers.calls, QStringList({"defaultPrinterName", "defaultPrinterName", "setDefaultPrinter:B",
-                                           "writeUserOptions"}));
+    EXPECT_EQ(printers.calls, QStringList({"defaultPrinterName", "setDefaultPrinter:B", "writeUserOptions"}));
     EXPECT_EQ(pointer.set, QList<int>({11, 0}));
     EXPECT_EQ(progress, std::vector<int>({0}));
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
@@ -242,8 +243,7 @@ TEST_F(PrintRunTest, ThePrinterAlreadyDefaultIsStillSetAndRestored)
     combo = QStringLiteral("A");
     addFile(One);
     run.run();
-    EXPECT_EQ(printers.calls, QStringList({"defaultPrinterName", "defaultPrinterName", "setDefaultPrinter:A",
-                                           "writeUserOptions"}));
+    EXPECT_EQ(printers.calls, QStringList({"defaultPrinterName", "setDefaultPrinter:A", "writeUserOptions"}));
     EXPECT_EQ(printers.userOptions, std::nullopt);
 }
 
@@ -607,8 +607,41 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  {},
                  {"PushButton2_Click:116"},
-                 true}),
+                 true},
+        StopCase{"WhileAnotherWindowsRunHoldsTheDefault",
+                 [](PrintRunTest& t) {
+                     t.locks.heldElsewhere << DefaultPrinterKeeper::lockName();
+                     t.sleeper.onSleep = [&t](int) { t.stop.requested = true; };
+                 },
+                 {},
+                 {},
+                 false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PrintRunTest, WaitsWhileAnotherWindowsRunHoldsTheDefaultAndEndsWithTheDefaultOfBefore)
+{
+    addFile(One);
+    // The other window's run has made A the user's default for its length.
+    FakeUserLocks otherLocks;
+    DefaultPrinterKeeper other(reporting, printers, state, processes, otherLocks, sleeper, nullptr);
+    other.change(QStringLiteral("A"));
+    locks.heldElsewhere << DefaultPrinterKeeper::lockName();
+    std::vector<int> pointerWhileWaiting;
+    sleeper.onSleep = [&](int) {
+        if (!locks.heldElsewhere.isEmpty() && pointerWhileWaiting.size() == 2) {
+            other.putBack();
+            locks.heldElsewhere.clear();
+        }
+        pointerWhileWaiting.push_back(pointer.code);
+    };
+    run.run();
+
+    EXPECT_EQ(sleeper.waits, std::vector<int>({100, 100, 100, 5000}));
+    EXPECT_EQ(pointerWhileWaiting[0], WindowPointer::Busy);
+    EXPECT_EQ(office.printed.size(), 1u);
+    EXPECT_TRUE(printers.calls.contains(QStringLiteral("setDefaultPrinter:B")));
+    EXPECT_EQ(printers.userOptions, std::nullopt);
+}
 
 // Each file's print is confirmed by its job on the chosen queue; one that
 // does not get there is reported at line 131 and the run goes on.

@@ -46,8 +46,8 @@ TEST_F(StartButtonTest, PrintsTheListOnTheComboPrinter)
     EXPECT_TRUE(fakes.office.printed[1].arguments.endsWith(QStringLiteral("PrinterName=B (text)")));
     EXPECT_EQ(fakes.messageBoxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_EQ(fakes.sleeper.waits, std::vector<int>({5000, 5000}));
-    EXPECT_EQ(fakes.printers.calls, QStringList({"defaultPrinterName", "defaultPrinterName",
-                                                 "setDefaultPrinter:B", "writeUserOptions"}));
+    EXPECT_EQ(fakes.printers.calls,
+              QStringList({"defaultPrinterName", "setDefaultPrinter:B", "writeUserOptions"}));
     // The user had no options file of their own, and has none again.
     EXPECT_EQ(fakes.printers.userOptions, std::nullopt);
     EXPECT_TRUE(fakes.state.files.empty());
@@ -69,10 +69,10 @@ TEST_F(StartButtonTest, AtStartUpALeftoverOfAnEndedRunIsPutBackFirstAndToldOnce)
 {
     DefaultPrinterSnapshot snapshot;
     snapshot.processId = 7;
+    snapshot.processIdentity = QStringLiteral("boot/7");
     snapshot.userOptions = QByteArray("Default A\n");
-    snapshot.writtenKnown = true;
     snapshot.written = QByteArray("Default B\n");
-    fakes.state.files[DefaultPrinterSnapshot::fileName(7)] = snapshot.toBytes();
+    fakes.state.files[DefaultPrinterSnapshot::fileName(7, snapshot.processIdentity)] = snapshot.toBytes();
     fakes.printers.userOptions = QByteArray("Default B\n");
     QString titleWhileShown = QStringLiteral("unseen");
     fakes.messageBoxes.onShow = [&](const FakeMessageBoxes::Box&) {

@@ -1,10 +1,14 @@
+#include "platform/LpoptionsText.h"
 #include "platform/PlatformError.h"
 #include "platform/cups/CupsPrinterServices.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/XdgStateFolder.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
+#include "printers/DefaultPrinterLeftovers.h"
 #include "support/FakeMessageBoxes.h"
+#include "support/FakeSleeper.h"
+#include "support/FakeUserLocks.h"
 #include "support/PrivateCupsDaemon.h"
 #include "support/QStringPrinter.h"
 
@@ -12,6 +16,7 @@
 #include <QFile>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 // The default printer made for a run and put back, against a private CUPS
 // daemon and the user's real options file (in the test's HOME).
@@ -53,7 +58,9 @@ public:
     XdgStateFolder state;
     PosixProcesses processes;
     DefaultPrinter defaultPrinter{printers, boxes};
-    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes};
+    FakeUserLocks locks;
+    FakeSleeper sleeper;
+    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes, locks, sleeper, nullptr};
 };
 
 struct CupsCase {
@@ -77,7 +84,8 @@ TEST_P(KeeperOnCupsCase, TheDefaultComesBackAsTheUserHadIt)
         EXPECT_THROW(keeper.change(QStringLiteral("B")), PlatformError);
     else
         EXPECT_NO_THROW(keeper.change(QStringLiteral("B")));
-    EXPECT_EQ(state.names(), QStringList({DefaultPrinterSnapshot::fileName(processes.currentProcessId())}));
+    const qint64 self = processes.currentProcessId();
+    EXPECT_EQ(state.names(), QStringList({DefaultPrinterSnapshot::fileName(self, processes.identity(self))}));
     EXPECT_EQ(state.path(), qEnvironmentVariable("XDG_STATE_HOME") + QStringLiteral("/brindlework"));
     if (!GetParam().changeFails) {
         EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: B"));
@@ -94,39 +102,58 @@ TEST_P(KeeperOnCupsCase, TheDefaultComesBackAsTheUserHadIt)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, KeeperOnCupsCase,
-    ::testing::Values(CupsCase{"NoDefaultAnywhere", [](KeeperOnCups&) {}, false, nullptr},
-                      CupsCase{"ServerDefaultOnly",
-                               [](KeeperOnCups& t) { t.daemon.setServerDefault(QStringLiteral("A")); }, false,
-                               nullptr},
-                      CupsCase{"OwnDefaultAndOptions",
-                               [](KeeperOnCups& t) {
-                                   t.daemon.setServerDefault(QStringLiteral("A"));
-                                   t.lpoptions({QStringLiteral("-d"), QStringLiteral("C")});
-                                   t.lpoptions({QStringLiteral("-p"), QStringLiteral("B"),
-                                                QStringLiteral("-o"), QStringLiteral("copies=2")});
-                               },
-                               false, nullptr},
-                      CupsCase{"HandWrittenFileStaysByteForByte",
-                               [](KeeperOnCups& t) {
-                                   QDir().mkpath(t.home() + QStringLiteral("/.cups"));
-                                   QFile file(t.home() + QStringLiteral("/.cups/lpoptions"));
-                                   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-                                   file.write("# mine\ndefault   A   sides=one-sided\n");
-                               },
-                               false, nullptr},
-                      CupsCase{"LpdestDecides",
-                               [](KeeperOnCups& t) {
-                                   t.lpoptions({QStringLiteral("-d"), QStringLiteral("C")});
-                                   qputenv("LPDEST", "A");
-                               },
-                               true, nullptr},
-                      CupsCase{"AnotherChangeDuringTheRunStays",
-                               [](KeeperOnCups& t) { t.daemon.setServerDefault(QStringLiteral("A")); }, false,
-                               [](KeeperOnCups& t) {
-                                   t.lpoptions({QStringLiteral("-p"), QStringLiteral("C"),
-                                                QStringLiteral("-o"), QStringLiteral("copies=3")});
-                               },
-                               [](const Bytes&) { return Bytes(QByteArray("Dest C copies=3\n")); }}),
+    ::testing::Values(
+        CupsCase{"NoDefaultAnywhere", [](KeeperOnCups&) {}, false, nullptr},
+        CupsCase{"ServerDefaultOnly", [](KeeperOnCups& t) { t.daemon.setServerDefault(QStringLiteral("A")); },
+                 false, nullptr},
+        CupsCase{"OwnDefaultAndOptions",
+                 [](KeeperOnCups& t) {
+                     t.daemon.setServerDefault(QStringLiteral("A"));
+                     t.lpoptions({QStringLiteral("-d"), QStringLiteral("C")});
+                     t.lpoptions({QStringLiteral("-p"), QStringLiteral("B"), QStringLiteral("-o"),
+                                  QStringLiteral("copies=2")});
+                 },
+                 false, nullptr},
+        CupsCase{"HandWrittenFileStaysByteForByte",
+                 [](KeeperOnCups& t) {
+                     QDir().mkpath(t.home() + QStringLiteral("/.cups"));
+                     QFile file(t.home() + QStringLiteral("/.cups/lpoptions"));
+                     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                     file.write("# mine\ndefault   A   sides=one-sided\n");
+                 },
+                 false, nullptr},
+        CupsCase{"LpdestDecides",
+                 [](KeeperOnCups& t) {
+                     t.lpoptions({QStringLiteral("-d"), QStringLiteral("C")});
+                     qputenv("LPDEST", "A");
+                 },
+                 true, nullptr},
+        CupsCase{"AnotherChangeDuringTheRunStays",
+                 [](KeeperOnCups& t) { t.daemon.setServerDefault(QStringLiteral("A")); }, false,
+                 [](KeeperOnCups& t) {
+                     t.lpoptions({QStringLiteral("-p"), QStringLiteral("C"), QStringLiteral("-o"),
+                                  QStringLiteral("copies=3")});
+                 },
+                 [](const Bytes&) { return Bytes(QByteArray("Dest C copies=3\n")); }},
+        CupsCase{"LinkedFileStaysLinkedWithItsMode",
+                 [](KeeperOnCups& t) {
+                     QDir().mkpath(t.home() + QStringLiteral("/.cups"));
+                     QFile file(t.home() + QStringLiteral("/dotfiles-lpoptions"));
+                     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                     file.write("# mine\r\nDefault A\r\nDest C copies=2");
+                     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ReadGroup);
+                     QFile::link(file.fileName(), t.home() + QStringLiteral("/.cups/lpoptions"));
+                 },
+                 false,
+                 [](KeeperOnCups& t) {
+                     const QFileInfo link(t.home() + QStringLiteral("/.cups/lpoptions"));
+                     EXPECT_TRUE(link.isSymLink());
+                     struct stat target = {};
+                     ASSERT_EQ(::stat(QFile::encodeName(link.symLinkTarget()).constData(), &target), 0);
+                     EXPECT_EQ(target.st_mode & 0777, 0640u);
+                     EXPECT_EQ(t.optionsFile(), Bytes("# mine\r\nDest C copies=2\r\nDefault B\r\n"));
+                 }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeeperOnCups, ALeftoverOfAnEndedProgramIsPutBack)
@@ -136,13 +163,16 @@ TEST_F(KeeperOnCups, ALeftoverOfAnEndedProgramIsPutBack)
     // A program that ended without putting back: its snapshot, with a process number no one has.
     DefaultPrinterSnapshot snapshot;
     snapshot.processId = 999999999;
+    snapshot.processIdentity = QStringLiteral("boot/999999999/1");
     snapshot.userOptions = before;
-    state.write(DefaultPrinterSnapshot::fileName(snapshot.processId), snapshot.toBytes());
+    snapshot.written = withDefault(*before, QStringLiteral("B"));
+    state.write(DefaultPrinterSnapshot::fileName(snapshot.processId, snapshot.processIdentity),
+                snapshot.toBytes());
     lpoptions({QStringLiteral("-d"), QStringLiteral("B")});
 
-    const auto found = keeper.restoreLeftovers();
+    const auto found = DefaultPrinterLeftovers(printers, state, processes, locks).restore();
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].failure, QString());
+    EXPECT_EQ(found[0].outcome, DefaultPrinterLeftovers::Leftover::Outcome::PutBack);
     EXPECT_EQ(optionsFile(), before);
     EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
     EXPECT_TRUE(state.names().isEmpty());

@@ -1,10 +1,13 @@
 #include "printers/DefaultPrinterKeeper.h"
 
 #include "printers/DefaultPrinter.h"
+#include "printers/DefaultPrinterLeftovers.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakePrinterServices.h"
 #include "support/FakeProcesses.h"
+#include "support/FakeSleeper.h"
 #include "support/FakeStateFolder.h"
+#include "support/FakeUserLocks.h"
 #include "support/QStringPrinter.h"
 
 #include <functional>
@@ -46,9 +49,12 @@ public:
     FakeMessageBoxes boxes;
     FakeStateFolder state;
     FakeProcesses processes;
+    FakeUserLocks locks;
+    FakeSleeper sleeper;
     DefaultPrinter reporting{printers, boxes};
     WatchedDefaultPrinter defaultPrinter{reporting, state};
-    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes};
+    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes, locks, sleeper, nullptr};
+    DefaultPrinterLeftovers leftovers{printers, state, processes, locks};
 };
 
 // One run: the user's situation, the printer chosen, what may go wrong, and
@@ -89,7 +95,7 @@ TEST_P(KeeperRun, PutsTheUsersOwnDefaultBack)
     EXPECT_EQ(printers.userOptions, before);
     EXPECT_EQ(printers.effectiveDefault(), effectiveBefore);
     EXPECT_TRUE(state.files.empty());
-    EXPECT_FALSE(keeper.holdsChange());
+    EXPECT_TRUE(locks.held.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -122,8 +128,8 @@ TEST_F(KeeperTest, WithoutAPlaceForTheSnapshotTheDefaultIsLeftAlone)
     EXPECT_THROW(keeper.change(QStringLiteral("B")), PlatformError);
     EXPECT_FALSE(printers.calls.contains(QStringLiteral("setDefaultPrinter:B")));
     EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
-    EXPECT_FALSE(keeper.holdsChange());
     EXPECT_NO_THROW(keeper.putBack());
+    EXPECT_TRUE(locks.held.isEmpty());
 }
 
 TEST_F(KeeperTest, ASecondRunAfterAFailedPutBackKeepsTheFirstSnapshot)
@@ -138,28 +144,13 @@ TEST_F(KeeperTest, ASecondRunAfterAFailedPutBackKeepsTheFirstSnapshot)
     EXPECT_EQ(printers.userOptions, Bytes(QByteArray("Default A\n")));
 }
 
-TEST_F(KeeperTest, TheSnapshotNamesTheUsersDefaultAndWhereItCameFrom)
-{
-    printers.environment = QStringLiteral("C");
-    printers.userOptions = QByteArray("Default A\n");
-    EXPECT_THROW(keeper.change(QStringLiteral("B")), PlatformError);
-    const auto snapshot = DefaultPrinterSnapshot::fromBytes(state.files.begin()->second);
-    ASSERT_TRUE(snapshot);
-    EXPECT_EQ(state.files.begin()->first, DefaultPrinterSnapshot::fileName(100));
-    EXPECT_EQ(snapshot->processIdentity, QStringLiteral("boot/100"));
-    EXPECT_EQ(snapshot->userDefault(), QStringLiteral("A"));
-    EXPECT_EQ(snapshot->effectiveDefault, QStringLiteral("C"));
-    EXPECT_EQ(snapshot->origin, DefaultPrinterSnapshot::Origin::Environment);
-    EXPECT_TRUE(snapshot->writtenKnown);
-    EXPECT_EQ(snapshot->written, Bytes(QByteArray("Default B\n")));
-}
-
 // A snapshot found at start-up, by the state of the process that wrote it.
 struct LeftoverCase {
     const char* name;
     qint64 writer;
     std::function<void(KeeperTest&)> arrange;
-    bool putBack;
+    Bytes options;     // the options file afterwards
+    QStringList files; // the state folder afterwards
     QString message;
 };
 
@@ -179,32 +170,59 @@ TEST_P(KeeperLeftover, IsPutBackOnlyWhenItsProgramHasEnded)
     writer.alive = {{GetParam().writer, QStringLiteral("boot/first")}};
     FakeMessageBoxes otherBoxes;
     DefaultPrinter otherAccess(printers, otherBoxes);
-    DefaultPrinterKeeper other(otherAccess, printers, state, writer);
+    FakeUserLocks otherLocks;
+    DefaultPrinterKeeper other(otherAccess, printers, state, writer, otherLocks, sleeper, nullptr);
     other.change(QStringLiteral("B"));
     GetParam().arrange(*this);
 
-    const std::vector<DefaultPrinterKeeper::Leftover> found = keeper.restoreLeftovers();
-    EXPECT_EQ(DefaultPrinterKeeper::leftoverMessage(found), GetParam().message);
-    EXPECT_EQ(printers.userOptions == std::nullopt, GetParam().putBack);
-    EXPECT_EQ(state.files.empty(), GetParam().putBack);
+    EXPECT_EQ(DefaultPrinterLeftovers::message(leftovers.restore()), GetParam().message);
+    EXPECT_EQ(printers.userOptions, GetParam().options);
+    EXPECT_EQ(state.names(), GetParam().files);
+    // Told once: what is left is not told of again.
+    if (GetParam().files.isEmpty() || GetParam().files.first().endsWith(QStringLiteral(".unreadable"))) {
+        EXPECT_EQ(DefaultPrinterLeftovers::message(leftovers.restore()), QString());
+    }
 }
+
+const Bytes RunsDefault = QByteArray("Default B\n");
+const QStringList Kept{QStringLiteral("default-printer-boot-first.json")};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, KeeperLeftover,
     ::testing::Values(
-        LeftoverCase{"Ended", 7, [](KeeperTest&) {}, true, NoneAgain},
+        LeftoverCase{"Ended", 7, [](KeeperTest&) {}, std::nullopt, {}, NoneAgain},
         LeftoverCase{"StillRunning", 7,
-                     [](KeeperTest& t) { t.processes.alive[7] = QStringLiteral("boot/first"); }, false,
-                     QString()},
-        LeftoverCase{"NumberTakenByAnotherProcess", 7,
-                     [](KeeperTest& t) { t.processes.alive[7] = QStringLiteral("boot/later"); }, true,
+                     [](KeeperTest& t) { t.processes.alive[7] = QStringLiteral("boot/first"); }, RunsDefault,
+                     Kept, QString()},
+        LeftoverCase{"NumberTakenByAnotherProcess",
+                     7,
+                     [](KeeperTest& t) { t.processes.alive[7] = QStringLiteral("boot/later"); },
+                     std::nullopt,
+                     {},
                      NoneAgain},
-        LeftoverCase{"NumberIsThisProcessAfterARestart", 100, [](KeeperTest&) {}, false, QString()},
-        LeftoverCase{"CannotBePutBack", 7, [](KeeperTest& t) { t.printers.failOptionsWrite = true; }, false,
-                     CutShort + QStringLiteral(" It cannot be put back now: lpoptions: permission denied")},
         LeftoverCase{
-            "Unreadable", 7, [](KeeperTest& t) { t.state.files.begin()->second = "{"; }, false,
-            CutShort + QStringLiteral(" It cannot be put back now: default-printer-7.json cannot be read")}),
+            "NumberIsThisProcessAfterARestart", 100, [](KeeperTest&) {}, std::nullopt, {}, NoneAgain},
+        LeftoverCase{"AnotherRunIsUnderWay", 7,
+                     [](KeeperTest& t) { t.locks.heldElsewhere << DefaultPrinterKeeper::lockName(); },
+                     RunsDefault, Kept, QString()},
+        LeftoverCase{"UserChoseAnewSince",
+                     7,
+                     [](KeeperTest& t) { t.printers.userOptions = QByteArray("# mine\nDefault C\n"); },
+                     QByteArray("# mine\nDefault C\n"),
+                     {},
+                     CutShort + QStringLiteral(" Your default printer has been chosen anew since, so that "
+                                               "choice stays as it is.")},
+        LeftoverCase{"CannotBePutBack", 7, [](KeeperTest& t) { t.printers.failOptionsWrite = true; },
+                     RunsDefault, Kept,
+                     CutShort + QStringLiteral(" It cannot be put back now: lpoptions: permission denied")},
+        LeftoverCase{"Unreadable",
+                     7,
+                     [](KeeperTest& t) { t.state.files.begin()->second = "{"; },
+                     RunsDefault,
+                     {QStringLiteral("default-printer-boot-first.json.unreadable")},
+                     QStringLiteral("A record Brindlework keeps of your default printer cannot be read, so "
+                                    "it has been set aside: default-printer-boot-first.json: not a record "
+                                    "of Brindlework")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeeperTest, TheMessageNamesTheDefaultThatCameBackOnceForSeveralLeftovers)
@@ -213,12 +231,14 @@ TEST_F(KeeperTest, TheMessageNamesTheDefaultThatCameBackOnceForSeveralLeftovers)
     for (const qint64 id : {7, 8}) {
         FakeProcesses writer;
         writer.current = id;
-        DefaultPrinterKeeper other(reporting, printers, state, writer);
+        writer.alive = {{id, QStringLiteral("boot/%1").arg(id)}};
+        FakeUserLocks otherLocks;
+        DefaultPrinterKeeper other(reporting, printers, state, writer, otherLocks, sleeper, nullptr);
         other.change(QStringLiteral("B"));
     }
-    const auto found = keeper.restoreLeftovers();
+    const auto found = leftovers.restore();
     EXPECT_EQ(found.size(), 2u);
-    EXPECT_EQ(DefaultPrinterKeeper::leftoverMessage(found),
+    EXPECT_EQ(DefaultPrinterLeftovers::message(found),
               CutShort + QStringLiteral(" It has been put back now: your default printer is \"C\" again."));
     EXPECT_EQ(printers.userOptions, Bytes(QByteArray("Default C\n")));
 }

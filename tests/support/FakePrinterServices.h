@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/LpoptionsText.h"
 #include "platform/PlatformError.h"
 #include "platform/PrinterServices.h"
 
@@ -32,7 +33,7 @@ public:
             throw PlatformError(482, QStringLiteral("No default printer is set"));
         return name;
     }
-    // Writes the Default line into the user's file, as cupsSetDests2 does.
+    // Edits the Default line of the user's file, as the CUPS adapter does.
     void setDefaultPrinter(const QString& name) override
     {
         calls.append(QStringLiteral("setDefaultPrinter:") + name);
@@ -40,12 +41,7 @@ public:
             throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
         if (name.isEmpty() || !printers.contains(name))
             throw PlatformError(482, QStringLiteral("The printer name is invalid: ") + name);
-        QByteArray content;
-        for (const QByteArray& line : userOptions.value_or(QByteArray()).split('\n')) {
-            if (!line.isEmpty() && !line.startsWith("Default "))
-                content += line + '\n';
-        }
-        userOptions = content + "Default " + name.toUtf8() + '\n';
+        userOptions = withDefault(userOptions.value_or(QByteArray()), name);
         if (!environment.isEmpty() && environment != name)
             throw PlatformError(482, QStringLiteral("LPDEST decides"));
     }
@@ -69,11 +65,7 @@ public:
     {
         if (!environment.isEmpty())
             return environment;
-        for (const QByteArray& line : userOptions.value_or(QByteArray()).split('\n')) {
-            if (line.startsWith("Default "))
-                return QString::fromUtf8(line.mid(8).split(' ').first());
-        }
-        return defaultPrinter;
+        return defaultInOptions(userOptions.value_or(QByteArray())).value_or(defaultPrinter);
     }
     // Watches see the events logged after they were taken out, once the clock has passed each.
     int watchJobs() override

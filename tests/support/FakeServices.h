@@ -14,6 +14,7 @@
 #include "support/FakeSleeper.h"
 #include "support/FakeStateFolder.h"
 #include "support/FakeStopRequest.h"
+#include "support/FakeUserLocks.h"
 #include "support/FakeYielder.h"
 
 namespace bw::test {
@@ -40,11 +41,25 @@ struct FakeServices {
     FakeDialogs dialogs;
     FakeStateFolder state;
     FakeProcesses processes;
+    FakeUserLocks locks;
     FakeStopRequest stop;
-    AppServices services{fileSystem, messageBoxes, random,  browser,
-                         settings,   printers,     sleeper, sleeper,
-                         yielder,    office,       skin,    dialogs,
-                         state,      processes,    stop,    QStringLiteral("/opt/brindlework")};
+    AppServices services{fileSystem,
+                         messageBoxes,
+                         random,
+                         browser,
+                         settings,
+                         printers,
+                         sleeper,
+                         sleeper,
+                         yielder,
+                         office,
+                         skin,
+                         dialogs,
+                         state,
+                         processes,
+                         locks,
+                         stop,
+                         QStringLiteral("/opt/brindlework")};
 
     // Real services (or other fakes) in place of some of these:
     // fakes.with().use(realFileSystem).inFolder(path).build().
@@ -123,6 +138,7 @@ struct FakeServices {
                                dialogs_ ? *dialogs_ : f_.dialogs,
                                f_.state,
                                f_.processes,
+                               f_.locks,
                                f_.stop,
                                folder_.isEmpty() ? f_.services.programFolder : folder_};
         }

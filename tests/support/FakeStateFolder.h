@@ -30,6 +30,11 @@ public:
         ++writes;
     }
     void remove(const QString& name) override { files.erase(name); }
+    void rename(const QString& name, const QString& newName) override
+    {
+        files[newName] = files.at(name);
+        files.erase(name);
+    }
 
     std::map<QString, QByteArray> files;
     bool refuseWrites = false;

@@ -1,12 +1,16 @@
 #include "platform/cups/CupsPrinterServices.h"
 
+#include "platform/LpoptionsText.h"
 #include "platform/PlatformError.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <cups/cups.h>
+#include <fcntl.h>
 #include <optional>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -178,18 +182,15 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
     QString wanted;
     {
         Destinations dests;
-        cups_dest_t* target = cupsGetDest(printer.constData(), slash < 0 ? nullptr : instance.constData(),
-                                          dests.count(), dests.begin());
+        const cups_dest_t* target = cupsGetDest(
+            printer.constData(), slash < 0 ? nullptr : instance.constData(), dests.count(), dests.begin());
         if (!target)
             throw PlatformError(IPP_STATUS_ERROR_NOT_FOUND, invalid);
         wanted = nameOf(*target);
-        for (cups_dest_t& dest : dests)
-            dest.is_default = 0;
-        target->is_default = 1;
-        if (cupsSetDests2(CUPS_HTTP_DEFAULT, dests.count(), dests.begin()) != 0)
-            throwLastCupsError(ErrorNumber::FileAccess,
-                               QStringLiteral("The default printer could not be saved"));
     }
+    // Only the Default line changes: the user's comments, options and lines
+    // CUPS does not know stay, where cupsSetDests2 would write the file anew.
+    writeUserOptions(withDefault(readUserOptions().value_or(QByteArray()), wanted));
 
     // LPDEST or PRINTER outrank the saved default; a change they hide would
     // send the next print to another printer without a word.
@@ -347,19 +348,55 @@ std::optional<QByteArray> CupsPrinterServices::readUserOptions()
 void CupsPrinterServices::writeUserOptions(const std::optional<QByteArray>& content)
 {
     const QString path = userOptionsPath();
+    const auto fail = [](const QString& where, int error) {
+        throw PlatformError(ErrorNumber::FileAccess,
+                            where + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error)));
+    };
+    // A linked file stays linked: what is written is the file it points to.
+    const QFileInfo info(path);
+    QString target = path;
+    if (info.isSymLink())
+        target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+    const QByteArray targetName = QFile::encodeName(target);
     if (!content) {
-        QFile file(path);
-        if (file.exists() && !file.remove())
-            throw PlatformError(ErrorNumber::FileAccess, path + QStringLiteral(": ") + file.errorString());
+        if (::unlink(targetName.constData()) != 0 && errno != ENOENT)
+            fail(target, errno);
         return;
     }
     // A private folder, as libcups makes it.
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).path());
+    const QByteArray folder = QFile::encodeName(QFileInfo(target).path());
     if (!QFileInfo::exists(QFile::decodeName(folder)))
         ::mkdir(folder.constData(), 0700);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*content) != content->size() || !file.commit())
-        throw PlatformError(ErrorNumber::FileAccess, path + QStringLiteral(": ") + file.errorString());
+    mode_t mode = 0644;
+    struct stat old = {};
+    if (::stat(targetName.constData(), &old) == 0)
+        mode = old.st_mode & 07777;
+    // Written beside it and renamed over it: a crash leaves the old file or the new one.
+    QByteArray temporary = targetName + ".XXXXXX";
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor < 0)
+        fail(target, errno);
+    qsizetype total = 0;
+    int error = 0;
+    while (error == 0 && total < content->size()) {
+        const ssize_t count = ::write(descriptor, content->constData() + total, content->size() - total);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            error = count < 0 ? errno : EIO;
+        else
+            total += count;
+    }
+    if (error == 0 && (::fchmod(descriptor, mode) != 0 || ::fsync(descriptor) != 0))
+        error = errno;
+    if (::close(descriptor) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temporary.constData(), targetName.constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.constData());
+        fail(target, error);
+    }
 }
 
 } // namespace bw

@@ -34,7 +34,7 @@ QString PosixProcesses::identity(qint64 processId)
     if (fields.size() < 20 || fields[0] == "Z" || fields[0] == "X")
         return QString();
     const QByteArray boot = contentOf(QStringLiteral("/proc/sys/kernel/random/boot_id")).trimmed();
-    return QString::fromLatin1(boot + '/' + fields[19]);
+    return QString::fromLatin1(boot + '/' + QByteArray::number(processId) + '/' + fields[19]);
 }
 
 } // namespace bw

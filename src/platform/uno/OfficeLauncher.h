@@ -26,6 +26,9 @@ public:
     // bounded time for them to go. For an office that no longer answers.
     void kill();
     qint64 processId() const { return processId_; }
+    // Counts an office that another instance of the program started, and
+    // that outlived it, as the one this launcher started.
+    void takeOver(qint64 processId) { processId_ = processId; }
     // Kills every office of this user still running on the profile and waits
     // a bounded time for them to go: for a profile whose owner died without
     // ending its office (killed outright), so nobody else may be using it.

@@ -3,6 +3,7 @@
 #include "platform/PlatformError.h"
 #include "platform/uno/CallWatchdog.h"
 #include "platform/uno/OfficeLauncher.h"
+#include "platform/uno/OfficeRecord.h"
 #include "platform/uno/UnoConnection.h"
 #include "platform/uno/UnoObject.h"
 
@@ -125,6 +126,23 @@ struct UnoOfficeSuite::Impl {
         : options(std::move(givenOptions)),
           launcher(options.programFolder, options.pipeName, options.profileUrl)
     {
+        if (options.state && options.processes)
+            record.emplace(*options.state, *options.processes, options.pipeName);
+    }
+
+    // An office that a killed instance of the program started is this one's own.
+    void takeOverOnce()
+    {
+        if (!record || tookOver)
+            return;
+        tookOver = true;
+        if (const std::optional<qint64> office = record->takeOver(); office && !launcher.isRunning())
+            launcher.takeOver(*office);
+    }
+    void officeEnded()
+    {
+        if (record && !launcher.isRunning())
+            record->ended();
     }
 
     const Reference<css::uno::XComponentContext>& localContext();
@@ -152,6 +170,8 @@ struct UnoOfficeSuite::Impl {
 
     Options options;
     OfficeLauncher launcher;
+    std::optional<OfficeRecord> record;
+    bool tookOver = false;
     CallWatchdog watchdog;
     // Bounds the probe, which runs on the other watchdog's thread.
     CallWatchdog probeWatchdog;
@@ -195,8 +215,11 @@ std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::startAndConnect()
     if (startFailure && std::chrono::steady_clock::now() - startFailureTime < options.restartPause)
         throw *startFailure;
     try {
-        if (!launcher.isRunning())
+        if (!launcher.isRunning()) {
             launcher.start();
+            if (record)
+                record->started(launcher.processId());
+        }
         auto connection = waitForOffice();
         startFailure.reset();
         return connection;
@@ -287,6 +310,7 @@ std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::reconnect()
         if (!launcher.isRunning())
             throw;
         launcher.kill();
+        officeEnded();
     }
     if (!connection)
         connection = startAndConnect();
@@ -357,6 +381,7 @@ UnoOfficeSuite::~UnoOfficeSuite() = default;
 
 OfficeReference UnoOfficeSuite::createServiceManager()
 {
+    impl_->takeOverOnce();
     auto serviceManagerOf = [](const std::shared_ptr<UnoConnection>& connection) {
         return connection->call(
             [&] { return wrap(connection, connection->remoteContext()->getServiceManager()); });
@@ -464,11 +489,13 @@ void UnoOfficeSuite::close(const OfficeReference& document, bool deliverOwnershi
 
 bool UnoOfficeSuite::selfStartedOfficeRunning() const
 {
+    impl_->takeOverOnce();
     return impl_->launcher.isRunning();
 }
 
 bool UnoOfficeSuite::endSelfStartedOffice()
 {
+    impl_->takeOverOnce();
     if (!impl_->launcher.isRunning())
         return false;
     std::shared_ptr<UnoConnection> connection;
@@ -492,13 +519,21 @@ bool UnoOfficeSuite::endSelfStartedOffice()
             return false;
         impl_->giveUpLive();
         impl_->launcher.kill();
+        impl_->officeEnded();
         return true;
     }
     // terminate() returns at once; the processes go a little later.
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (impl_->launcher.isRunning() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(50ms);
+    impl_->officeEnded();
     return true;
+}
+
+void UnoOfficeSuite::handOverSelfStartedOffice()
+{
+    if (impl_->record && impl_->launcher.isRunning())
+        impl_->record->ended();
 }
 
 bool UnoOfficeSuite::knowsPrinter(const QString& name)

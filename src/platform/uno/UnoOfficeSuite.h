@@ -9,6 +9,9 @@
 
 namespace bw {
 
+class Processes;
+class StateFolder;
+
 // The office suite over LibreOffice's UNO C++ API. "Create the service
 // manager" asks the office for it over a connection on a named pipe, kept
 // while the office lives and made anew once it has gone; when nothing
@@ -32,6 +35,10 @@ public:
         // After a start that failed, later calls fail at once for this long
         // instead of waiting for the office again.
         std::chrono::milliseconds restartPause{60000};
+        // Where an office started here is recorded, so that the next instance
+        // knows it as the program's own if this one is killed; none: not recorded.
+        StateFolder* state = nullptr;
+        Processes* processes = nullptr;
     };
 
     // The pipe of this user's office for this profile and print system, so
@@ -72,6 +79,9 @@ public:
     // it did not load are open in it; waits a bounded time for it to go. An
     // office it did not start is left alone. Returns whether it asked.
     bool endSelfStartedOffice();
+    // Leaves an office that this object started, and that still runs, to the
+    // user: the next instance of the program will not count it as its own.
+    void handOverSelfStartedOffice();
 
 private:
     struct Impl;

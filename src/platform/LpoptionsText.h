@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace bw {
+
+// The user's printer options file as CUPS reads it: one destination a line,
+// "Dest name[/instance] options" or, for the user's default,
+// "Default name[/instance] options"; keywords and names in any letter case.
+// Shared by the CUPS adapter, which writes it, and the default printer's
+// keeper, which must know what was written.
+
+// The printer of the Default line, if there is one.
+std::optional<QString> defaultInOptions(const QByteArray& content);
+
+// content with name as its one default (none for nothing), edited as the
+// CUPS tools do: a former default keeps its options on a Dest line (without
+// options it goes), the chosen printer's Dest line turns into the Default
+// line, or a Default line is added. Every other byte stays as it was:
+// comments, unknown lines, line ends, a last line without a line end.
+QByteArray withDefault(const QByteArray& content, const std::optional<QString>& name);
+
+} // namespace bw
