@@ -335,8 +335,9 @@ int main(int argc, char** argv)
                "  first file, office not running: %1 s to its print; later files median %2 s each\n")
                .arg(firstFile, 0, 'f', 2)
                .arg(laterFiles.empty() ? 0.0 : laterFiles[laterFiles.size() / 2], 0, 'f', 3);
-    out << QStringLiteral("  confirmation: watch taken out in %1 ms; then %2 CUPS queries, %3 ms in all, %4 ms a "
-                          "file\n")
+    out << QStringLiteral(
+               "  confirmation: watch taken out in %1 ms; then %2 CUPS queries, %3 ms in all, %4 ms a "
+               "file\n")
                .arg(jobWitness.watchSpent * 1000, 0, 'f', 1)
                .arg(jobWitness.calls)
                .arg(jobWitness.spent * 1000, 0, 'f', 1)

@@ -46,7 +46,7 @@ MainController::MainController(MainWindow& window, AppServices& services)
           PrintRun::Services{fileList_, services.office, services.messageBoxes, services.sleeper, window,
                              [&window](int value) { window.progressBar()->setValue(value); },
                              *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); },
-                             services.printers, services.clock, *keeper_, &services.stop}))
+                             services.printers, services.clock, *keeper_, &services.stop, &services.locks}))
 {
     window_.listView()->setFileList(&fileList_);
     wireEvents();

@@ -7,11 +7,13 @@
 #include "platform/PlatformError.h"
 #include "platform/Sleeper.h"
 #include "platform/StopRequest.h"
+#include "platform/UserLocks.h"
 #include "platform/WindowPointer.h"
 #include "print/DocumentUrl.h"
 #include "print/StepExecutor.h"
 #include "printers/DefaultPrinterAccess.h"
 #include "printers/DefaultPrinterKeeper.h"
+#include "printers/UserLockWait.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -40,6 +42,12 @@ const QString& PrintRun::location()
 {
     static const QString text = QStringLiteral("in Quillon.Form1.PushButton2_Click ");
     return text;
+}
+
+const QString& PrintRun::dispatchLockName()
+{
+    static const QString name = QStringLiteral("print-dispatch");
+    return name;
 }
 
 PrintRun::PrintRun(Services services)
@@ -146,10 +154,22 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
             printerKnown = office.knowsPrinter(chosenPrinter);
         }
     };
+    bool dispatchLocked = false;
+    const auto releaseDispatch = [&] {
+        if (dispatchLocked)
+            services_.locks->unlock(dispatchLockName());
+        dispatchLocked = false;
+    };
     const auto dispatchPrint = [&] {
         if (!printerKnown && !frame.isEmpty()) {
             withheld = true;
             return;
+        }
+        if (services_.locks && !dispatchLocked) {
+            // A stop while another run prints: nothing is sent.
+            if (!waitForUserLock(*services_.locks, dispatchLockName(), services_.sleeper, services_.stop))
+                return;
+            dispatchLocked = true;
         }
         confirmation_.watch();
         office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0, printArguments);
@@ -159,6 +179,10 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
     // The job is usually there by now; a long document may still be
     // spooling, and is not closed before its job has arrived.
     const auto confirmJob = [&] {
+        struct Release {
+            const std::function<void()> release;
+            ~Release() { release(); }
+        } released{releaseDispatch};
         JobConfirmation::Result result{JobConfirmation::Outcome::UnknownToOffice, {}};
         if (dispatched) {
             const qint64 left = SpoolLimitMilliseconds - (services_.clock.nowMilliseconds() - dispatchedAt);
@@ -204,6 +228,8 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
     for (i = 1; i <= count; ++i) {
         dispatched = withheld = false;
         steps.run(fileSteps);
+        // Where a stop skipped the confirmation.
+        releaseDispatch();
     }
 }
 

@@ -19,6 +19,7 @@ class PrinterServices;
 class StepExecutor;
 class Sleeper;
 class StopRequest;
+class UserLocks;
 class WindowPointer;
 
 // PushButton2_Click: prints every listed file, in list order, through the
@@ -51,7 +52,12 @@ public:
         // Changes the default for the run and puts the user's own back.
         DefaultPrinterKeeper& keeper;
         const StopRequest* stop = nullptr;
+        // Held from a print's dispatch to its confirmed job, so that no other
+        // run of the user's prints meanwhile and takes this file's job for its
+        // own; none: the run is alone.
+        UserLocks* locks = nullptr;
     };
+    static const QString& dispatchLockName();
 
     explicit PrintRun(Services services);
 

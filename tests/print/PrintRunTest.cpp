@@ -114,7 +114,7 @@ public:
                       ++comboReads;
                       return combo;
                   },
-                  printers, sleeper, keeper, &stop}};
+                  printers, sleeper, keeper, &stop, &locks}};
 };
 
 const QStringList OneFileOperations{"createServiceManager", "createInstance", "loadComponentFromURL",
@@ -615,7 +615,15 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  {},
                  {},
-                 false}),
+                 false},
+        StopCase{"WhileAnotherRunOfTheUserPrints",
+                 [](PrintRunTest& t) {
+                     t.locks.heldElsewhere << PrintRun::dispatchLockName();
+                     t.sleeper.onSleep = [&t](int) { t.stop.requested = true; };
+                 },
+                 {},
+                 {},
+                 true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PrintRunTest, WaitsWhileAnotherWindowsRunHoldsTheDefaultAndEndsWithTheDefaultOfBefore)
