@@ -42,10 +42,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, OfficeRecordTakeOver,
     ::testing::Values(
         RecordCase{"OwnerKilledOfficeRuns", {{50, QStringLiteral("b/50/2")}}, "pipe", 50, true},
-        RecordCase{"OwnerStillRuns", {{7, QStringLiteral("b/7/1")}, {50, QStringLiteral("b/50/2")}}, "pipe",
-                   std::nullopt, true},
+        RecordCase{"OwnerStillRuns",
+                   {{7, QStringLiteral("b/7/1")}, {50, QStringLiteral("b/50/2")}},
+                   "pipe",
+                   std::nullopt,
+                   true},
         RecordCase{"OfficeGone", {}, "pipe", std::nullopt, false},
-        RecordCase{"OfficeNumberTakenByAnother", {{50, QStringLiteral("b/50/9")}}, "pipe", std::nullopt, false},
+        RecordCase{
+            "OfficeNumberTakenByAnother", {{50, QStringLiteral("b/50/9")}}, "pipe", std::nullopt, false},
         RecordCase{"AnotherPipe", {{50, QStringLiteral("b/50/2")}}, "other", std::nullopt, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
