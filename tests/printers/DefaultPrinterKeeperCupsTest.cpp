@@ -102,59 +102,62 @@ TEST_P(KeeperOnCupsCase, TheDefaultComesBackAsTheUserHadIt)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, KeeperOnCupsCase,
-    ::testing::Values(
-        CupsCase{"NoDefaultAnywhere", [](KeeperOnCups&) {}, false, nullptr},
-        CupsCase{"ServerDefaultOnly", [](KeeperOnCups& t) { t.daemon.setServerDefault(QStringLiteral("A")); },
-                 false, nullptr},
-        CupsCase{"OwnDefaultAndOptions",
-                 [](KeeperOnCups& t) {
-                     t.daemon.setServerDefault(QStringLiteral("A"));
-                     t.lpoptions({QStringLiteral("-d"), QStringLiteral("C")});
-                     t.lpoptions({QStringLiteral("-p"), QStringLiteral("B"), QStringLiteral("-o"),
-                                  QStringLiteral("copies=2")});
-                 },
-                 false, nullptr},
-        CupsCase{"HandWrittenFileStaysByteForByte",
-                 [](KeeperOnCups& t) {
-                     QDir().mkpath(t.home() + QStringLiteral("/.cups"));
-                     QFile file(t.home() + QStringLiteral("/.cups/lpoptions"));
-                     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-                     file.write("# mine\ndefault   A   sides=one-sided\n");
-                 },
-                 false, nullptr},
-        CupsCase{"LpdestDecides",
-                 [](KeeperOnCups& t) {
-                     t.lpoptions({QStringLiteral("-d"), QStringLiteral("C")});
-                     qputenv("LPDEST", "A");
-                 },
-                 true, nullptr},
-        CupsCase{"AnotherChangeDuringTheRunStays",
-                 [](KeeperOnCups& t) { t.daemon.setServerDefault(QStringLiteral("A")); }, false,
-                 [](KeeperOnCups& t) {
-                     t.lpoptions({QStringLiteral("-p"), QStringLiteral("C"), QStringLiteral("-o"),
-                                  QStringLiteral("copies=3")});
-                 },
-                 [](const Bytes&) { return Bytes(QByteArray("Dest C copies=3\n")); }},
-        CupsCase{"LinkedFileStaysLinkedWithItsMode",
-                 [](KeeperOnCups& t) {
-                     QDir().mkpath(t.home() + QStringLiteral("/.cups"));
-                     QFile file(t.home() + QStringLiteral("/dotfiles-lpoptions"));
-                     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-                     file.write("# mine\r\nDefault A\r\nDest C copies=2");
-                     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                         QFileDevice::ReadGroup);
-                     QFile::link(file.fileName(), t.home() + QStringLiteral("/.cups/lpoptions"));
-                 },
-                 false,
-                 [](KeeperOnCups& t) {
-                     const QFileInfo link(t.home() + QStringLiteral("/.cups/lpoptions"));
-                     EXPECT_TRUE(link.isSymLink());
-                     struct stat target = {};
-                     ASSERT_EQ(::stat(QFile::encodeName(link.symLinkTarget()).constData(), &target), 0);
-                     EXPECT_EQ(target.st_mode & 0777, 0640u);
-                     EXPECT_EQ(t.optionsFile(), Bytes("# mine\r\nDest C copies=2\r\nDefault B\r\n"));
-                 }}),
+    ::testing::Values(CupsCase{"NoDefaultAnywhere", [](KeeperOnCups&) {}, false, nullptr},
+                      CupsCase{"ServerDefaultOnly",
+                               [](KeeperOnCups& t) { t.daemon.setServerDefault(QStringLiteral("A")); }, false,
+                               nullptr},
+                      CupsCase{"OwnDefaultAndOptions",
+                               [](KeeperOnCups& t) {
+                                   t.daemon.setServerDefault(QStringLiteral("A"));
+                                   t.lpoptions({QStringLiteral("-d"), QStringLiteral("C")});
+                                   t.lpoptions({QStringLiteral("-p"), QStringLiteral("B"),
+                                                QStringLiteral("-o"), QStringLiteral("copies=2")});
+                               },
+                               false, nullptr},
+                      CupsCase{"HandWrittenFileStaysByteForByte",
+                               [](KeeperOnCups& t) {
+                                   QDir().mkpath(t.home() + QStringLiteral("/.cups"));
+                                   QFile file(t.home() + QStringLiteral("/.cups/lpoptions"));
+                                   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                                   file.write("# mine\ndefault   A   sides=one-sided\n");
+                               },
+                               false, nullptr},
+                      CupsCase{"LpdestDecides",
+                               [](KeeperOnCups& t) {
+                                   t.lpoptions({QStringLiteral("-d"), QStringLiteral("C")});
+                                   qputenv("LPDEST", "A");
+                               },
+                               true, nullptr},
+                      CupsCase{"AnotherChangeDuringTheRunStays",
+                               [](KeeperOnCups& t) { t.daemon.setServerDefault(QStringLiteral("A")); }, false,
+                               [](KeeperOnCups& t) {
+                                   t.lpoptions({QStringLiteral("-p"), QStringLiteral("C"),
+                                                QStringLiteral("-o"), QStringLiteral("copies=3")});
+                               },
+                               [](const Bytes&) { return Bytes(QByteArray("Dest C copies=3\n")); }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(KeeperOnCups, ALinkedFileStaysLinkedWithItsModeAndLineEnds)
+{
+    const QString target = home() + QStringLiteral("/dotfiles-lpoptions");
+    const Bytes before = QByteArray("# mine\r\nDefault A\r\nDest C copies=2");
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(*before);
+    file.close();
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    QDir().mkpath(home() + QStringLiteral("/.cups"));
+    QFile::link(target, home() + QStringLiteral("/.cups/lpoptions"));
+
+    keeper.change(QStringLiteral("B"));
+    EXPECT_EQ(optionsFile(), Bytes("# mine\r\nDest C copies=2\r\nDefault B\r\n"));
+    keeper.putBack();
+    EXPECT_TRUE(QFileInfo(home() + QStringLiteral("/.cups/lpoptions")).isSymLink());
+    struct stat written = {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &written), 0);
+    EXPECT_EQ(written.st_mode & 0777, 0640u);
+    EXPECT_EQ(optionsFile(), before);
+}
 
 TEST_F(KeeperOnCups, ALeftoverOfAnEndedProgramIsPutBack)
 {

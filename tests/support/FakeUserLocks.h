@@ -12,7 +12,6 @@ class FakeUserLocks : public UserLocks {
 public:
     bool tryLock(const QString& name) override
     {
-        ++tries;
         if (heldElsewhere.contains(name))
             return false;
         held.insert(name);
@@ -22,7 +21,6 @@ public:
 
     QSet<QString> held;
     QSet<QString> heldElsewhere;
-    int tries = 0;
 };
 
 } // namespace bw::test
