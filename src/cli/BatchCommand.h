@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QTextStream;
 
@@ -26,6 +27,8 @@ public:
     static constexpr int ExitSomeFailed = 1;
     static constexpr int ExitUsage = 2;
     static constexpr int ExitStopped = 130;
+    // As a program ended by SIGPIPE.
+    static constexpr int ExitOutputClosed = 141;
 
     struct Services {
         PrinterServices& printers;
@@ -41,6 +44,8 @@ public:
     BatchCommand(Services services, QTextStream& out, QTextStream& err);
 
     int run(const CommandLineRequest& request);
+    // A progress line on standard error this many columns wide; 0 for none.
+    void showProgress(int width) { progressWidth_ = width; }
     // The message for a command line that was refused, and its status.
     static int refuse(QTextStream& err, const QString& message);
 
@@ -48,6 +53,14 @@ private:
     int listPrinters();
     int dryRun(const CommandLineRequest& request);
     int print(const CommandLineRequest& request);
+    struct Row {
+        QString path;
+        QString problem; // why it cannot be printed; empty when it can
+    };
+    // Every row the window would list for the paths, in print order; the
+    // paths that give no row and cannot be used are told on err.
+    std::vector<Row> rows(const CommandLineRequest& request, bool& unusable);
+    QString problemOf(const QString& row);
     // The files in print order; nothing (after the message) when a path
     // cannot be used or no file is found.
     std::optional<QStringList> files(const CommandLineRequest& request);
@@ -56,6 +69,7 @@ private:
     Services services_;
     QTextStream& out_;
     QTextStream& err_;
+    int progressWidth_ = 0;
 };
 
 } // namespace bw

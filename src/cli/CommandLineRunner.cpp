@@ -2,10 +2,14 @@
 
 #include "cli/BatchCommand.h"
 #include "cli/BatchOfficeSlot.h"
+#include "cli/WatchCommand.h"
 #include "platform/PlatformError.h"
 #include "platform/Yielder.h"
 #include "platform/cups/CupsPrinterServices.h"
+#include "platform/system/InotifyFolderWait.h"
 #include "platform/system/PosixFileSystem.h"
+#include "platform/system/PosixProcesses.h"
+#include "platform/system/PosixSharedFolder.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/TerminationSignals.h"
 #include "platform/system/ThreadSleeper.h"
@@ -14,9 +18,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QSysInfo>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 #include <optional>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace bw {
 
@@ -27,6 +35,22 @@ class NoYield : public Yielder {
 public:
     void yieldToEvents() override {}
 };
+
+// A write to a closed pipe fails with EPIPE instead of killing the program,
+// so a batch can finish the file under way. A handler, not SIG_IGN: the
+// office started from here gets the default back.
+void onBrokenPipe(int) {}
+
+// The width of the terminal standard error writes to; 0 when it is none.
+int terminalWidth()
+{
+    if (!::isatty(STDERR_FILENO))
+        return 0;
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
 
 } // namespace
 
@@ -52,11 +76,16 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
         break;
     }
 
+    struct sigaction brokenPipe = {};
+    brokenPipe.sa_handler = onBrokenPipe;
+    sigemptyset(&brokenPipe.sa_mask);
+    ::sigaction(SIGPIPE, &brokenPipe, nullptr);
+
     CupsPrinterServices printers;
     PosixFileSystem fileSystem;
     NoYield yielder;
     std::optional<BatchOfficeSlot> slot;
-    if (request.mode == CommandLineRequest::Mode::Print) {
+    if (request.mode == CommandLineRequest::Mode::Print || request.mode == CommandLineRequest::Mode::Watch) {
         try {
             slot.emplace(BatchOfficeSlot::defaultCacheFolder());
         } catch (const PlatformError& error) {
@@ -71,10 +100,27 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
     JobConfirmation confirmation(printers, clock, sleeper);
     // SIGINT and SIGTERM end the batch after its current file.
     TerminationSignals termination;
-    BatchCommand command({printers, fileSystem, yielder, office, confirmation,
-                          [&office] { office.endSelfStartedOffice(); }, termination, QDir::currentPath()},
-                         out, err);
-    const int status = command.run(request);
+    const auto restartOffice = [&office] { office.endSelfStartedOffice(); };
+    int status = BatchCommand::ExitSuccess;
+    if (request.mode == CommandLineRequest::Mode::Watch) {
+        PosixSharedFolder files;
+        PosixProcesses processes;
+        WatchCommand command(
+            {printers, files, processes, clock, office, confirmation, restartOffice, termination,
+             [&termination](const QString& folder) {
+                 return std::make_unique<InotifyFolderWait>(folder, termination.wakeDescriptor());
+             },
+             QSysInfo::machineHostName(), QDir::currentPath()},
+            out, err);
+        command.showProgress(terminalWidth());
+        status = command.run(request);
+    } else {
+        BatchCommand command({printers, fileSystem, yielder, office, confirmation, restartOffice, termination,
+                              QDir::currentPath()},
+                             out, err);
+        command.showProgress(terminalWidth());
+        status = command.run(request);
+    }
     office.endSelfStartedOffice();
     return status;
 }
