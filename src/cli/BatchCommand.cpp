@@ -61,12 +61,11 @@ int BatchCommand::listPrinters()
     return ExitSuccess;
 }
 
-std::vector<BatchCommand::Row> BatchCommand::rows(const CommandLineRequest& request, bool& unusable)
+std::vector<BatchCommand::Row> BatchCommand::rows(const CommandLineRequest& request)
 {
     const auto items = PathIntake(services_.fileSystem, services_.yielder)
                            .take(request.paths, request.extension, services_.currentFolder);
     std::vector<Row> rows;
-    unusable = false;
     for (const PathIntake::Item& item : items) {
         switch (item.kind) {
         case PathIntake::Kind::File:
@@ -82,8 +81,7 @@ std::vector<BatchCommand::Row> BatchCommand::rows(const CommandLineRequest& requ
             break;
         case PathIntake::Kind::NotAFile:
         case PathIntake::Kind::UnreadableFolder:
-            refuse(err_, QStringLiteral("cannot use %1: %2").arg(item.path, item.problem));
-            unusable = true;
+            rows.push_back({item.path, item.problem, false});
             break;
         }
     }
@@ -108,7 +106,7 @@ std::optional<QStringList> BatchCommand::files(const CommandLineRequest& request
 {
     bool unusable = false;
     QStringList files;
-    for (const Row& row : rows(request, unusable)) {
+    for (const Row& row : rows(request)) {
         if (!row.problem.isEmpty()) {
             refuse(err_, QStringLiteral("cannot use %1: %2").arg(row.path, row.problem));
             unusable = true;
@@ -137,9 +135,15 @@ std::optional<QString> BatchCommand::printer(const QString& asked)
 int BatchCommand::dryRun(const CommandLineRequest& request)
 {
     bool unusable = false;
-    const std::vector<Row> listed = rows(request, unusable);
+    int listed = 0;
     int marked = 0;
-    for (const Row& row : listed) {
+    for (const Row& row : rows(request)) {
+        if (!row.listed) {
+            refuse(err_, QStringLiteral("cannot use %1: %2").arg(row.path, row.problem));
+            unusable = true;
+            continue;
+        }
+        ++listed;
         out_ << row.path;
         if (!row.problem.isEmpty()) {
             out_ << " (cannot be printed: " << row.problem << ')';
@@ -150,10 +154,10 @@ int BatchCommand::dryRun(const CommandLineRequest& request)
     out_.flush();
     if (marked > 0)
         return refuse(err_,
-                      QStringLiteral("%1 of %2 files cannot be printed").arg(marked).arg(listed.size()));
+                      QStringLiteral("%1 of %2 files cannot be printed").arg(marked).arg(listed));
     if (unusable)
         return ExitUsage;
-    if (listed.empty())
+    if (listed == 0)
         return refuse(err_,
                       QStringLiteral("no files found (extension \"%1\" in folders)").arg(request.extension));
     return ExitSuccess;

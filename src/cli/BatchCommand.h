@@ -56,10 +56,11 @@ private:
     struct Row {
         QString path;
         QString problem; // why it cannot be printed; empty when it can
+        bool listed = true; // false: a path the window lists nothing for
     };
-    // Every row the window would list for the paths, in print order; the
-    // paths that give no row and cannot be used are told on err.
-    std::vector<Row> rows(const CommandLineRequest& request, bool& unusable);
+    // Every row the window would list for the paths, in print order, and
+    // where they stand the paths that give none and cannot be used.
+    std::vector<Row> rows(const CommandLineRequest& request);
     QString problemOf(const QString& row);
     // The files in print order; nothing (after the message) when a path
     // cannot be used or no file is found.
