@@ -153,8 +153,7 @@ int BatchCommand::dryRun(const CommandLineRequest& request)
     }
     out_.flush();
     if (marked > 0)
-        return refuse(err_,
-                      QStringLiteral("%1 of %2 files cannot be printed").arg(marked).arg(listed));
+        return refuse(err_, QStringLiteral("%1 of %2 files cannot be printed").arg(marked).arg(listed));
     if (unusable)
         return ExitUsage;
     if (listed == 0)

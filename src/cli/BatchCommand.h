@@ -55,7 +55,7 @@ private:
     int print(const CommandLineRequest& request);
     struct Row {
         QString path;
-        QString problem; // why it cannot be printed; empty when it can
+        QString problem;    // why it cannot be printed; empty when it can
         bool listed = true; // false: a path the window lists nothing for
     };
     // Every row the window would list for the paths, in print order, and

@@ -22,7 +22,8 @@ PrinterLookup::Found PrinterLookup::find(const QString& asked)
         try {
             name = printers_.defaultPrinterName();
         } catch (const PlatformError&) {
-            return {{}, QStringLiteral("no printer given and no default printer set; name one with --printer")};
+            return {{},
+                    QStringLiteral("no printer given and no default printer set; name one with --printer")};
         }
     }
     if (installed.contains(name))

@@ -23,9 +23,10 @@ ProgressLine::ProgressLine(QTextStream& stream, int width) : stream_(stream), wi
 
 QString ProgressLine::text(int number, int total, const QString& path, double secondsLeft, int width)
 {
-    const QString place = total > 0 ? QStringLiteral("[%1/%2] ").arg(number).arg(total)
-                                    : QStringLiteral("[%1] ").arg(number);
-    const QString left = secondsLeft >= 0 ? QStringLiteral(", %1 left").arg(duration(secondsLeft)) : QString();
+    const QString place =
+        total > 0 ? QStringLiteral("[%1/%2] ").arg(number).arg(total) : QStringLiteral("[%1] ").arg(number);
+    const QString left =
+        secondsLeft >= 0 ? QStringLiteral(", %1 left").arg(duration(secondsLeft)) : QString();
     QString name = path.section(QLatin1Char('/'), -1);
     // The last column stays free: a full line would wrap on some terminals.
     const qsizetype room = width - 1 - place.size() - left.size();

@@ -37,7 +37,8 @@ int WatchCommand::run(const CommandLineRequest& request)
             err_ << "brindlework: put back " << back << ", claimed by a watcher that has ended\n";
         err_.flush();
     } catch (const PlatformError& error) {
-        return BatchCommand::refuse(err_, QStringLiteral("cannot watch %1: %2").arg(path, error.description()));
+        return BatchCommand::refuse(err_,
+                                    QStringLiteral("cannot watch %1: %2").arg(path, error.description()));
     }
 
     using Clock = std::chrono::steady_clock;

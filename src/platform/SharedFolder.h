@@ -11,6 +11,7 @@ namespace bw {
 struct SharedFolderEntry {
     QString name;
     bool isRegularFile = false;
+    bool isDirectory = false;
     qint64 size = 0;
     qint64 modifiedMilliseconds = 0; // since the epoch
 };
@@ -34,6 +35,7 @@ public:
     virtual bool createFile(const QString& path, const QByteArray& content) = 0;
     // Empty when the file is not there.
     virtual QByteArray read(const QString& path) = 0;
+    // Quietly: a file, or a folder once it is empty.
     virtual void remove(const QString& path) = 0;
 };
 

@@ -2,33 +2,25 @@
 
 namespace bw {
 
-QString WatchNames::claim(const QString& host, qint64 pid, const QString& name)
-{
-    return QStringLiteral("%1-%2-%3").arg(host).arg(pid).arg(name);
-}
-
 QString WatchNames::watcher(const QString& host, qint64 pid)
 {
-    return QStringLiteral("%1-%2.watcher").arg(host).arg(pid);
+    return QStringLiteral("%1-%2").arg(host).arg(pid);
 }
 
-std::optional<WatchNames::Claim> WatchNames::parseClaim(const QString& host, const QString& claimName)
+std::optional<qint64> WatchNames::watcherOf(const QString& host, const QString& folderName)
 {
-    // Host names and file names may both hold "-": the known host comes
-    // first, then the digits of the number.
+    // Host names may hold "-" and digits: the known host comes first.
     const QString prefix = host + QLatin1Char('-');
-    if (!claimName.startsWith(prefix))
+    if (!folderName.startsWith(prefix) || folderName.size() == prefix.size())
         return std::nullopt;
-    qsizetype end = prefix.size();
-    while (end < claimName.size() && claimName.at(end).isDigit())
-        ++end;
-    if (end == prefix.size() || end + 1 >= claimName.size() || claimName.at(end) != QLatin1Char('-'))
-        return std::nullopt;
+    for (qsizetype i = prefix.size(); i < folderName.size(); ++i)
+        if (!folderName.at(i).isDigit())
+            return std::nullopt;
     bool ok = false;
-    const qint64 pid = claimName.mid(prefix.size(), end - prefix.size()).toLongLong(&ok);
+    const qint64 pid = folderName.mid(prefix.size()).toLongLong(&ok);
     if (!ok || pid <= 0)
         return std::nullopt;
-    return Claim{pid, claimName.mid(end + 1)};
+    return pid;
 }
 
 QString WatchNames::numbered(const QString& name, int number)

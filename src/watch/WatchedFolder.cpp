@@ -24,38 +24,55 @@ QString WatchedFolder::claimsPath(const QString& name) const
 
 QString WatchedFolder::claimPath(const QString& name) const
 {
-    return claimsPath(WatchNames::claim(host_, pid_, name));
+    return claimsPath(WatchNames::watcher(host_, pid_) + QLatin1Char('/') + name);
 }
 
 QStringList WatchedFolder::open()
 {
-    for (const QString& sub : {WatchNames::claimsFolder(), WatchNames::printedFolder(), WatchNames::failedFolder()})
+    for (const QString& sub :
+         {WatchNames::claimsFolder(), WatchNames::printedFolder(), WatchNames::failedFolder()})
         files_.makeFolder(folder_ + QLatin1Char('/') + sub);
 
-    // Before this watcher's mark is there: a claim under its own number can
+    // Before this watcher's own folder is made: one under its number can
     // only be a dead watcher's that had the number before.
     QStringList putBack;
     for (const SharedFolderEntry& entry : files_.entries(claimsPath({}))) {
-        const auto claim = WatchNames::parseClaim(host_, entry.name);
-        if (!claim || !entry.isRegularFile)
+        const auto pid = WatchNames::watcherOf(host_, entry.name);
+        if (!pid || !entry.isDirectory)
             continue;
-        const QString owner = QString::fromUtf8(files_.read(claimsPath(WatchNames::watcher(host_, claim->pid))));
-        if (claim->pid != pid_ && !owner.isEmpty() && owner == processes_.identity(claim->pid))
+        const QString claims = claimsPath(entry.name);
+        const QString mark = claims + QLatin1Char('/') + WatchNames::mark();
+        const QString owner = QString::fromUtf8(files_.read(mark));
+        if (*pid != pid_ && !owner.isEmpty() && owner == processes_.identity(*pid))
             continue;
-        // Another starting watcher may put the same claim back first.
-        if (const auto back = moveClaimTo(claimsPath(entry.name), folder_, claim->name))
-            putBack << *back;
+        for (const SharedFolderEntry& claim : files_.entries(claims)) {
+            // Another starting watcher may put the same claim back first.
+            if (claim.isRegularFile && claim.name != WatchNames::mark())
+                if (const auto back =
+                        moveClaimTo(claims + QLatin1Char('/') + claim.name, folder_, claim.name))
+                    putBack << *back;
+        }
+        files_.remove(mark);
+        files_.remove(claims);
     }
-    const QString mark = claimsPath(WatchNames::watcher(host_, pid_));
-    files_.remove(mark);
-    if (!files_.createFile(mark, processes_.identity(pid_).toUtf8()))
-        throw PlatformError(ErrorNumber::FileAccess, QStringLiteral("Cannot write ") + mark);
+    // Made aside and moved in whole: a watcher starting now never sees this
+    // one's folder without its mark and takes it for a dead one's.
+    const QString own = claimsPath(WatchNames::watcher(host_, pid_));
+    const QString making = claimsPath(QLatin1Char('.') + WatchNames::watcher(host_, pid_));
+    files_.remove(making + QLatin1Char('/') + WatchNames::mark());
+    files_.makeFolder(making);
+    if (!files_.createFile(making + QLatin1Char('/') + WatchNames::mark(),
+                           processes_.identity(pid_).toUtf8()) ||
+        files_.moveWithoutReplacing(making, own) != SharedFolder::Move::Moved)
+        throw PlatformError(ErrorNumber::FileAccess, QStringLiteral("Cannot make the claims folder ") + own);
     return putBack;
 }
 
 void WatchedFolder::close()
 {
-    files_.remove(claimsPath(WatchNames::watcher(host_, pid_)));
+    const QString own = claimsPath(WatchNames::watcher(host_, pid_));
+    files_.remove(own + QLatin1Char('/') + WatchNames::mark());
+    files_.remove(own);
 }
 
 std::optional<QString> WatchedFolder::claim(const QString& name)
@@ -96,8 +113,8 @@ QString WatchedFolder::ownClaimTo(const QString& name, const QString& folder, co
     throw PlatformError(ErrorNumber::FileNotFound, QStringLiteral("The claimed file is gone: ") + claim);
 }
 
-std::optional<QString> WatchedFolder::moveClaimTo(const QString& claim, const QString& folder, const QString& name,
-                                   const QString& reason)
+std::optional<QString> WatchedFolder::moveClaimTo(const QString& claim, const QString& folder,
+                                                  const QString& name, const QString& reason)
 {
     for (int number = 0; number < MostNumbers; ++number) {
         const QString target = folder + QLatin1Char('/') + WatchNames::numbered(name, number);
@@ -118,7 +135,8 @@ std::optional<QString> WatchedFolder::moveClaimTo(const QString& claim, const QS
             return std::nullopt;
         }
     }
-    throw PlatformError(ErrorNumber::FileAccess, QStringLiteral("No free name for %1 in %2").arg(name, folder));
+    throw PlatformError(ErrorNumber::FileAccess,
+                        QStringLiteral("No free name for %1 in %2").arg(name, folder));
 }
 
 } // namespace bw

@@ -10,8 +10,8 @@ class Processes;
 class SharedFolder;
 
 // A folder that several watchers, on this machine and on others sharing
-// it, print from: a file is claimed by an atomic rename into the claims
-// folder, so exactly one of them gets it, and is then filed in "printed" or
+// it, print from: a file is claimed by an atomic rename into its watcher's
+// folder among the claims, so exactly one of them gets it, and is then filed in "printed" or
 // "failed" (with a text file saying why) without replacing anything there.
 class WatchedFolder {
 public:

@@ -58,7 +58,14 @@ TEST(CommandLineTest, ModesAndTheirSettings)
          true},
         {{"--print", "--dry-run", "a"}, Mode::DryRun, {"a"}, "", "ods", 120, 200, false, false},
         {{"--watch", "in", "--json", "--timeout", "86400", "--restart-after", "1000000"},
-         Mode::Watch, {}, "", "ods", 86400, 1000000, false, true},
+         Mode::Watch,
+         {},
+         "",
+         "ods",
+         86400,
+         1000000,
+         false,
+         true},
     };
     for (const auto& row : table) {
         const CommandLineRequest request = parse(row.arguments);

@@ -26,7 +26,8 @@ TEST(ProgressLineTest, TheLineFitsTheTerminal)
         {5, 9, "/r/a.ods", 5, 8, "[5/9] ,"},
     };
     for (const auto& row : table)
-        EXPECT_EQ(ProgressLine::text(row.number, row.total, QString::fromUtf8(row.path), row.secondsLeft, row.width),
+        EXPECT_EQ(ProgressLine::text(row.number, row.total, QString::fromUtf8(row.path), row.secondsLeft,
+                                     row.width),
                   QString::fromUtf8(row.text))
             << row.text;
 }

@@ -1,9 +1,9 @@
-#include "watch/WatchNames.h"
 #include "watch/WatchedFolder.h"
 
 #include "platform/system/PosixSharedFolder.h"
 #include "support/FakeProcesses.h"
 #include "support/QStringPrinter.h"
+#include "watch/WatchNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,78 +40,78 @@ public:
     WatchedFolder folder{shared, processes, dir.path(), QStringLiteral("h-1")};
 };
 
-TEST(WatchNamesTest, ClaimsOfThisHostAreReadBackAndTakenNamesNumbered)
+TEST(WatchNamesTest, WatchersOfThisHostAreKnownByTheirFolderAndTakenNamesNumbered)
 {
     const struct {
-        const char* claim;
-        qint64 pid; // 0: not a claim of host h-1
-        const char* name;
-    } claims[] = {
-        {"h-1-42-a-b.ods", 42, "a-b.ods"}, {"h-1-7-7.ods", 7, "7.ods"}, {"h-2-42-a.ods", 0, ""},
-        {"h-42-a.ods", 0, ""},             {"h-1-x-a.ods", 0, ""},      {"h-1-42-", 0, ""},
-        {"h-1-42.watcher", 0, ""},         {"h-1--a.ods", 0, ""},
-    };
-    for (const auto& row : claims) {
-        const auto claim = WatchNames::parseClaim(QStringLiteral("h-1"), QString::fromUtf8(row.claim));
-        EXPECT_EQ(claim ? claim->pid : 0, row.pid) << row.claim;
-        EXPECT_EQ(claim ? claim->name : QString(), QString::fromUtf8(row.name)) << row.claim;
-    }
-    EXPECT_EQ(WatchNames::claim(QStringLiteral("h-1"), 42, QStringLiteral("a-b.ods")), "h-1-42-a-b.ods");
+        const char* folder;
+        qint64 pid; // 0: not a watcher of host h-1
+    } watchers[] = {{"h-1-42", 42}, {"h-1-7", 7}, {"h-2-42", 0},  {"h-42", 0},
+                    {"h-1-4x", 0},  {"h-1-", 0},  {".h-1-42", 0}, {"h-1--4", 0}};
+    for (const auto& row : watchers)
+        EXPECT_EQ(WatchNames::watcherOf(QStringLiteral("h-1"), QString::fromUtf8(row.folder)).value_or(0),
+                  row.pid)
+            << row.folder;
+    EXPECT_EQ(WatchNames::watcher(QStringLiteral("h-1"), 42), "h-1-42");
 
     const struct {
         const char* name;
         int number;
         const char* numbered;
-    } numbers[] = {{"r.ods", 0, "r.ods"}, {"r.ods", 2, "r-2.ods"}, {"plain", 1, "plain-1"}, {"a.b.ods", 3, "a.b-3.ods"}};
+    } numbers[] = {
+        {"r.ods", 0, "r.ods"}, {"r.ods", 2, "r-2.ods"}, {"plain", 1, "plain-1"}, {"a.b.ods", 3, "a.b-3.ods"}};
     for (const auto& row : numbers)
-        EXPECT_EQ(WatchNames::numbered(QString::fromUtf8(row.name), row.number), QString::fromUtf8(row.numbered));
+        EXPECT_EQ(WatchNames::numbered(QString::fromUtf8(row.name), row.number),
+                  QString::fromUtf8(row.numbered));
 }
 
 TEST(WatchedFolderTest, AtStartClaimsOfEndedWatchersOfThisHostComeBackAndNoOthers)
 {
     Watch w;
     const struct {
-        const char* claim;
-        const char* mark; // the claimer's mark, nullptr for none
+        const char* watcher;
+        const char* name;
+        const char* mark;  // the watcher's mark, nullptr for none
         const char* alive; // that process number's identity now, nullptr for none
         bool putBack;
     } table[] = {
-        {"h-1-7-live.ods", "boot/7", "boot/7", false},
-        {"h-1-8-gone.ods", "boot/8", nullptr, true},
-        {"h-1-9-reused.ods", "boot/9", "boot/9b", true},
-        {"h-1-10-unmarked.ods", nullptr, "boot/10", true},
-        {"h-1-100-mine.ods", "boot/100-old", "boot/100", true},
-        {"h-1-11-taken.ods", nullptr, nullptr, true},
-        {"other-8-remote.ods", nullptr, nullptr, false},
+        {"h-1-7", "live.ods", "boot/7", "boot/7", false},
+        {"h-1-8", "gone.ods", "boot/8", nullptr, true},
+        {"h-1-9", "reused.ods", "boot/9", "boot/9b", true},
+        {"h-1-10", "unmarked.ods", nullptr, "boot/10", true},
+        {"h-1-100", "mine.ods", "boot/100-old", "boot/100", true},
+        {"h-1-11", "taken.ods", nullptr, nullptr, true},
+        {"other-8", "remote.ods", nullptr, nullptr, false},
     };
     w.write(QStringLiteral("taken.ods"), "new");
     for (const auto& row : table) {
-        const QString claim = QString::fromUtf8(row.claim);
-        const auto parsed = WatchNames::parseClaim(QStringLiteral("h-1"), claim);
-        w.write(QStringLiteral(".brindlework/") + claim, row.claim);
+        const QString folder = QStringLiteral(".brindlework/") + QString::fromUtf8(row.watcher);
+        w.write(folder + QLatin1Char('/') + QString::fromUtf8(row.name), row.name);
         if (row.mark)
-            w.write(QStringLiteral(".brindlework/h-1-%1.watcher").arg(parsed->pid), row.mark);
+            w.write(folder + QStringLiteral("/.watcher"), row.mark);
         if (row.alive)
-            w.processes.alive[parsed->pid] = QString::fromUtf8(row.alive);
+            w.processes.alive[QString::fromUtf8(row.watcher).section(QLatin1Char('-'), -1).toLongLong()] =
+                QString::fromUtf8(row.alive);
     }
 
     const QStringList back = w.folder.open();
 
     for (const auto& row : table) {
-        const QString claim = QString::fromUtf8(row.claim);
-        const auto parsed = WatchNames::parseClaim(QStringLiteral("h-1"), claim);
-        EXPECT_EQ(w.files(QStringLiteral(".brindlework")).contains(claim), !row.putBack) << row.claim;
+        const QString name = QString::fromUtf8(row.name);
+        EXPECT_EQ(w.files(QStringLiteral(".brindlework/") + QString::fromUtf8(row.watcher)).contains(name),
+                  !row.putBack)
+            << row.name;
+        const QString backAs = name == "taken.ods" ? QStringLiteral("taken-1.ods") : name;
+        EXPECT_EQ(back.contains(w.path(backAs)), row.putBack) << row.name;
         if (row.putBack) {
-            const QString name = parsed->name == "taken.ods" ? QStringLiteral("taken-1.ods") : parsed->name;
-            EXPECT_EQ(w.read(name), QByteArray(row.claim)) << row.claim;
-            EXPECT_TRUE(back.contains(w.path(name))) << row.claim;
+            EXPECT_EQ(w.read(backAs), QByteArray(row.name)) << row.name;
         }
     }
-    EXPECT_EQ(back.size(), 5);
     EXPECT_EQ(w.read(QStringLiteral("taken.ods")), "new");
-    EXPECT_EQ(w.read(QStringLiteral(".brindlework/h-1-100.watcher")), "boot/100");
+    EXPECT_EQ(QDir(w.path(QStringLiteral(".brindlework"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              (QStringList{"h-1-100", "h-1-7", "other-8"}));
+    EXPECT_EQ(w.read(QStringLiteral(".brindlework/h-1-100/.watcher")), "boot/100");
     w.folder.close();
-    EXPECT_FALSE(w.files(QStringLiteral(".brindlework")).contains(QStringLiteral("h-1-100.watcher")));
+    EXPECT_FALSE(QDir(w.path(QStringLiteral(".brindlework/h-1-100"))).exists());
 }
 
 TEST(WatchedFolderTest, AFileIsClaimedOnceAndFiledWithoutReplacingAnything)
@@ -121,10 +121,11 @@ TEST(WatchedFolderTest, AFileIsClaimedOnceAndFiledWithoutReplacingAnything)
     FakeProcesses otherProcess;
     otherProcess.current = 101;
     WatchedFolder second(w.shared, otherProcess, w.dir.path(), QStringLiteral("h-1"));
+    second.open();
     for (const char* name : {"a.ods", "b.ods", "printed/a.ods", "printed/a-1.ods", "failed/b.ods.txt"})
         w.write(QString::fromUtf8(name), name);
 
-    ASSERT_EQ(w.folder.claim(QStringLiteral("a.ods")), w.path(QStringLiteral(".brindlework/h-1-100-a.ods")));
+    ASSERT_EQ(w.folder.claim(QStringLiteral("a.ods")), w.path(QStringLiteral(".brindlework/h-1-100/a.ods")));
     EXPECT_EQ(second.claim(QStringLiteral("a.ods")), std::nullopt);
     EXPECT_EQ(w.folder.filePrinted(QStringLiteral("a.ods")), w.path(QStringLiteral("printed/a-2.ods")));
     ASSERT_TRUE(second.claim(QStringLiteral("b.ods")));
@@ -138,7 +139,7 @@ TEST(WatchedFolderTest, AFileIsClaimedOnceAndFiledWithoutReplacingAnything)
     EXPECT_EQ(w.read(QStringLiteral("failed/b-1.ods.txt")), "the printer does not accept jobs\n");
     EXPECT_EQ(w.read(QStringLiteral("failed/b.ods.txt")), "failed/b.ods.txt");
     EXPECT_EQ(w.files(), QStringList());
-    EXPECT_EQ(w.files(QStringLiteral(".brindlework")), QStringList{"h-1-100.watcher"});
+    EXPECT_EQ(w.files(QStringLiteral(".brindlework/h-1-100")), QStringList{".watcher"});
 }
 
 } // namespace

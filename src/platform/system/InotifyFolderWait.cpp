@@ -13,9 +13,8 @@ InotifyFolderWait::InotifyFolderWait(const QString& folder, int wakeDescriptor)
 {
     // A finished write, a file moved in or made: a copy still under way
     // shows up at the next settle check.
-    if (inotify_ >= 0 &&
-        ::inotify_add_watch(inotify_, QFile::encodeName(folder).constData(),
-                            IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_ATTRIB) < 0) {
+    if (inotify_ >= 0 && ::inotify_add_watch(inotify_, QFile::encodeName(folder).constData(),
+                                             IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_ATTRIB) < 0) {
         ::close(inotify_);
         inotify_ = -1;
     }

@@ -18,9 +18,8 @@ namespace {
 
 [[noreturn]] void fail(const QString& what, const QString& path, int error)
 {
-    throw PlatformError(ErrorNumber::FileAccess,
-                        what + QStringLiteral(" ") + path + QStringLiteral(": ") +
-                            QString::fromLocal8Bit(std::strerror(error)));
+    throw PlatformError(ErrorNumber::FileAccess, what + QStringLiteral(" ") + path + QStringLiteral(": ") +
+                                                     QString::fromLocal8Bit(std::strerror(error)));
 }
 
 // A link plus an unlink: no replace and atomic on file systems without
@@ -32,6 +31,15 @@ SharedFolder::Move linkThenUnlink(const QByteArray& from, const QByteArray& to, 
             return SharedFolder::Move::TargetTaken;
         if (errno == ENOENT)
             return SharedFolder::Move::SourceGone;
+        // A folder cannot be linked; the folders moved here have names no
+        // other process uses.
+        struct stat info {};
+        if (errno == EPERM && ::stat(from.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            if (::access(to.constData(), F_OK) == 0)
+                return SharedFolder::Move::TargetTaken;
+            if (::rename(from.constData(), to.constData()) == 0)
+                return SharedFolder::Move::Moved;
+        }
         fail(QStringLiteral("Cannot move"), path, errno);
     }
     // Another watcher may have moved the source in between: then it has it,
@@ -66,6 +74,7 @@ std::vector<SharedFolderEntry> PosixSharedFolder::entries(const QString& folder)
         SharedFolderEntry entry;
         entry.name = QFile::decodeName(item->d_name);
         entry.isRegularFile = S_ISREG(info.st_mode);
+        entry.isDirectory = S_ISDIR(info.st_mode);
         entry.size = info.st_size;
         entry.modifiedMilliseconds = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
         found.push_back(std::move(entry));
@@ -102,8 +111,7 @@ SharedFolder::Move PosixSharedFolder::moveWithoutReplacing(const QString& from, 
 
 bool PosixSharedFolder::createFile(const QString& path, const QByteArray& content)
 {
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
         if (errno == EEXIST)
             return false;
@@ -134,7 +142,9 @@ QByteArray PosixSharedFolder::read(const QString& path)
 
 void PosixSharedFolder::remove(const QString& path)
 {
-    ::unlink(QFile::encodeName(path).constData());
+    const QByteArray encoded = QFile::encodeName(path);
+    if (::unlink(encoded.constData()) != 0 && (errno == EISDIR || errno == EPERM))
+        ::rmdir(encoded.constData());
 }
 
 } // namespace bw
