@@ -62,28 +62,32 @@ int WatchCommand::run(const CommandLineRequest& request)
     const auto started = Clock::now();
     int status = BatchCommand::ExitSuccess;
     try {
-        watch.run([&](const QString& claimed, const QString& shown) -> std::optional<FolderWatch::Printed> {
-            if (request.restartAfter > 0 && onThisOffice == request.restartAfter) {
-                services_.restartOffice();
-                onThisOffice = 0;
-            }
-            progress.show(totals.total + 1, 0, shown, -1);
-            const auto fileStarted = Clock::now();
-            std::optional<FolderWatch::Printed> result;
-            batch.run({claimed}, [&](const BatchPrint::Outcome& printed) {
-                BatchPrint::Outcome outcome = printed;
-                outcome.path = shown;
-                outcome.number = ++totals.total;
-                outcome.total = 0;
-                ++(outcome.printed ? totals.printed : totals.failed);
+        watch.run(
+            [&](const QString& claimed, const QString& shown) -> std::optional<FolderWatch::Printed> {
+                if (request.restartAfter > 0 && onThisOffice == request.restartAfter) {
+                    services_.restartOffice();
+                    onThisOffice = 0;
+                }
+                progress.show(totals.total + 1, 0, shown, -1);
+                const auto fileStarted = Clock::now();
+                std::optional<FolderWatch::Printed> result;
+                batch.run({claimed}, [&](const BatchPrint::Outcome& printed) {
+                    BatchPrint::Outcome outcome = printed;
+                    outcome.path = shown;
+                    outcome.number = ++totals.total;
+                    outcome.total = 0;
+                    ++(outcome.printed ? totals.printed : totals.failed);
+                    progress.clear();
+                    reporter.file(outcome, secondsSince(fileStarted));
+                    result = FolderWatch::Printed{outcome.printed, outcome.reason};
+                });
                 progress.clear();
-                reporter.file(outcome, secondsSince(fileStarted));
-                result = FolderWatch::Printed{outcome.printed, outcome.reason};
+                ++onThisOffice;
+                return result;
+            },
+            [&](const QString& shown, const QString& reason) {
+                BatchCommand::refuse(err_, QStringLiteral("cannot take %1: %2").arg(shown, reason));
             });
-            progress.clear();
-            ++onThisOffice;
-            return result;
-        });
     } catch (const PlatformError& error) {
         progress.clear();
         BatchCommand::refuse(err_, QStringLiteral("the watch of %1 ends: %2").arg(path, error.description()));

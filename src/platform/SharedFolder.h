@@ -14,6 +14,9 @@ struct SharedFolderEntry {
     bool isDirectory = false;
     qint64 size = 0;
     qint64 modifiedMilliseconds = 0; // since the epoch
+    // False when the name's bytes are not UTF-8: the name above then stands
+    // in for it and names nothing.
+    bool nameIsText = true;
 };
 
 // A folder shared with other writers and other watchers: every change is

@@ -18,7 +18,7 @@ FolderWatch::FolderWatch(Services services, Settings settings)
 {
 }
 
-QStringList FolderWatch::settled()
+QStringList FolderWatch::settled(const Untaken& untaken)
 {
     const WildcardPattern pattern(QStringLiteral("*.") + settings_.extension);
     const qint64 now = services_.clock.nowMilliseconds();
@@ -36,6 +36,13 @@ QStringList FolderWatch::settled()
         if (!entry.isRegularFile || entry.name.startsWith(QLatin1Char('.')) ||
             IntakeRules::isSkippedInFolderListing(entry.name) || !pattern.matches(entry.name))
             continue;
+        if (!entry.nameIsText) {
+            if (!untaken_.contains(entry.name))
+                untaken(services_.folder.folder() + QLatin1Char('/') + entry.name,
+                        QStringLiteral("The name is not valid UTF-8 and cannot be passed on"));
+            untaken_.insert(entry.name);
+            continue;
+        }
         Seen seen = seen_.value(entry.name, Seen{-1, 0, now});
         if (seen.size != entry.size || seen.modified != entry.modifiedMilliseconds)
             seen = {entry.size, entry.modifiedMilliseconds, now};
@@ -54,10 +61,10 @@ QStringList FolderWatch::settled()
     return names;
 }
 
-void FolderWatch::run(const Print& print)
+void FolderWatch::run(const Print& print, const Untaken& untaken)
 {
     while (!services_.stop.stopRequested()) {
-        const QStringList ready = settled();
+        const QStringList ready = settled(untaken);
         if (ready.isEmpty()) {
             qint64 wait = settings_.rescanMilliseconds;
             if (nextSettle_ >= 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -40,10 +41,12 @@ public:
     // Prints the claimed file (shown under its name in the folder); nothing
     // when a stop came before it started.
     using Print = std::function<std::optional<Printed>(const QString& claimed, const QString& shown)>;
+    // A file that cannot be taken, told once.
+    using Untaken = std::function<void(const QString& shown, const QString& reason)>;
 
     FolderWatch(Services services, Settings settings);
 
-    void run(const Print& print);
+    void run(const Print& print, const Untaken& untaken);
 
 private:
     struct Seen {
@@ -52,11 +55,12 @@ private:
         qint64 since = 0; // clock time it was first seen so
     };
     // The settled files, oldest first; notes when the next one settles.
-    QStringList settled();
+    QStringList settled(const Untaken& untaken);
 
     Services services_;
     Settings settings_;
     QHash<QString, Seen> seen_;
+    QSet<QString> untaken_;
     qint64 nextSettle_ = -1;
 };
 

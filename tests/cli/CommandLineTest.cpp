@@ -107,7 +107,6 @@ TEST(CommandLineTest, BadCommandLinesAreRefusedWithAReason)
         {{"--print", "--timeout", "99999999999", "a"}, "from 1 to 86400"},
         {{"--print", "--restart-after", "1000001", "a"}, "from 0 to 1000000"},
         {{"--watch", "in", "a.ods"}, "takes no paths"},
-        {{"--watch", "in", "--dry-run"}, "takes no paths"},
         {{"--watch", ""}, "must not be empty"},
         {{"--list-printers", "a.ods"}, "takes no paths"},
         {{"--list-printers", "--print", "a.ods"}, "takes no paths"},

@@ -31,7 +31,7 @@ public:
     QByteArray read(const QString& relative) const
     {
         QFile file(path(relative));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : "(none)";
     }
 
     QTemporaryDir dir;
@@ -51,7 +51,6 @@ TEST(WatchNamesTest, WatchersOfThisHostAreKnownByTheirFolderAndTakenNamesNumbere
         EXPECT_EQ(WatchNames::watcherOf(QStringLiteral("h-1"), QString::fromUtf8(row.folder)).value_or(0),
                   row.pid)
             << row.folder;
-    EXPECT_EQ(WatchNames::watcher(QStringLiteral("h-1"), 42), "h-1-42");
 
     const struct {
         const char* name;
@@ -138,7 +137,6 @@ TEST(WatchedFolderTest, AFileIsClaimedOnceAndFiledWithoutReplacingAnything)
     EXPECT_EQ(w.files(QStringLiteral("failed")), (QStringList{"b-1.ods", "b-1.ods.txt", "b.ods.txt"}));
     EXPECT_EQ(w.read(QStringLiteral("failed/b-1.ods.txt")), "the printer does not accept jobs\n");
     EXPECT_EQ(w.read(QStringLiteral("failed/b.ods.txt")), "failed/b.ods.txt");
-    EXPECT_EQ(w.files(), QStringList());
     EXPECT_EQ(w.files(QStringLiteral(".brindlework/h-1-100")), QStringList{".watcher"});
 }
 

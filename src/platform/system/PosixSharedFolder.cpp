@@ -73,6 +73,7 @@ std::vector<SharedFolderEntry> PosixSharedFolder::entries(const QString& folder)
             continue;
         SharedFolderEntry entry;
         entry.name = QFile::decodeName(item->d_name);
+        entry.nameIsText = QFile::encodeName(entry.name) == QByteArray(item->d_name);
         entry.isRegularFile = S_ISREG(info.st_mode);
         entry.isDirectory = S_ISDIR(info.st_mode);
         entry.size = info.st_size;
