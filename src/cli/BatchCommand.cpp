@@ -27,6 +27,11 @@ int BatchCommand::refuse(QTextStream& err, const QString& message)
     return ExitUsage;
 }
 
+BatchPrint::Settings BatchCommand::printSettings(const CommandLineRequest& request, const QString& printer)
+{
+    return {printer, request.restartAfter, request.timeoutSeconds * 1000};
+}
+
 int BatchCommand::run(const CommandLineRequest& request)
 {
     switch (request.mode) {
@@ -182,7 +187,7 @@ int BatchCommand::print(const CommandLineRequest& request)
     ProgressLine progress(err_, progressWidth_);
     const ClosedOutputStop stop(services_.stop, out_);
     BatchPrint batch({services_.office, services_.confirmation, services_.restartOffice, stop},
-                     {*name, request.restartAfter, request.timeoutSeconds * 1000});
+                     printSettings(request, *name));
     const auto started = Clock::now();
     auto fileStarted = started;
     const int total = int(rows->size());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CommandLine.h"
+#include "print/BatchPrint.h"
 
 #include <QStringList>
 #include <functional>
@@ -48,6 +49,8 @@ public:
     void showProgress(int width) { progressWidth_ = width; }
     // The message for a command line that was refused, and its status.
     static int refuse(QTextStream& err, const QString& message);
+    // How the files of a request are printed, by --print and --watch alike.
+    static BatchPrint::Settings printSettings(const CommandLineRequest& request, const QString& printer);
 
 private:
     int listPrinters();

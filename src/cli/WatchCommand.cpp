@@ -52,8 +52,9 @@ int WatchCommand::run(const CommandLineRequest& request)
     ProgressLine progress(err_, progressWidth_);
     const ClosedOutputStop stop(services_.stop, out_);
     // One file a run: the office is restarted here, counted over the runs.
-    BatchPrint batch({services_.office, services_.confirmation, services_.restartOffice, stop},
-                     {printer.name, 0, request.timeoutSeconds * 1000});
+    BatchPrint::Settings settings = BatchCommand::printSettings(request, printer.name);
+    settings.restartAfter = 0;
+    BatchPrint batch({services_.office, services_.confirmation, services_.restartOffice, stop}, settings);
     const std::unique_ptr<FolderChangeWait> changes = services_.changesOf(path);
     FolderWatch watch({folder, services_.files, *changes, services_.clock, stop},
                       {request.extension, settleMilliseconds_, rescanMilliseconds_});
