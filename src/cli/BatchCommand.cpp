@@ -1,7 +1,11 @@
 #include "cli/BatchCommand.h"
 
 #include "cli/BatchReporter.h"
+#include "cli/ClosedOutputStop.h"
+#include "cli/PrinterLookup.h"
+#include "cli/ProgressLine.h"
 #include "intake/PathIntake.h"
+#include "platform/FileSystem.h"
 #include "platform/PlatformError.h"
 #include "platform/PrinterServices.h"
 #include "print/BatchPrint.h"
@@ -21,6 +25,11 @@ int BatchCommand::refuse(QTextStream& err, const QString& message)
     err << "brindlework: " << message << '\n';
     err.flush();
     return ExitUsage;
+}
+
+BatchPrint::Settings BatchCommand::printSettings(const CommandLineRequest& request, const QString& printer)
+{
+    return {printer, request.restartAfter, request.timeoutSeconds * 1000};
 }
 
 int BatchCommand::run(const CommandLineRequest& request)
@@ -57,61 +66,104 @@ int BatchCommand::listPrinters()
     return ExitSuccess;
 }
 
-std::optional<QStringList> BatchCommand::files(const CommandLineRequest& request)
+std::vector<BatchCommand::Row> BatchCommand::rows(const CommandLineRequest& request)
 {
     const auto items = PathIntake(services_.fileSystem, services_.yielder)
                            .take(request.paths, request.extension, services_.currentFolder);
-    bool usable = true;
+    std::vector<Row> rows;
     for (const PathIntake::Item& item : items) {
-        if (item.kind == PathIntake::Kind::File || item.kind == PathIntake::Kind::Folder)
-            continue;
-        refuse(err_, QStringLiteral("cannot use %1: %2").arg(item.path, item.problem));
-        usable = false;
-    }
-    if (!usable)
-        return std::nullopt;
-    const QStringList rows = PathIntake::rowsOf(items);
-    if (rows.isEmpty()) {
-        refuse(err_, QStringLiteral("no files found (extension \"%1\" in folders)").arg(request.extension));
-        return std::nullopt;
+        switch (item.kind) {
+        case PathIntake::Kind::File:
+            rows.push_back({item.path, {}});
+            break;
+        case PathIntake::Kind::Folder:
+            for (const QString& row : item.rows)
+                rows.push_back({row, problemOf(row)});
+            break;
+        case PathIntake::Kind::Missing:
+        case PathIntake::Kind::Unreadable:
+            rows.push_back({item.path, item.problem});
+            break;
+        case PathIntake::Kind::NotAFile:
+        case PathIntake::Kind::UnreadableFolder:
+            rows.push_back({item.path, item.problem, false});
+            break;
+        }
     }
     return rows;
 }
 
+QString BatchCommand::problemOf(const QString& row)
+{
+    try {
+        const FileStatus status = services_.fileSystem.status(row);
+        if (!status.isRegularFile)
+            return QStringLiteral("Not a file: ") + row;
+        if (!status.isReadable)
+            return QStringLiteral("Cannot be read (no permission): ") + row;
+    } catch (const PlatformError& error) {
+        return error.description();
+    }
+    return {};
+}
+
+std::optional<QStringList> BatchCommand::files(const CommandLineRequest& request)
+{
+    bool unusable = false;
+    QStringList files;
+    for (const Row& row : rows(request)) {
+        if (!row.problem.isEmpty()) {
+            refuse(err_, QStringLiteral("cannot use %1: %2").arg(row.path, row.problem));
+            unusable = true;
+        }
+        files << row.path;
+    }
+    if (unusable)
+        return std::nullopt;
+    if (files.isEmpty()) {
+        refuse(err_, QStringLiteral("no files found (extension \"%1\" in folders)").arg(request.extension));
+        return std::nullopt;
+    }
+    return files;
+}
+
 std::optional<QString> BatchCommand::printer(const QString& asked)
 {
-    QStringList installed;
-    try {
-        installed = services_.printers.installedPrinters();
-    } catch (const PlatformError& error) {
-        refuse(err_, QStringLiteral("cannot reach the printing system: ") + error.description());
+    const PrinterLookup::Found found = PrinterLookup(services_.printers).find(asked);
+    if (found.name.isEmpty()) {
+        refuse(err_, found.problem);
         return std::nullopt;
     }
-    QString name = asked;
-    if (name.isEmpty()) {
-        try {
-            name = services_.printers.defaultPrinterName();
-        } catch (const PlatformError&) {
-            refuse(err_,
-                   QStringLiteral("no printer given and no default printer set; name one with --printer"));
-            return std::nullopt;
-        }
-    }
-    if (!installed.contains(name)) {
-        refuse(err_, QStringLiteral("unknown printer \"%1\" (see --list-printers)").arg(name));
-        return std::nullopt;
-    }
-    return name;
+    return found.name;
 }
 
 int BatchCommand::dryRun(const CommandLineRequest& request)
 {
-    const auto rows = files(request);
-    if (!rows)
-        return ExitUsage;
-    for (const QString& row : *rows)
-        out_ << row << '\n';
+    bool unusable = false;
+    int listed = 0;
+    int marked = 0;
+    for (const Row& row : rows(request)) {
+        if (!row.listed) {
+            refuse(err_, QStringLiteral("cannot use %1: %2").arg(row.path, row.problem));
+            unusable = true;
+            continue;
+        }
+        ++listed;
+        out_ << row.path;
+        if (!row.problem.isEmpty()) {
+            out_ << " (cannot be printed: " << row.problem << ')';
+            ++marked;
+        }
+        out_ << '\n';
+    }
     out_.flush();
+    if (marked > 0)
+        return refuse(err_, QStringLiteral("%1 of %2 files cannot be printed").arg(marked).arg(listed));
+    if (unusable)
+        return ExitUsage;
+    if (listed == 0)
+        return refuse(err_,
+                      QStringLiteral("no files found (extension \"%1\" in folders)").arg(request.extension));
     return ExitSuccess;
 }
 
@@ -132,15 +184,26 @@ int BatchCommand::print(const CommandLineRequest& request)
                                        : request.quiet ? BatchReporter::Style::Quiet
                                                        : BatchReporter::Style::Text;
     BatchReporter reporter(out_, err_, style, *name);
-    BatchPrint batch({services_.office, services_.confirmation, services_.restartOffice, services_.stop},
-                     {*name, request.restartAfter, request.timeoutSeconds * 1000});
+    ProgressLine progress(err_, progressWidth_);
+    const ClosedOutputStop stop(services_.stop, out_);
+    BatchPrint batch({services_.office, services_.confirmation, services_.restartOffice, stop},
+                     printSettings(request, *name));
     const auto started = Clock::now();
     auto fileStarted = started;
+    const int total = int(rows->size());
+    progress.show(1, total, rows->first(), -1);
     const BatchPrint::Totals totals = batch.run(*rows, [&](const BatchPrint::Outcome& outcome) {
+        progress.clear();
         reporter.file(outcome, secondsSince(fileStarted));
         fileStarted = Clock::now();
+        if (outcome.number < total && !stop.stopRequested())
+            progress.show(outcome.number + 1, total, rows->at(outcome.number),
+                          secondsSince(started) / outcome.number * (total - outcome.number));
     });
+    progress.clear();
     reporter.totals(totals, secondsSince(started));
+    if (stop.outputClosed())
+        return ExitOutputClosed;
     if (totals.stopped)
         return ExitStopped;
     return totals.failed == 0 ? ExitSuccess : ExitSomeFailed;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "cli/CommandLine.h"
+#include "print/BatchPrint.h"
 
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QTextStream;
 
@@ -26,6 +28,8 @@ public:
     static constexpr int ExitSomeFailed = 1;
     static constexpr int ExitUsage = 2;
     static constexpr int ExitStopped = 130;
+    // As a program ended by SIGPIPE.
+    static constexpr int ExitOutputClosed = 141;
 
     struct Services {
         PrinterServices& printers;
@@ -41,13 +45,26 @@ public:
     BatchCommand(Services services, QTextStream& out, QTextStream& err);
 
     int run(const CommandLineRequest& request);
+    // A progress line on standard error this many columns wide; 0 for none.
+    void showProgress(int width) { progressWidth_ = width; }
     // The message for a command line that was refused, and its status.
     static int refuse(QTextStream& err, const QString& message);
+    // How the files of a request are printed, by --print and --watch alike.
+    static BatchPrint::Settings printSettings(const CommandLineRequest& request, const QString& printer);
 
 private:
     int listPrinters();
     int dryRun(const CommandLineRequest& request);
     int print(const CommandLineRequest& request);
+    struct Row {
+        QString path;
+        QString problem;    // why it cannot be printed; empty when it can
+        bool listed = true; // false: a path the window lists nothing for
+    };
+    // Every row the window would list for the paths, in print order, and
+    // where they stand the paths that give none and cannot be used.
+    std::vector<Row> rows(const CommandLineRequest& request);
+    QString problemOf(const QString& row);
     // The files in print order; nothing (after the message) when a path
     // cannot be used or no file is found.
     std::optional<QStringList> files(const CommandLineRequest& request);
@@ -56,6 +73,7 @@ private:
     Services services_;
     QTextStream& out_;
     QTextStream& err_;
+    int progressWidth_ = 0;
 };
 
 } // namespace bw

@@ -4,6 +4,8 @@
 #include "platform/uno/OfficeLauncher.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
 #include <algorithm>
@@ -12,20 +14,44 @@
 namespace bw {
 
 namespace {
+
 constexpr int Slots = 64;
+
+// The first of the folder and its parents that is there.
+QString existingPart(QString folder)
+{
+    while (!QFileInfo::exists(folder) && folder != QDir::cleanPath(folder + QStringLiteral("/..")))
+        folder = QDir::cleanPath(folder + QStringLiteral("/.."));
+    return folder;
 }
+
+[[noreturn]] void readOnly(const QString& cacheFolder)
+{
+    throw PlatformError(ErrorNumber::FileAccess,
+                        QStringLiteral("The cache folder %1 is read-only, and a batch keeps its office there "
+                                       "(set XDG_CACHE_HOME to a folder you can write)")
+                            .arg(cacheFolder));
+}
+
+} // namespace
 
 BatchOfficeSlot::BatchOfficeSlot(const QString& cacheFolder)
 {
     const QString folder = cacheFolder + QStringLiteral("/brindlework");
-    if (!QDir().mkpath(folder))
+    if (!QDir().mkpath(folder)) {
+        if (::access(QFile::encodeName(existingPart(folder)).constData(), W_OK) != 0)
+            readOnly(cacheFolder);
         throw PlatformError(ErrorNumber::FileAccess, QStringLiteral("Cannot make the folder ") + folder);
+    }
     for (int slot = 1; slot <= Slots; ++slot) {
         auto lock =
             std::make_unique<QLockFile>(QStringLiteral("%1/batch-office-%2.lock").arg(folder).arg(slot));
         lock->setStaleLockTime(0);
-        if (!lock->tryLock(0))
+        if (!lock->tryLock(0)) {
+            if (lock->error() == QLockFile::PermissionError)
+                readOnly(cacheFolder);
             continue;
+        }
         lock_ = std::move(lock);
         profileFolder_ = QStringLiteral("%1/batch-office-%2").arg(folder).arg(slot);
         const QString profileUrl = QUrl::fromLocalFile(profileFolder_).toString();

@@ -32,10 +32,12 @@ void BatchReporter::file(const BatchPrint::Outcome& outcome, double seconds)
         QJsonObject object{
             {QStringLiteral("event"), outcome.printed ? QStringLiteral("printed") : QStringLiteral("failed")},
             {QStringLiteral("number"), outcome.number},
-            {QStringLiteral("total"), outcome.total},
             {QStringLiteral("path"), outcome.path},
             {QStringLiteral("printer"), printer_},
             {QStringLiteral("seconds"), rounded(seconds)}};
+        // A watched folder has no total.
+        if (outcome.total > 0)
+            object.insert(QStringLiteral("total"), outcome.total);
         if (outcome.printed)
             object.insert(QStringLiteral("job"), outcome.jobId);
         else
@@ -43,7 +45,10 @@ void BatchReporter::file(const BatchPrint::Outcome& outcome, double seconds)
         writeJson(out_, object);
         return;
     }
-    const QString place = QStringLiteral("%1/%2 %3").arg(outcome.number).arg(outcome.total).arg(outcome.path);
+    const QString place =
+        outcome.total > 0
+            ? QStringLiteral("%1/%2 %3").arg(outcome.number).arg(outcome.total).arg(outcome.path)
+            : QStringLiteral("%1 %2").arg(outcome.number).arg(outcome.path);
     if (!outcome.printed) {
         err_ << "failed " << place << ": " << outcome.reason << '\n';
         err_.flush();

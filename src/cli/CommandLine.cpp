@@ -25,6 +25,7 @@ const QString Quiet = QStringLiteral("quiet");
 const QString Json = QStringLiteral("json");
 const QString Timeout = QStringLiteral("timeout");
 const QString RestartAfter = QStringLiteral("restart-after");
+const QString Watch = QStringLiteral("watch");
 
 void describe(QCommandLineParser& parser)
 {
@@ -40,17 +41,26 @@ void describe(QCommandLineParser& parser)
          QStringLiteral("name")},
         {Extension, QStringLiteral("Take files with extension <ext> from folders (default: ods)."),
          QStringLiteral("ext")},
-        {DryRun, QStringLiteral("Show the files in print order and exit.")},
+        {Watch,
+         QStringLiteral(
+             "Print each file with the extension that arrives in <folder>, once its size stays the "
+             "same, then move it to <folder>/printed or <folder>/failed. Runs until stopped."),
+         QStringLiteral("folder")},
+        {DryRun,
+         QStringLiteral("Show the files in print order, marking those that cannot be printed, and exit.")},
         {ListPrinters, QStringLiteral("Show the printers, the default marked \"(default)\", and exit.")},
-        {Quiet, QStringLiteral("With --print: report failures only.")},
-        {Json, QStringLiteral("With --print: one JSON object a line for each file, then the totals.")},
+        {Quiet, QStringLiteral("With --print or --watch: report failures only.")},
+        {Json,
+         QStringLiteral("With --print or --watch: one JSON object a line for each file, then the totals.")},
         {Timeout,
-         QStringLiteral("With --print: restart an office that does not answer within <seconds> (default %1).")
-             .arg(CommandLine::DefaultTimeoutSeconds),
+         QStringLiteral("With --print or --watch: restart an office that does not answer within <seconds>, "
+                        "1 to %2 (default %1).")
+             .arg(CommandLine::DefaultTimeoutSeconds)
+             .arg(CommandLine::MostTimeoutSeconds),
          QStringLiteral("seconds")},
         {RestartAfter,
-         QStringLiteral(
-             "With --print: restart the office after every <n> documents, 0 for never (default %1).")
+         QStringLiteral("With --print or --watch: restart the office after every <n> documents, 0 for never "
+                        "(default %1).")
              .arg(CommandLine::DefaultRestartAfter),
          QStringLiteral("n")},
     });
@@ -67,12 +77,12 @@ CommandLineRequest invalid(const QString& error)
     return request;
 }
 
-// A whole number from minimum upward, or nothing.
-std::optional<int> number(const QString& text, int minimum)
+// A whole number from minimum to maximum, or nothing.
+std::optional<int> number(const QString& text, int minimum, int maximum)
 {
     bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < minimum)
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < minimum || value > maximum)
         return std::nullopt;
     return value;
 }
@@ -103,7 +113,7 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
         request.mode = CommandLineRequest::Mode::Version;
         return request;
     }
-    for (const QString& single : {Printer, Extension, Timeout, RestartAfter})
+    for (const QString& single : {Printer, Extension, Timeout, RestartAfter, Watch})
         if (parser.values(single).size() > 1)
             return invalid(QStringLiteral("Option '%1' is given more than once.").arg(single));
     if (parser.isSet(Extension) && request.extension.isEmpty())
@@ -111,29 +121,40 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
     if (parser.isSet(Printer) && request.printer.isEmpty())
         return invalid(QStringLiteral("The printer name must not be empty."));
     if (parser.isSet(Timeout)) {
-        const auto seconds = number(parser.value(Timeout), 1);
+        const auto seconds = number(parser.value(Timeout), 1, MostTimeoutSeconds);
         if (!seconds)
-            return invalid(QStringLiteral("The timeout must be a whole number of seconds from 1 up."));
+            return invalid(QStringLiteral("The timeout must be a whole number of seconds from 1 to %1.")
+                               .arg(MostTimeoutSeconds));
         request.timeoutSeconds = *seconds;
     }
     if (parser.isSet(RestartAfter)) {
-        const auto documents = number(parser.value(RestartAfter), 0);
+        const auto documents = number(parser.value(RestartAfter), 0, MostRestartAfter);
         if (!documents)
-            return invalid(QStringLiteral("--restart-after needs a whole number from 0 up."));
+            return invalid(
+                QStringLiteral("--restart-after needs a whole number from 0 to %1.").arg(MostRestartAfter));
         request.restartAfter = *documents;
     }
 
     const bool print = parser.isSet(Print);
     if (parser.isSet(ListPrinters)) {
-        if (print || parser.isSet(DryRun) || !request.paths.isEmpty())
+        if (print || parser.isSet(DryRun) || parser.isSet(Watch) || !request.paths.isEmpty())
             return invalid(QStringLiteral("--list-printers takes no paths and no other mode."));
         request.mode = CommandLineRequest::Mode::ListPrinters;
+        return request;
+    }
+    if (parser.isSet(Watch)) {
+        if (print || parser.isSet(DryRun) || !request.paths.isEmpty())
+            return invalid(QStringLiteral("--watch takes no paths and no other mode."));
+        request.watchFolder = parser.value(Watch);
+        if (request.watchFolder.isEmpty())
+            return invalid(QStringLiteral("The folder to watch must not be empty."));
+        request.mode = CommandLineRequest::Mode::Watch;
         return request;
     }
     if (!print) {
         for (const QString& printOnly : {Printer, Quiet, Json, Timeout, RestartAfter})
             if (parser.isSet(printOnly))
-                return invalid(QStringLiteral("Option '%1' needs --print.").arg(printOnly));
+                return invalid(QStringLiteral("Option '%1' needs --print or --watch.").arg(printOnly));
     }
     if (parser.isSet(DryRun)) {
         if (request.paths.isEmpty())
@@ -151,6 +172,19 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
     return request;
 }
 
+CommandLineRequest CommandLine::refusedWithoutDisplay()
+{
+    return invalid(QStringLiteral(
+        "The window needs a display, and there is none (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM are "
+        "unset). Without one, print with --print or see the files with --dry-run."));
+}
+
+bool CommandLine::displayAvailable(const QString& display, const QString& waylandDisplay,
+                                   const QString& platform)
+{
+    return !display.isEmpty() || !waylandDisplay.isEmpty() || !platform.isEmpty();
+}
+
 QString CommandLine::helpText()
 {
     QCommandLineParser parser;
@@ -162,9 +196,11 @@ QString CommandLine::helpText()
                           "  brindlework [PATH...]\n"
                           "  brindlework --print [--printer NAME] [--extension EXT] PATH...\n"
                           "  brindlework --dry-run [--extension EXT] PATH...\n"
+                          "  brindlework --watch FOLDER [--printer NAME] [--extension EXT]\n"
                           "  brindlework --list-printers\n"
                           "\nExit status of --print: 0 every file printed and confirmed, 1 some failed,\n"
-                          "2 bad usage, 130 stopped by SIGINT or SIGTERM.\n");
+                          "2 bad usage, 130 stopped by SIGINT or SIGTERM, 141 standard output closed.\n"
+                          "--watch ends with 0 when stopped by SIGINT or SIGTERM.\n");
 }
 
 QString CommandLine::versionText()

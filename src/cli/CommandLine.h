@@ -7,11 +7,12 @@ namespace bw {
 
 // What the program was asked to do on its command line.
 struct CommandLineRequest {
-    enum class Mode { Window, Help, Version, ListPrinters, DryRun, Print, Invalid };
+    enum class Mode { Window, Help, Version, ListPrinters, DryRun, Print, Watch, Invalid };
 
     Mode mode = Mode::Window;
     QStringList paths;
-    QString printer; // empty: the user's default
+    QString watchFolder; // mode Watch
+    QString printer;     // empty: the user's default
     QString extension;
     int timeoutSeconds = 0;
     int restartAfter = 0; // 0: never
@@ -26,12 +27,18 @@ struct CommandLineRequest {
 class CommandLine {
 public:
     static constexpr int DefaultTimeoutSeconds = 120;
+    static constexpr int MostTimeoutSeconds = 86400;
+    static constexpr int MostRestartAfter = 1000000;
     // Documents printed on one office before it is restarted (office memory
     // grows with every document).
     static constexpr int DefaultRestartAfter = 200;
 
     // arguments[0] is the program.
     static CommandLineRequest parse(const QStringList& arguments);
+    // The window asked for where there is no display to show it on.
+    static CommandLineRequest refusedWithoutDisplay();
+    static bool displayAvailable(const QString& display, const QString& waylandDisplay,
+                                 const QString& platform);
     static QString helpText();
     static QString versionText();
 };

@@ -2,12 +2,15 @@
 
 #include "cli/BatchCommand.h"
 #include "cli/BatchOfficeSlot.h"
+#include "cli/WatchCommand.h"
 #include "platform/PlatformError.h"
 #include "platform/Yielder.h"
 #include "platform/cups/CupsPrinterServices.h"
 #include "platform/system/FlockUserLocks.h"
+#include "platform/system/InotifyFolderWait.h"
 #include "platform/system/PosixFileSystem.h"
 #include "platform/system/PosixProcesses.h"
+#include "platform/system/PosixSharedFolder.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/TerminationSignals.h"
 #include "platform/system/ThreadSleeper.h"
@@ -18,9 +21,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QSysInfo>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 #include <optional>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace bw {
 
@@ -31,6 +38,22 @@ class NoYield : public Yielder {
 public:
     void yieldToEvents() override {}
 };
+
+// A write to a closed pipe fails with EPIPE instead of killing the program,
+// so a batch can finish the file under way. A handler, not SIG_IGN: the
+// office started from here gets the default back.
+void onBrokenPipe(int) {}
+
+// The width of the terminal standard error writes to; 0 when it is none.
+int terminalWidth()
+{
+    if (!::isatty(STDERR_FILENO))
+        return 0;
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
 
 } // namespace
 
@@ -56,6 +79,11 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
         break;
     }
 
+    struct sigaction brokenPipe = {};
+    brokenPipe.sa_handler = onBrokenPipe;
+    sigemptyset(&brokenPipe.sa_mask);
+    ::sigaction(SIGPIPE, &brokenPipe, nullptr);
+
     CupsPrinterServices printers;
     // A window's run cut short left its printer the default: put back first.
     {
@@ -76,7 +104,7 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
     PosixFileSystem fileSystem;
     NoYield yielder;
     std::optional<BatchOfficeSlot> slot;
-    if (request.mode == CommandLineRequest::Mode::Print) {
+    if (request.mode == CommandLineRequest::Mode::Print || request.mode == CommandLineRequest::Mode::Watch) {
         try {
             slot.emplace(BatchOfficeSlot::defaultCacheFolder());
         } catch (const PlatformError& error) {
@@ -91,10 +119,27 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
     JobConfirmation confirmation(printers, clock, sleeper);
     // SIGINT and SIGTERM end the batch after its current file.
     TerminationSignals termination;
-    BatchCommand command({printers, fileSystem, yielder, office, confirmation,
-                          [&office] { office.endSelfStartedOffice(); }, termination, QDir::currentPath()},
-                         out, err);
-    const int status = command.run(request);
+    const auto restartOffice = [&office] { office.endSelfStartedOffice(); };
+    int status = BatchCommand::ExitSuccess;
+    if (request.mode == CommandLineRequest::Mode::Watch) {
+        PosixSharedFolder files;
+        PosixProcesses processes;
+        WatchCommand command(
+            {printers, files, processes, clock, office, confirmation, restartOffice, termination,
+             [&termination](const QString& folder) {
+                 return std::make_unique<InotifyFolderWait>(folder, termination.wakeDescriptor());
+             },
+             QSysInfo::machineHostName(), QDir::currentPath()},
+            out, err);
+        command.showProgress(terminalWidth());
+        status = command.run(request);
+    } else {
+        BatchCommand command({printers, fileSystem, yielder, office, confirmation, restartOffice, termination,
+                              QDir::currentPath()},
+                             out, err);
+        command.showProgress(terminalWidth());
+        status = command.run(request);
+    }
     office.endSelfStartedOffice();
     return status;
 }

@@ -32,6 +32,8 @@ PathIntake::Item PathIntake::takeOne(const QString& path, const QString& extensi
     } catch (const PlatformError& error) {
         return {path, Kind::Missing, {path}, error.description()};
     }
+    if (status.isRegularFile && !status.isReadable)
+        return {path, Kind::Unreadable, {path}, QStringLiteral("Cannot be read (no permission): ") + path};
     if (status.isRegularFile)
         return {path, Kind::File, {path}, {}};
     if (!status.isDirectory)

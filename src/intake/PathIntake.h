@@ -16,13 +16,14 @@ class Yielder;
 // path that is not there means; the rows are the same for both.
 class PathIntake {
 public:
-    enum class Kind { File, Folder, Missing, NotAFile, UnreadableFolder };
+    enum class Kind { File, Folder, Missing, Unreadable, NotAFile, UnreadableFolder };
 
     struct Item {
         QString path; // absolute
         Kind kind;
-        // The rows the path gives: a file or a missing path itself (as a drop
-        // takes it), a folder its tree's files, anything else none.
+        // The rows the path gives: a file, an unreadable or a missing path
+        // itself (as a drop takes it), a folder its tree's files, anything
+        // else none.
         QStringList rows;
         // Why the path is not a file or a readable folder; empty when it is.
         QString problem;

@@ -20,6 +20,7 @@ struct FileStatus {
     bool isDirectory = false;
     bool isRegularFile = false;
     bool isHidden = false;
+    bool isReadable = true; // this process may open it for reading
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
 };

@@ -132,6 +132,20 @@ TEST(BatchCommandTest, StatusAndLinesOfEachMode)
          "brindlework: cannot use /d/gone.ods: File not found: /d/gone.ods\n"
          "brindlework: cannot use /d/fifo: Not a file or a folder: /d/fifo\n"},
         {{"--print", "/empty"}, {}, 2, "", "brindlework: no files found (extension \"ods\" in folders)\n"},
+        {{"--print", "--printer", "b", "/d/a.ods"}, {}, 0, "printed 1/1 /d/a.ods -> B (job 1)\n", ""},
+        {{"--print", "/d/a.ods", "/d"},
+         [](Command& c) { c.fileSystem.unreadable = {QStringLiteral("/d/a.ods")}; },
+         2,
+         "",
+         "brindlework: cannot use /d/a.ods: Cannot be read (no permission): /d/a.ods\n"
+         "brindlework: cannot use /d/a.ods: Cannot be read (no permission): /d/a.ods\n"},
+        {{"--dry-run", "/d/S", "gone.ods", "/d/fifo"},
+         [](Command& c) { c.fileSystem.unreadable = {QStringLiteral("/d/S/b.ods")}; },
+         2,
+         "/d/S/b.ods (cannot be printed: Cannot be read (no permission): /d/S/b.ods)\n"
+         "/cwd/gone.ods (cannot be printed: File not found: /cwd/gone.ods)\n",
+         "brindlework: cannot use /d/fifo: Not a file or a folder: /d/fifo\n"
+         "brindlework: 2 of 2 files cannot be printed\n"},
     };
     for (const auto& row : table) {
         Command c;

@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 // The real executable's --print with no display, a real LibreOffice (the
@@ -30,7 +32,7 @@ public:
         cups->runTool(QStringLiteral("cupsreject"), {QStringLiteral("R")});
         CupsPrinterServices().setDefaultPrinter(QStringLiteral("A"));
 
-        for (const char* folder : {"docs/S/T", "loose", "empty", "many"})
+        for (const char* folder : {"docs/S/T", "loose", "empty", "many", "odd", "read-only-cache"})
             QDir().mkpath(path(QString::fromLatin1(folder)));
         const QString model = path(QStringLiteral("model.ods"));
         {
@@ -44,6 +46,14 @@ public:
             copies << QStringLiteral("many/f%1.ods").arg(i, 2, 10, QLatin1Char('0'));
         for (const QString& copy : copies)
             QFile::copy(model, path(copy));
+        QFile::copy(model, path(QStringLiteral("locked.ods")));
+        QFile::setPermissions(path(QStringLiteral("locked.ods")), QFileDevice::Permissions());
+        QFile::setPermissions(path(QStringLiteral("read-only-cache")),
+                              QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        // A name whose bytes are not UTF-8.
+        QFile::copy(model, path(QStringLiteral("odd/bad.ods")));
+        ::rename(QFile::encodeName(path(QStringLiteral("odd/bad.ods"))).constData(),
+                 (QFile::encodeName(path(QStringLiteral("odd/"))) + "bad\xe9.ods").constData());
         for (const char* text : {"docs/note.txt", "junk.ods"}) {
             QFile file(path(QString::fromLatin1(text)));
             file.open(QIODevice::WriteOnly);
@@ -53,6 +63,10 @@ public:
 
     static void TearDownTestSuite()
     {
+        // Names Qt cannot decode, and a folder it cannot write, are not removed by it.
+        ::unlink((QFile::encodeName(path(QStringLiteral("odd/"))) + "bad\xe9.ods").constData());
+        QFile::setPermissions(path(QStringLiteral("read-only-cache")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         delete cups;
         delete root;
     }
@@ -271,6 +285,138 @@ TEST_F(BatchEndToEnd, AnOfficeThatStopsAnsweringIsRestartedAndTheRestPrinted)
             ADD_FAILURE() << "the frozen office " << pid << " was left running";
         }
     }
+    EXPECT_TRUE(batchOffices().isEmpty());
+}
+
+TEST_F(BatchEndToEnd, BadInputGetsAClearMessageAndItsStatus)
+{
+    const struct {
+        QStringList arguments;
+        int status;
+        int onB;
+        const char* errHolds;
+        const char* outHolds;
+        bool obeyFilePermissions = false;
+        bool closeOutput = false;
+        const char* cacheFolder = nullptr;
+    } table[] = {
+        {{"--print", "--printer", "B", "locked.ods"},
+         2,
+         0,
+         "cannot use %1/locked.ods: Cannot be read",
+         "",
+         true},
+        {{"--dry-run", "loose", "nothere.ods"},
+         2,
+         0,
+         "1 of 2 files cannot be printed",
+         "%1/loose/first.ods\n%1/nothere.ods (cannot be printed: No such file or directory"},
+        {{"--print", "--timeout", "86401", "loose"}, 2, 0, "from 1 to 86400", ""},
+        {{"--print", "--printer", "b", "loose"}, 0, 1, "", "-> B (job "},
+        {{"--print", "--printer", "B", "many"}, 141, -1, "stopped: ", "", false, true},
+        {{"docs"}, 2, 0, "needs a display", ""},
+        {{"--print", "--printer", "B", "loose"},
+         2,
+         0,
+         "%1/read-only-cache is read-only",
+         "",
+         true,
+         false,
+         "read-only-cache"},
+        {{"--print", "--printer", "B", "odd"}, 2, 0, "is not valid UTF-8", ""},
+    };
+    for (const auto& row : table) {
+        SetUp();
+        ProgramRun run = program;
+        run.obeyFilePermissions = row.obeyFilePermissions;
+        run.closeOutput = row.closeOutput;
+        if (row.cacheFolder)
+            run.setVariable(QStringLiteral("XDG_CACHE_HOME"), path(QString::fromUtf8(row.cacheFolder)));
+        const auto result = run.run(row.arguments);
+        const std::string what = row.arguments.join(' ').toStdString();
+        EXPECT_EQ(result.status, row.status) << what << "\n" << result.err.toStdString();
+        const int onB = int(titlesOf(QStringLiteral("B")).size());
+        // A closed output ends the batch after the file under way, not at once.
+        if (row.onB < 0)
+            EXPECT_TRUE(onB >= 1 && onB < 20) << what << " " << onB;
+        else
+            EXPECT_EQ(onB, row.onB) << what;
+        EXPECT_TRUE(
+            result.err.contains(QString::fromUtf8(row.errHolds).replace(QStringLiteral("%1"), root->path())))
+            << what << "\n"
+            << result.err.toStdString();
+        EXPECT_TRUE(
+            result.out.contains(QString::fromUtf8(row.outHolds).replace(QStringLiteral("%1"), root->path())))
+            << what << "\n"
+            << result.out.toStdString();
+        EXPECT_TRUE(batchOffices().isEmpty()) << what;
+    }
+}
+
+TEST_F(BatchEndToEnd, TwoWatchersPrintEachArrivingFileOnceAndFileItAway)
+{
+    const QString inbox = path(QStringLiteral("inbox"));
+    const auto inboxFiles = [&](const QString& sub) {
+        return QDir(inbox + QLatin1Char('/') + sub).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    };
+    QDir().mkpath(inbox + QStringLiteral("/printed"));
+    QFile::copy(path(QStringLiteral("docs/note.txt")), inbox + QStringLiteral("/printed/w01.ods"));
+    QProcess watchers[2];
+    for (QProcess& watcher : watchers)
+        program.start(watcher, {QStringLiteral("--watch"), QStringLiteral("inbox"),
+                                QStringLiteral("--printer"), QStringLiteral("B")});
+    const auto waitUntil = [&](const std::function<bool()>& done) {
+        QDeadlineTimer deadline(300000);
+        while (!done() && !deadline.hasExpired())
+            for (QProcess& watcher : watchers)
+                watcher.waitForFinished(100);
+        return done();
+    };
+    ASSERT_TRUE(waitUntil([&] {
+        return QDir(inbox + QStringLiteral("/.brindlework"))
+                   .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                   .size() == 2;
+    }));
+
+    QFile model(path(QStringLiteral("model.ods")));
+    ASSERT_TRUE(model.open(QIODevice::ReadOnly));
+    const QByteArray content = model.readAll();
+    QStringList names;
+    for (int i = 1; i <= 30; ++i) {
+        names << QStringLiteral("w%1.ods").arg(i, 2, 10, QLatin1Char('0'));
+        // Written in two goes, one with a pause: each waits until its size stays the same.
+        QFile file(inbox + QLatin1Char('/') + names.last());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content.left(content.size() / 2));
+        file.flush();
+        if (i == 15)
+            QThread::msleep(300);
+        file.write(content.mid(content.size() / 2));
+    }
+    QFile::copy(path(QStringLiteral("junk.ods")), inbox + QStringLiteral("/junk.ods"));
+    QFile::copy(path(QStringLiteral("docs/note.txt")), inbox + QStringLiteral("/note.txt"));
+
+    EXPECT_TRUE(waitUntil([&] {
+        return inboxFiles(QStringLiteral("printed")).size() == 31 &&
+               inboxFiles(QStringLiteral("failed")).size() == 2;
+    })) << inboxFiles(QStringLiteral("printed")).join(' ').toStdString();
+    for (QProcess& watcher : watchers) {
+        ::kill(pid_t(watcher.processId()), SIGTERM);
+        EXPECT_TRUE(watcher.waitForFinished(180000) && watcher.exitStatus() == QProcess::NormalExit &&
+                    watcher.exitCode() == 0)
+            << watcher.readAllStandardError().toStdString();
+    }
+
+    QStringList titles = titlesOf(QStringLiteral("B"));
+    titles.sort();
+    EXPECT_EQ(titles, names);
+    EXPECT_EQ(inboxFiles(QString()), QStringList{"note.txt"});
+    QStringList printed = names;
+    printed << QStringLiteral("w01-1.ods");
+    printed.sort();
+    EXPECT_EQ(inboxFiles(QStringLiteral("printed")), printed);
+    EXPECT_EQ(inboxFiles(QStringLiteral("failed")), (QStringList{"junk.ods", "junk.ods.txt"}));
+    EXPECT_TRUE(QDir(inbox + QStringLiteral("/.brindlework")).isEmpty());
     EXPECT_TRUE(batchOffices().isEmpty());
 }
 

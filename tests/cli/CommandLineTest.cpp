@@ -57,6 +57,15 @@ TEST(CommandLineTest, ModesAndTheirSettings)
          false,
          true},
         {{"--print", "--dry-run", "a"}, Mode::DryRun, {"a"}, "", "ods", 120, 200, false, false},
+        {{"--watch", "in", "--json", "--timeout", "86400", "--restart-after", "1000000"},
+         Mode::Watch,
+         {},
+         "",
+         "ods",
+         86400,
+         1000000,
+         false,
+         true},
     };
     for (const auto& row : table) {
         const CommandLineRequest request = parse(row.arguments);
@@ -94,6 +103,11 @@ TEST(CommandLineTest, BadCommandLinesAreRefusedWithAReason)
         {{"--print", "--timeout", "0", "a"}, "timeout"},
         {{"--print", "--timeout", "ten", "a"}, "timeout"},
         {{"--print", "--restart-after", "-1", "a"}, "restart-after"},
+        {{"--print", "--timeout", "86401", "a"}, "from 1 to 86400"},
+        {{"--print", "--timeout", "99999999999", "a"}, "from 1 to 86400"},
+        {{"--print", "--restart-after", "1000001", "a"}, "from 0 to 1000000"},
+        {{"--watch", "in", "a.ods"}, "takes no paths"},
+        {{"--watch", ""}, "must not be empty"},
         {{"--list-printers", "a.ods"}, "takes no paths"},
         {{"--list-printers", "--print", "a.ods"}, "takes no paths"},
     };

@@ -1,6 +1,8 @@
 #include "ProgramRun.h"
 
 #include <QDeadlineTimer>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 
 namespace bw::test {
 
@@ -30,13 +32,32 @@ QString ProgramRun::executable()
     return QStringLiteral(BW_EXECUTABLE);
 }
 
+void ProgramRun::start(QProcess& process, const QStringList& arguments) const
+{
+    process.setProcessEnvironment(environment_);
+    process.setWorkingDirectory(workingFolder_);
+    if (obeyFilePermissions)
+        process.setChildProcessModifier([] {
+            // Not an error when the test itself runs as an ordinary user.
+            ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+            ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+        });
+    if (closeOutput)
+        // A pipe whose reader is gone at once, the program's status kept.
+        process.start(QStringLiteral("bash"),
+                      QStringList{QStringLiteral("-c"),
+                                  QStringLiteral("\"$0\" \"$@\" | true; exit ${PIPESTATUS[0]}"),
+                                  executable()} +
+                          arguments);
+    else
+        process.start(executable(), arguments);
+}
+
 ProgramRun::Result ProgramRun::run(const QStringList& arguments, int timeoutMs,
                                    const std::function<void(QProcess&, const QString&)>& whileRunning) const
 {
     QProcess process;
-    process.setProcessEnvironment(environment_);
-    process.setWorkingDirectory(workingFolder_);
-    process.start(executable(), arguments);
+    start(process, arguments);
     Result result;
     if (!process.waitForStarted(10000))
         return result;

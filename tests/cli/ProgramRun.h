@@ -23,12 +23,20 @@ public:
 
     ProgramRun(QString home, QString workingFolder);
 
+    // Starts it and returns (programs run side by side).
+    void start(QProcess& process, const QStringList& arguments) const;
     // Runs to the end (at most timeoutMs); whileRunning is called with the
     // process and each new line of its standard output as it comes.
     Result run(const QStringList& arguments, int timeoutMs = 120000,
                const std::function<void(QProcess&, const QString& line)>& whileRunning = {}) const;
 
     static QString executable();
+    void setVariable(const QString& name, const QString& value) { environment_.insert(name, value); }
+
+    // Root's override of file permissions dropped, as an ordinary user runs.
+    bool obeyFilePermissions = false;
+    // Its standard output a pipe whose reader has gone.
+    bool closeOutput = false;
 
 private:
     QProcessEnvironment environment_;

@@ -4,6 +4,7 @@
 installed_files() {
   printf '%s\n' \
     bin/brindlework \
+    lib/systemd/user/brindlework-watch@.service \
     share/applications/brindlework.desktop \
     share/man/man1/brindlework.1 \
     share/metainfo/org.example.brindlework.metainfo.xml \
@@ -48,5 +49,7 @@ check_tree() {
   check "metadata's newest release is this version" "$version" \
     "$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)"
   check "metadata has a screenshot" "yes" "$(grep -q '<screenshot type="default">' "$metainfo" && echo yes || echo no)"
+  check "the watch unit runs the installed program on its folder" "bin/brindlework --watch %f \$BRINDLEWORK_WATCH_OPTIONS" \
+    "$(sed -n 's|^ExecStart=.*/\(bin/brindlework \)|\1|p' "$prefix/lib/systemd/user/brindlework-watch@.service")"
   check "the program finds its libraries" "" "$(ldd "$prefix/bin/brindlework" | grep 'not found' || true)"
 }

@@ -118,6 +118,7 @@ FileStatus FakeFileSystem::status(const QString& rawPath)
     status.isDirectory = node.kind == Kind::Folder;
     status.isRegularFile = node.kind == Kind::File;
     status.isHidden = nameOf(normalise(rawPath)).startsWith(QLatin1Char('.'));
+    status.isReadable = !unreadable.contains(path);
     status.device = 1;
     status.inode = node.inode;
     return status;

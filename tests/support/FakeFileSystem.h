@@ -33,6 +33,7 @@ public:
 
     QSet<QString> failListing;
     QSet<QString> failStatus;
+    QSet<QString> unreadable;
     std::function<void(const QString&)> onList; // runs before each listing
     QStringList listed;                         // every folder listed, in order
 

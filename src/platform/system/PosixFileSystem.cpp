@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace bw {
 
@@ -29,8 +30,16 @@ QString baseName(const QString& path)
 struct stat statPath(const QString& path)
 {
     struct stat info {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
-        throwErrno(path.isEmpty() ? ENOENT : errno, path);
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        const int error = path.isEmpty() ? ENOENT : errno;
+        // A listed name whose bytes are not UTF-8 comes back with stand-ins
+        // for them and names nothing: that, not "not found", is the fault.
+        if (error == ENOENT && path.contains(QChar::ReplacementCharacter))
+            throw PlatformError(ErrorNumber::FileNotFound,
+                                QStringLiteral("The name is not valid UTF-8 and cannot be passed on: ") +
+                                    path);
+        throwErrno(error, path);
+    }
     return info;
 }
 
@@ -49,6 +58,7 @@ FileStatus PosixFileSystem::status(const QString& path)
     result.isDirectory = S_ISDIR(info.st_mode);
     result.isRegularFile = S_ISREG(info.st_mode);
     result.isHidden = baseName(path).startsWith(QLatin1Char('.'));
+    result.isReadable = ::access(QFile::encodeName(path).constData(), R_OK) == 0;
     result.device = static_cast<std::uint64_t>(info.st_dev);
     result.inode = static_cast<std::uint64_t>(info.st_ino);
     return result;

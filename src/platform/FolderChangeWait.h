@@ -1,0 +1,13 @@
+#pragma once
+
+namespace bw {
+
+// Waits for a file to arrive in a folder. Notification may never come (a
+// network folder), so every wait is bounded; a stop request ends it at once.
+class FolderChangeWait {
+public:
+    virtual ~FolderChangeWait() = default;
+    virtual void waitForChange(int timeoutMilliseconds) = 0;
+};
+
+} // namespace bw

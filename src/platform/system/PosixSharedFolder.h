@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/SharedFolder.h"
+
+namespace bw {
+
+class PosixSharedFolder : public SharedFolder {
+public:
+    std::vector<SharedFolderEntry> entries(const QString& folder) override;
+    void makeFolder(const QString& path) override;
+    Move moveWithoutReplacing(const QString& from, const QString& to) override;
+    bool createFile(const QString& path, const QByteArray& content) override;
+    QByteArray read(const QString& path) override;
+    void remove(const QString& path) override;
+};
+
+} // namespace bw
