@@ -34,8 +34,9 @@ TEST_P(OfficeRecordTakeOver, ClaimsOnlyTheOfficeOfAnEndedInstanceOnItsPipe)
     EXPECT_EQ(record.takeOver(), GetParam().takenOver);
     EXPECT_EQ(state.files.size(), GetParam().recordStays ? 1u : 0u);
     // Once taken over, the office is this instance's: a third one leaves it alone.
-    if (GetParam().takenOver)
+    if (GetParam().takenOver) {
         EXPECT_EQ(OfficeRecord(state, processes, QStringLiteral("pipe")).takeOver(), std::nullopt);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
