@@ -78,7 +78,9 @@ UnoOfficeSuite::Options BatchOfficeSlot::officeOptions(std::chrono::seconds time
     options.pipeName = pipeName_;
     options.profileUrl = QUrl::fromLocalFile(profileFolder_).toString();
     options.answerTimeout = timeout;
-    // Headless, the office never waits on a user: a short look tells a hung one.
+    // Headless, even under a display, the office never waits on a user: a
+    // short look tells a hung one.
+    options.headless = true;
     options.probeTimeout = std::min<std::chrono::milliseconds>(timeout, std::chrono::seconds(10));
     // A batch does not wait a minute before it tries a failed office again.
     options.restartPause = std::chrono::milliseconds(0);

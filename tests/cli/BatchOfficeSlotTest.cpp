@@ -1,5 +1,6 @@
 #include "cli/BatchOfficeSlot.h"
 
+#include "platform/uno/OfficeLauncher.h"
 #include "support/QtPrinters.h"
 
 #include <QTemporaryDir>
@@ -31,6 +32,12 @@ TEST(BatchOfficeSlotTest, EachBatchHasAnOfficeOfItsOwnAndAFreedSlotIsReused)
     EXPECT_EQ(options.pipeName, second.pipeName());
     EXPECT_EQ(QUrl(options.profileUrl).toLocalFile(), second.profileFolder());
     EXPECT_EQ(options.answerTimeout, std::chrono::milliseconds(7000));
+    // Unwatched, it never shows a dialog, display or not.
+    qputenv("DISPLAY", ":99");
+    EXPECT_TRUE(OfficeLauncher(options.programFolder, options.pipeName, options.profileUrl, options.headless)
+                    .arguments()
+                    .contains(QStringLiteral("--headless")));
+    qunsetenv("DISPLAY");
 
     first.reset();
     const BatchOfficeSlot again(cache.path());

@@ -99,9 +99,9 @@ void killAndWait(const QList<pid_t>& doomed)
 
 } // namespace
 
-OfficeLauncher::OfficeLauncher(QString programFolder, QString pipeName, QString profileUrl)
+OfficeLauncher::OfficeLauncher(QString programFolder, QString pipeName, QString profileUrl, bool headless)
     : programFolder_(std::move(programFolder)), pipeName_(std::move(pipeName)),
-      profileUrl_(std::move(profileUrl))
+      profileUrl_(std::move(profileUrl)), headless_(headless)
 {
 }
 
@@ -113,7 +113,7 @@ QString OfficeLauncher::program() const
 QStringList OfficeLauncher::arguments() const
 {
     QStringList arguments;
-    if (!hasDisplay())
+    if (headless_ || !hasDisplay())
         arguments << QStringLiteral("--headless");
     arguments << QStringLiteral("--invisible") << QStringLiteral("--norestore") << QStringLiteral("--nologo");
     if (!profileUrl_.isEmpty())

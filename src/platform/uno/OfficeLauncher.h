@@ -11,7 +11,8 @@ namespace bw {
 // process it started.
 class OfficeLauncher {
 public:
-    OfficeLauncher(QString programFolder, QString pipeName, QString profileUrl);
+    // Headless: even where there is a display.
+    OfficeLauncher(QString programFolder, QString pipeName, QString profileUrl, bool headless = false);
 
     // Throws PlatformError when the program cannot be started at all.
     void start();
@@ -34,7 +35,7 @@ public:
     // ending its office (killed outright), so nobody else may be using it.
     static void killOfficesOnProfile(const QString& profileUrl);
 
-    // The arguments soffice gets: headless only where there is no display.
+    // The arguments soffice gets: headless where there is no display, or when asked.
     QStringList arguments() const;
     QString program() const;
 
@@ -42,6 +43,7 @@ private:
     QString programFolder_;
     QString pipeName_;
     QString profileUrl_;
+    bool headless_;
     qint64 processId_ = 0;
 };
 

@@ -124,7 +124,7 @@ QString localFileOf(const QString& url)
 struct UnoOfficeSuite::Impl {
     explicit Impl(Options givenOptions)
         : options(std::move(givenOptions)),
-          launcher(options.programFolder, options.pipeName, options.profileUrl)
+          launcher(options.programFolder, options.pipeName, options.profileUrl, options.headless)
     {
         if (options.state && options.processes)
             record.emplace(*options.state, *options.processes, options.pipeName);

@@ -35,6 +35,9 @@ public:
         // After a start that failed, later calls fail at once for this long
         // instead of waiting for the office again.
         std::chrono::milliseconds restartPause{60000};
+        // Headless even with a display: an office nobody watches must never
+        // wait on a dialog.
+        bool headless = false;
         // Where an office started here is recorded, so that the next instance
         // knows it as the program's own if this one is killed; none: not recorded.
         StateFolder* state = nullptr;
