@@ -49,6 +49,7 @@ public:
         cups = new PrivateCupsDaemon;
         cups->addQueue(QStringLiteral("A"), true);
         cups->addQueue(QStringLiteral("B"), true);
+        cups->addQueue(QStringLiteral("C"), true);
         QDir().mkpath(path(QStringLiteral("docs")));
         SpreadsheetMaker maker(path(QStringLiteral("maker-profile")),
                                QStringLiteral("bw_sig_maker_%1").arg(QCoreApplication::applicationPid()));
@@ -89,6 +90,11 @@ public:
         return qEnvironmentVariable("XDG_STATE_HOME") + QStringLiteral("/brindlework");
     }
     // Each program at once has its own log, office pipe and profile.
+    // The run's record of the user's default, apart from the record of its office.
+    static QStringList snapshots()
+    {
+        return QDir(stateFolder()).entryList({QStringLiteral("default-printer-*")}, QDir::Files);
+    }
     static QString logPath(int instance = 0) { return path(QStringLiteral("driver%1.log").arg(instance)); }
     QString pipeName(int instance = 0) const
     {
@@ -136,7 +142,7 @@ public:
     {
         ASSERT_TRUE(waitUntil([] { return cups->pendingJobTitles(QStringLiteral("B")).size() == 1; }, 90000));
         ASSERT_EQ(lpstatDefault(), QStringLiteral("system default destination: B"));
-        ASSERT_EQ(QDir(stateFolder()).entryList(QDir::Files).size(), 1);
+        ASSERT_EQ(snapshots().size(), 1);
         ::kill(static_cast<pid_t>(program.processId()), signalNumber);
         ASSERT_TRUE(program.waitForFinished(60000));
     }
@@ -227,12 +233,12 @@ TEST_F(ProgramSignals, TwoWindowsPrintingAtOnceEachPrintOnTheirQueueAndTheDefaul
     own.close();
 
     auto one = start({First, Second}, QStringLiteral("A"), 0);
-    auto two = start({Second, First}, QStringLiteral("B"), 1);
+    auto two = start({Second, WithTab}, QStringLiteral("B"), 1);
     finishRun(*one, 0);
     finishRun(*two, 1);
 
     EXPECT_EQ(cups->pendingJobTitles(QStringLiteral("A")), QStringList({First, Second}));
-    EXPECT_EQ(cups->pendingJobTitles(QStringLiteral("B")), QStringList({Second, First}));
+    EXPECT_EQ(cups->pendingJobTitles(QStringLiteral("B")), QStringList({Second, QStringLiteral("Untitled")}));
     ASSERT_TRUE(own.open(QIODevice::ReadOnly));
     EXPECT_EQ(own.readAll(), QByteArray("# mine\nDest A sides=two-sided-long-edge\nDefault B\n"));
     for (int instance : {0, 1})
@@ -244,10 +250,10 @@ TEST_F(ProgramSignals, TheUsersOwnChoiceMadeDuringARunStands)
     setUserDefault(QStringLiteral("B"));
     auto program = start({First, Second}, QStringLiteral("A"));
     ASSERT_EQ(cups->waitForJobTitles(QStringLiteral("A"), 1, 90000).size(), 1);
-    setUserDefault(QStringLiteral("A"));
+    setUserDefault(QStringLiteral("C"));
     finishRun(*program);
-    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
-    EXPECT_TRUE(QDir(stateFolder()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: C"));
+    EXPECT_TRUE(snapshots().isEmpty());
 }
 
 TEST_F(ProgramSignals, ALeftoverOfAKilledRunLeavesTheDefaultTheUserChoseSince)
@@ -259,7 +265,7 @@ TEST_F(ProgramSignals, ALeftoverOfAKilledRunLeavesTheDefaultTheUserChoseSince)
     auto next = start({});
     ASSERT_TRUE(waitUntil([] { return logLines().contains(QStringLiteral("shown")); }, 30000));
     EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
-    EXPECT_TRUE(QDir(stateFolder()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(snapshots().isEmpty());
     ::kill(static_cast<pid_t>(next->processId()), SIGTERM);
     ASSERT_TRUE(next->waitForFinished(30000));
     // The office the killed program started was ended like one of its own.
