@@ -38,6 +38,13 @@ public:
                                  const QString& command, const QString& targetFrameName, qint16 searchFlags,
                                  const std::vector<OfficeReference>& arguments) = 0;
     virtual void close(const OfficeReference& document, bool deliverOwnership) = 0;
+    // Writes the document to the URL through the filter the properties name
+    // (FilterName); the document itself stays as it was loaded.
+    virtual void storeToUrl(const OfficeReference& document, const QString& url,
+                            const std::vector<OfficeReference>& properties) = 0;
+    // Sets the properties on every page style of the loaded document (never saved).
+    virtual void setPageStyleProperties(const OfficeReference& document,
+                                        const std::vector<OfficeReference>& properties) = 0;
 
     // Whether the office knows the printer by that name: it reads the
     // printers once, at its start, and silently prints a job for one it does

@@ -22,6 +22,9 @@ struct PrintJob {
     QString queue;
     QString title;
     int state = Pending;
+    // Why it is in that state: its job-state-reasons joined, and the
+    // printer's message when it is stopped or aborted.
+    QString reasons;
 };
 
 } // namespace bw

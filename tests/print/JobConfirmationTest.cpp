@@ -198,7 +198,8 @@ class JobConfirmationText : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(JobConfirmationText, NamesThePrinterAndTheFile)
 {
-    JobConfirmation::Result result{GetParam().outcome, {7, QStringLiteral("A"), Title, PrintJob::Pending}};
+    JobConfirmation::Result result{GetParam().outcome,
+                                   {7, QStringLiteral("A"), Title, PrintJob::Pending, QString()}};
     EXPECT_EQ(JobConfirmation::failureText(result, File, QStringLiteral("B")), GetParam().text);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/PlatformError.h"
 #include "platform/PrinterServices.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace bw::test {
@@ -92,6 +93,41 @@ public:
         }
         return result;
     }
+    // A file submitted becomes a job at once, its options kept beside it.
+    int submitFile(const QString& printer, const QString& file, const QString& title,
+                   const QList<QPair<QString, QString>>& options) override
+    {
+        if (jobsUnreachable)
+            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+        const QString queue = printer.section(QLatin1Char('/'), 0, 0);
+        if (!printers.contains(queue) || refusing.contains(queue))
+            throw PlatformError(1280, QStringLiteral("Destination \"%1\" is not accepting jobs.").arg(queue));
+        const int id = submit(queue, title);
+        submitted.append({id, file, options});
+        if (endsSubmittedJobs)
+            jobList.last().job = {id, queue, title, PrintJob::Aborted,
+                                  QStringLiteral("job-aborted-by-system")};
+        return id;
+    }
+    std::optional<PrintJob> job(int id) override
+    {
+        for (const Job& job : jobList) {
+            if (job.job.id == id && job.appearsAt <= now())
+                return job.job;
+        }
+        return std::nullopt;
+    }
+    // Values as CUPS lists them, from supported; an option not there is not listed.
+    std::optional<QString> refusedOption(const QString& printer, const QString& name,
+                                         const QString& value) override
+    {
+        calls.append(QStringLiteral("refusedOption:%1:%2=%3").arg(printer, name, value));
+        if (!supported.contains(name))
+            return QString();
+        if (supported.value(name).contains(value))
+            return std::nullopt;
+        return supported.value(name).join(QStringLiteral(", "));
+    }
     bool acceptsJobs(const QString& printer) override
     {
         if (jobsUnreachable)
@@ -108,7 +144,7 @@ public:
         if (!printers.contains(queue) || refusing.contains(queue))
             return 0;
         const int state = holding.contains(queue) ? PrintJob::Held : PrintJob::Pending;
-        jobList.append({{nextJobId, queue, title, state}, now() + delayMilliseconds});
+        jobList.append({{nextJobId, queue, title, state, QString()}, now() + delayMilliseconds});
         return nextJobId++;
     }
     // Titles of the queue's jobs, oldest first, whether shown yet or not.
@@ -126,6 +162,16 @@ public:
         PrintJob job;
         qint64 appearsAt;
     };
+    struct Submission {
+        int id;
+        QString file;
+        QList<QPair<QString, QString>> options;
+    };
+    QList<Submission> submitted;
+    // Options the printers take and their values.
+    QHash<QString, QStringList> supported;
+    // CUPS aborts every job submitted.
+    bool endsSubmittedJobs = false;
 
     QStringList printers;
     QString defaultPrinter; // the server's

@@ -15,6 +15,11 @@ public:
     QString defaultPrinterName() override;
     void setDefaultPrinter(const QString& name) override;
     QList<PrintJob> jobs(const QString& printer, JobList which) override;
+    int submitFile(const QString& printer, const QString& file, const QString& title,
+                   const QList<QPair<QString, QString>>& options) override;
+    std::optional<PrintJob> job(int id) override;
+    std::optional<QString> refusedOption(const QString& printer, const QString& name,
+                                         const QString& value) override;
     bool acceptsJobs(const QString& printer) override;
     QString environmentDefault() override;
     std::optional<QByteArray> readUserOptions() override;

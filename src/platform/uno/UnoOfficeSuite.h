@@ -63,6 +63,10 @@ public:
                          const QString& command, const QString& targetFrameName, qint16 searchFlags,
                          const std::vector<OfficeReference>& arguments) override;
     void close(const OfficeReference& document, bool deliverOwnership) override;
+    void storeToUrl(const OfficeReference& document, const QString& url,
+                    const std::vector<OfficeReference>& properties) override;
+    void setPageStyleProperties(const OfficeReference& document,
+                                const std::vector<OfficeReference>& properties) override;
     bool knowsPrinter(const QString& name) override;
     bool restartSelfStartedOffice() override;
 
@@ -72,6 +76,10 @@ public:
     // it did not load are open in it; waits a bounded time for it to go. An
     // office it did not start is left alone. Returns whether it asked.
     bool endSelfStartedOffice();
+    // Kills an office started here whose connection was broken off because
+    // it stopped answering, so that the next call starts a new one at once.
+    // Returns whether it did.
+    bool endUnansweringOffice();
 
 private:
     struct Impl;
