@@ -6,6 +6,7 @@
 #include "platform/PrinterServices.h"
 #include "print/BatchPrint.h"
 
+#include <QDir>
 #include <QTextStream>
 #include <chrono>
 
@@ -115,11 +116,42 @@ int BatchCommand::dryRun(const CommandLineRequest& request)
     return ExitSuccess;
 }
 
+bool BatchCommand::printerTakes(const QString& printer, const PrintOptions& options)
+{
+    for (const auto& [name, value] : options.jobOptions()) {
+        std::optional<QString> supported;
+        try {
+            supported = services_.printers.refusedOption(printer, name, value);
+        } catch (const PlatformError& error) {
+            refuse(err_, QStringLiteral("cannot read what printer \"%1\" supports: %2")
+                             .arg(printer, error.description()));
+            return false;
+        }
+        // An option the printer does not list is passed on as lp would,
+        // unless it is one the batch names itself.
+        if (!supported || (supported->isEmpty() && !PrintOptions::isNamed(name)))
+            continue;
+        refuse(err_, supported->isEmpty()
+                         ? QStringLiteral("printer \"%1\" does not support %2").arg(printer, name)
+                         : QStringLiteral("printer \"%1\" does not support %2=%3 (supported: %4)")
+                               .arg(printer, name, value, *supported));
+        return false;
+    }
+    return true;
+}
+
 int BatchCommand::print(const CommandLineRequest& request)
 {
-    const auto name = printer(request.printer);
-    if (!name)
-        return ExitUsage;
+    std::optional<QString> name;
+    if (request.pdfTo.isEmpty()) {
+        name = printer(request.printer);
+        if (!name || !printerTakes(*name, request.options))
+            return ExitUsage;
+    } else {
+        name = QDir(services_.currentFolder).absoluteFilePath(request.pdfTo);
+        if (!QDir().mkpath(*name))
+            return refuse(err_, QStringLiteral("cannot make the folder %1").arg(*name));
+    }
     const auto rows = files(request);
     if (!rows)
         return ExitUsage;
@@ -132,8 +164,10 @@ int BatchCommand::print(const CommandLineRequest& request)
                                        : request.quiet ? BatchReporter::Style::Quiet
                                                        : BatchReporter::Style::Text;
     BatchReporter reporter(out_, err_, style, *name);
-    BatchPrint batch({services_.office, services_.confirmation, services_.restartOffice, services_.stop},
-                     {*name, request.restartAfter, request.timeoutSeconds * 1000});
+    BatchPrint batch({services_.renderers, services_.printers, services_.stop},
+                     {request.pdfTo.isEmpty() ? *name : QString(),
+                      request.pdfTo.isEmpty() ? QString() : *name, request.options.jobOptions(),
+                      request.options.fitToWidth, request.restartAfter});
     const auto started = Clock::now();
     auto fileStarted = started;
     const BatchPrint::Totals totals = batch.run(*rows, [&](const BatchPrint::Outcome& outcome) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CommandLine.h"
+#include "print/BatchPrint.h"
 
 #include <QStringList>
 #include <functional>
@@ -11,8 +12,6 @@ class QTextStream;
 namespace bw {
 
 class FileSystem;
-class JobConfirmation;
-class OfficeSuite;
 class PrinterServices;
 class StopRequest;
 class Yielder;
@@ -31,9 +30,8 @@ public:
         PrinterServices& printers;
         FileSystem& fileSystem;
         Yielder& yielder;
-        OfficeSuite& office;
-        JobConfirmation& confirmation;
-        std::function<void()> restartOffice;
+        // The batch's offices, as many as it asked for.
+        std::vector<BatchPrint::Renderer> renderers;
         const StopRequest& stop;
         QString currentFolder;
     };
@@ -52,6 +50,8 @@ private:
     // cannot be used or no file is found.
     std::optional<QStringList> files(const CommandLineRequest& request);
     std::optional<QString> printer(const QString& asked);
+    // Whether the printer takes every option; refused with the values it takes otherwise.
+    bool printerTakes(const QString& printer, const PrintOptions& options);
 
     Services services_;
     QTextStream& out_;

@@ -29,15 +29,17 @@ BatchReporter::BatchReporter(QTextStream& out, QTextStream& err, Style style, QS
 void BatchReporter::file(const BatchPrint::Outcome& outcome, double seconds)
 {
     if (style_ == Style::Json) {
-        QJsonObject object{
-            {QStringLiteral("event"), outcome.printed ? QStringLiteral("printed") : QStringLiteral("failed")},
-            {QStringLiteral("number"), outcome.number},
-            {QStringLiteral("total"), outcome.total},
-            {QStringLiteral("path"), outcome.path},
-            {QStringLiteral("printer"), printer_},
-            {QStringLiteral("seconds"), rounded(seconds)}};
-        if (outcome.printed)
+        const QString printed = outcome.pdf.isEmpty() ? QStringLiteral("printed") : QStringLiteral("written");
+        QJsonObject object{{QStringLiteral("event"), outcome.printed ? printed : QStringLiteral("failed")},
+                           {QStringLiteral("number"), outcome.number},
+                           {QStringLiteral("total"), outcome.total},
+                           {QStringLiteral("path"), outcome.path},
+                           {QStringLiteral("printer"), printer_},
+                           {QStringLiteral("seconds"), rounded(seconds)}};
+        if (outcome.printed && outcome.pdf.isEmpty())
             object.insert(QStringLiteral("job"), outcome.jobId);
+        else if (outcome.printed)
+            object.insert(QStringLiteral("pdf"), outcome.pdf);
         else
             object.insert(QStringLiteral("reason"), outcome.reason);
         writeJson(out_, object);
@@ -47,6 +49,9 @@ void BatchReporter::file(const BatchPrint::Outcome& outcome, double seconds)
     if (!outcome.printed) {
         err_ << "failed " << place << ": " << outcome.reason << '\n';
         err_.flush();
+    } else if (style_ == Style::Text && !outcome.pdf.isEmpty()) {
+        out_ << "written " << place << " -> " << outcome.pdf << '\n';
+        out_.flush();
     } else if (style_ == Style::Text) {
         out_ << "printed " << place << " -> " << printer_ << " (job " << outcome.jobId << ")\n";
         out_.flush();

@@ -6,17 +6,16 @@
 #include "platform/Yielder.h"
 #include "platform/cups/CupsPrinterServices.h"
 #include "platform/system/PosixFileSystem.h"
-#include "platform/system/SteadyClock.h"
 #include "platform/system/TerminationSignals.h"
-#include "platform/system/ThreadSleeper.h"
 #include "platform/uno/UnoOfficeSuite.h"
-#include "print/JobConfirmation.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QTextStream>
 #include <cstdio>
-#include <optional>
+#include <memory>
+#include <thread>
+#include <vector>
 
 namespace bw {
 
@@ -55,27 +54,36 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
     CupsPrinterServices printers;
     PosixFileSystem fileSystem;
     NoYield yielder;
-    std::optional<BatchOfficeSlot> slot;
+    // One office per renderer, each in a slot of its own.
+    std::vector<std::unique_ptr<BatchOfficeSlot>> officeSlots;
+    std::vector<std::unique_ptr<UnoOfficeSuite>> offices;
+    std::vector<BatchPrint::Renderer> renderers;
     if (request.mode == CommandLineRequest::Mode::Print) {
         try {
-            slot.emplace(BatchOfficeSlot::defaultCacheFolder());
+            for (int i = 0; i < request.jobs; ++i)
+                officeSlots.push_back(std::make_unique<BatchOfficeSlot>(
+                    BatchOfficeSlot::defaultCacheFolder(), BatchOfficeSlot::defaultRuntimeFolder()));
         } catch (const PlatformError& error) {
             return BatchCommand::refuse(err, error.description());
         }
     }
-    UnoOfficeSuite office(slot ? slot->officeOptions(std::chrono::seconds(request.timeoutSeconds))
-                               : UnoOfficeSuite::programOptions());
-    SteadyClock clock;
-    // Not woken by a stop: the file under way is finished first.
-    ThreadSleeper sleeper;
-    JobConfirmation confirmation(printers, clock, sleeper);
+    for (const auto& slot : officeSlots) {
+        auto& office = *offices.emplace_back(std::make_unique<UnoOfficeSuite>(
+            slot->officeOptions(std::chrono::seconds(request.timeoutSeconds))));
+        renderers.push_back({office, [&office] { office.endSelfStartedOffice(); },
+                             [&office] { office.endUnansweringOffice(); }, slot->workFolder()});
+    }
     // SIGINT and SIGTERM end the batch after its current file.
     TerminationSignals termination;
-    BatchCommand command({printers, fileSystem, yielder, office, confirmation,
-                          [&office] { office.endSelfStartedOffice(); }, termination, QDir::currentPath()},
-                         out, err);
+    BatchCommand command({printers, fileSystem, yielder, renderers, termination, QDir::currentPath()}, out,
+                         err);
     const int status = command.run(request);
-    office.endSelfStartedOffice();
+    // Side by side: each takes a second or two to go.
+    std::vector<std::thread> endings;
+    for (const auto& office : offices)
+        endings.emplace_back([&office] { office->endSelfStartedOffice(); });
+    for (std::thread& ending : endings)
+        ending.join();
     return status;
 }
 
