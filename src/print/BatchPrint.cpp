@@ -220,7 +220,14 @@ BatchPrint::Outcome BatchPrint::deliver(const QString& path, Rendered& rendered)
     try {
         outcome.jobId = services_.printers.submitFile(settings_.printer, rendered.pdf,
                                                       QFileInfo(path).fileName(), settings_.jobOptions);
-        QFile::remove(rendered.pdf);
+    } catch (const PlatformError& error) {
+        outcome.reason =
+            QStringLiteral("Not printed on \"%1\": %2").arg(settings_.printer, error.description());
+    }
+    QFile::remove(rendered.pdf);
+    if (outcome.jobId == 0)
+        return outcome;
+    try {
         const std::optional<PrintJob> job = services_.printers.job(outcome.jobId);
         // One CUPS no longer knows had its document and is gone from a
         // queue that keeps no history.
@@ -233,9 +240,9 @@ BatchPrint::Outcome BatchPrint::deliver(const QString& path, Rendered& rendered)
                                  .arg(outcome.jobId)
                                  .arg(settings_.printer, job->reasons);
     } catch (const PlatformError& error) {
-        QFile::remove(rendered.pdf);
-        outcome.reason =
-            QStringLiteral("Not printed on \"%1\": %2").arg(settings_.printer, error.description());
+        outcome.reason = QStringLiteral("Job %1 on \"%2\" cannot be confirmed: %3")
+                             .arg(outcome.jobId)
+                             .arg(settings_.printer, error.description());
     }
     return outcome;
 }

@@ -17,8 +17,9 @@ QList<QPair<QString, QString>> PrintOptions::jobOptions() const
         options.append({QStringLiteral("media"), media});
     // IPP's numbers: 3 portrait, 4 landscape.
     if (!orientation.isEmpty())
-        options.append({QStringLiteral("orientation-requested"),
-                        orientation == QLatin1String("landscape") ? QStringLiteral("4") : QStringLiteral("3")});
+        options.append({QStringLiteral("orientation-requested"), orientation == QLatin1String("landscape")
+                                                                     ? QStringLiteral("4")
+                                                                     : QStringLiteral("3")});
     return options + other;
 }
 
