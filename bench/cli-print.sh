@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${1:-build}
-SIZES=${SIZES:-"20 200"}
+SIZES=${SIZES-"20 200"}
 RUNS=${RUNS:-3}
 SWEEP=${SWEEP:-}
 MEMORY=${MEMORY:-1}
@@ -47,7 +47,7 @@ files() { ls "$work"/files/*.ods | head -n "$1"; }
 for i in $(seq 1 500); do lp -d ENABLED -t "old$i" "$work/csv/model.csv" >/dev/null; done
 now() { date +%s.%N; }
 last_job() { lpstat -W all -o | awk '{print $1}' | sed 's/.*-//' | sort -n | tail -1; }
-stats() { sort -n | awk '{v[NR]=$1} END {printf "%.2f %.2f %.2f", v[1], v[int((NR+1)/2)], v[NR]}'; }
+stats() { sort -n | awk '{v[NR]=$1} END {printf "%.2f %.2f %.2f\n", v[1], v[int((NR+1)/2)], v[NR]}'; }
 
 # Both sides once untimed, so each starts from a warm profile of its own.
 "$BW" --print --printer HELD --quiet "$work/docs/model.ods" >/dev/null
@@ -110,7 +110,7 @@ if [ "$MEMORY" = 1 ] || [ -n "$SWEEP" ]; then
   printf '%-6s %6s %8s %14s %14s %14s\n' jobs files seconds "1 doc" "100 docs" "200 docs"
 fi
 if [ "$MEMORY" = 1 ]; then
-  jobs=$("$BW" --help | sed -n 's/.*side by side (default \([0-9]*\)).*/\1/p')
+  jobs=$("$BW" --help | tr -s '\n ' ' ' | sed -n 's/.*side by side (default \([0-9]*\)).*/\1/p')
   measure "$jobs" $((200 * jobs))
 fi
 for jobs in $SWEEP; do measure "$jobs" 200; done
