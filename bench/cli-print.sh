@@ -86,7 +86,7 @@ done
 office_rss() {
   local pid
   for pid in $(pgrep -f "UserInstallation=file://$XDG_CACHE_HOME/brindlework/batch-office" || true); do
-    case "$(cat /proc/$pid/comm 2>/dev/null)" in soffice.bin) awk '/^VmRSS/ {print int($2/1024)}' /proc/$pid/status ;; esac
+    case "$(cat /proc/$pid/comm 2>/dev/null)" in soffice.bin) awk '/^VmRSS/ {print int($2/1024)}' /proc/$pid/status 2>/dev/null || true ;; esac
   done | paste -sd/ -
 }
 # $1 jobs, $2 files: seconds, and office memory after 1, 100 and 200 documents each.
