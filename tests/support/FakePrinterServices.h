@@ -97,8 +97,6 @@ public:
     int submitFile(const QString& printer, const QString& file, const QString& title,
                    const QList<QPair<QString, QString>>& options) override
     {
-        if (jobsUnreachable)
-            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
         const QString queue = printer.section(QLatin1Char('/'), 0, 0);
         if (!printers.contains(queue) || refusing.contains(queue))
             throw PlatformError(1280, QStringLiteral("Destination \"%1\" is not accepting jobs.").arg(queue));
@@ -118,10 +116,8 @@ public:
         return std::nullopt;
     }
     // Values as CUPS lists them, from supported; an option not there is not listed.
-    std::optional<QString> refusedOption(const QString& printer, const QString& name,
-                                         const QString& value) override
+    std::optional<QString> refusedOption(const QString&, const QString& name, const QString& value) override
     {
-        calls.append(QStringLiteral("refusedOption:%1:%2=%3").arg(printer, name, value));
         if (!supported.contains(name))
             return QString();
         if (supported.value(name).contains(value))
