@@ -86,6 +86,20 @@ public:
     {
         return timed([&] { return inner_.acceptsJobs(printer); });
     }
+    int submitFile(const QString& printer, const QString& file, const QString& title,
+                   const QList<QPair<QString, QString>>& options) override
+    {
+        return inner_.submitFile(printer, file, title, options);
+    }
+    std::optional<bw::PrintJob> job(int id) override
+    {
+        return timed([&] { return inner_.job(id); });
+    }
+    std::optional<QString> refusedOption(const QString& printer, const QString& name,
+                                         const QString& value) override
+    {
+        return inner_.refusedOption(printer, name, value);
+    }
     QString environmentDefault() override { return inner_.environmentDefault(); }
     std::optional<QByteArray> readUserOptions() override { return inner_.readUserOptions(); }
     void writeUserOptions(const std::optional<QByteArray>& content) override

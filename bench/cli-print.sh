@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
-# `brindlework --print` beside `soffice --headless --pt` on the same N small
-# .ods files, on a disabled queue of a private CUPS daemon, with a temporary
-# HOME and no display; then, with LONG=1000 (or any count), seconds per file
-# and the office's resident memory along a long batch, with and without the
-# periodic office restart (on an enabled queue: CUPS keeps at most 500 jobs).
-#   bench/cli-print.sh [build dir]          N=20 by default; LONG=1000 adds the long batch
+# `brindlework --print` beside `soffice --headless --pt` on the same small .ods
+# files, every job confirmed (brindlework: a "printed" line per file;
+# soffice: the jobs that reached the queue), with a temporary HOME, no display
+# and a private CUPS daemon; on an enabled queue with a 500-job history and on
+# a held (disabled) queue. Min/median/max of RUNS runs per size. Then the
+# offices' resident memory after 1, 100 and 200 documents each, and with
+# SWEEP="1 2 3" the time and memory of a 200-file batch per --jobs value.
+#   bench/cli-print.sh [build dir]        SIZES="20 200" RUNS=3 by default
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${1:-build}
-N=${N:-20}
-LONG=${LONG:-0}
+SIZES=${SIZES-"20 200"}
 RUNS=${RUNS:-3}
-BW="$BUILD_DIR/src/app/brindlework"
+SWEEP=${SWEEP:-}
+MEMORY=${MEMORY:-1}
+BW="$(pwd)/$BUILD_DIR/src/app/brindlework"
 
 cmake --build "$BUILD_DIR" --target brindlework >/dev/null
-# The office the build was configured with.
 SOFFICE="$(sed -n 's/^BRINDLE_OFFICE_PROGRAM_DIR:PATH=//p' "$BUILD_DIR/CMakeCache.txt")/soffice"
 work=$(mktemp -d)
 chmod 755 "$work"
@@ -24,67 +26,91 @@ cleanup() {
 }
 trap cleanup EXIT
 
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM LPDEST PRINTER
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM LPDEST PRINTER XDG_RUNTIME_DIR
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/home/.cache"
 mkdir -p "$XDG_CONFIG_HOME"
 CUPS_SERVER=$(tests/fixtures/private-cups.sh start "$work/cups")
 export CUPS_SERVER
-tests/fixtures/private-cups.sh add-queue "$work/cups" BENCH --disabled
-tests/fixtures/private-cups.sh add-queue "$work/cups" LONG
+tests/fixtures/private-cups.sh add-queue "$work/cups" HELD --disabled
+tests/fixtures/private-cups.sh add-queue "$work/cups" ENABLED
 
-count=$((N > LONG ? N : LONG))
-mkdir -p "$work/csv" "$work/docs" "$work/small" "$work/long"
+largest=400
+for n in $SIZES; do [ "$n" -gt "$largest" ] && largest=$n; done
+mkdir -p "$work/csv" "$work/docs" "$work/files"
 printf 'Sheet,1,2,3\nrow,4,5,6\n' >"$work/csv/model.csv"
 "$SOFFICE" --headless --norestore "-env:UserInstallation=file://$work/profile" \
   --convert-to ods --outdir "$work/docs" "$work/csv/model.csv" >/dev/null 2>&1
-for i in $(seq -w 1 "$N"); do cp "$work/docs/model.ods" "$work/small/file$i.ods"; done
+for i in $(seq -w 1 "$largest"); do cp "$work/docs/model.ods" "$work/files/file$i.ods"; done
+files() { ls "$work"/files/*.ods | head -n "$1"; }
 
+# The enabled queue's history: 500 finished jobs.
+for i in $(seq 1 500); do lp -d ENABLED -t "old$i" "$work/csv/model.csv" >/dev/null; done
 now() { date +%s.%N; }
-jobs_on() { lpstat -o "$1" 2>/dev/null | wc -l; }
+last_job() { lpstat -W all -o | awk '{print $1}' | sed 's/.*-//' | sort -n | tail -1; }
+stats() { sort -n | awk '{v[NR]=$1} END {printf "%.2f %.2f %.2f\n", v[1], v[int((NR+1)/2)], v[NR]}'; }
 
 # Both sides once untimed, so each starts from a warm profile of its own.
-"$BW" --print --printer BENCH --quiet "$work/docs/model.ods" >/dev/null
-"$SOFFICE" --headless --norestore "-env:UserInstallation=file://$work/profile" --pt BENCH "$work/docs/model.ods" >/dev/null 2>&1
-cancel -a BENCH
+"$BW" --print --printer HELD --quiet "$work/docs/model.ods" >/dev/null
+"$SOFFICE" --headless --norestore "-env:UserInstallation=file://$work/profile" --pt HELD "$work/docs/model.ods" >/dev/null 2>&1
+cancel -a HELD
 
-printf '%-4s %12s %8s %12s %8s %7s\n' run brindlework confirmed "soffice --pt" jobs ratio
-for run in $(seq 1 "$RUNS"); do
-  start=$(now)
-  "$BW" --print --printer BENCH "$work/small" >"$work/bw.out"
-  bw=$(echo "$(now) - $start" | bc)
-  confirmed=$(grep -c '^printed ' "$work/bw.out" || true)
-  cancel -a BENCH
-  start=$(now)
-  "$SOFFICE" --headless --norestore "-env:UserInstallation=file://$work/profile" --pt BENCH "$work"/small/*.ods >/dev/null 2>&1
-  so=$(echo "$(now) - $start" | bc)
-  queued=$(jobs_on BENCH)
-  cancel -a BENCH
-  printf '%-4s %11.2fs %5s/%-3s %11.2fs %8s %6.2fx\n' "$run" "$bw" "$confirmed" "$N" "$so" "$queued" "$(echo "$bw / $so" | bc -l)"
+echo "== seconds, min/median/max of $RUNS runs (default --jobs) =="
+printf '%-8s %5s %-20s %9s %-20s %9s %-16s\n' queue N brindlework confirmed "soffice --pt" confirmed "ratio (median)"
+for queue in ENABLED HELD; do
+  for n in $SIZES; do
+    : >"$work/bw.t"
+    : >"$work/so.t"
+    bw_ok=0
+    so_ok=0
+    for run in $(seq 1 "$RUNS"); do
+      mapfile -t list < <(files "$n")
+      start=$(now)
+      "$BW" --print --printer "$queue" "${list[@]}" >"$work/bw.out"
+      echo "$(now) - $start" | bc >>"$work/bw.t"
+      bw_ok=$((bw_ok + $(grep -c '^printed ' "$work/bw.out" || true)))
+      before=$(last_job)
+      start=$(now)
+      "$SOFFICE" --headless --norestore "-env:UserInstallation=file://$work/profile" --pt "$queue" "${list[@]}" >/dev/null 2>&1
+      echo "$(now) - $start" | bc >>"$work/so.t"
+      so_ok=$((so_ok + $(last_job) - before))
+      cancel -a HELD
+    done
+    read -r bmin bmed bmax < <(stats <"$work/bw.t")
+    read -r smin smed smax < <(stats <"$work/so.t")
+    printf '%-8s %5s %-20s %9s %-20s %9s %6.2fx\n' "$queue" "$n" "$bmin/$bmed/$bmax" "$bw_ok/$((n * RUNS))" \
+      "$smin/$smed/$smax" "$so_ok/$((n * RUNS))" "$(echo "$bmed / $smed" | bc -l)"
+  done
 done
 
-[ "$LONG" -gt 0 ] || exit 0
-for i in $(seq -w 1 "$LONG"); do cp "$work/docs/model.ods" "$work/long/doc$i.ods"; done
+# Resident memory of every batch office, in MB, summed over their processes.
 office_rss() {
   local pid
   for pid in $(pgrep -f "UserInstallation=file://$XDG_CACHE_HOME/brindlework/batch-office" || true); do
-    case "$(cat /proc/$pid/comm 2>/dev/null)" in soffice.bin) awk '/^VmRSS/ {print int($2/1024)}' /proc/$pid/status ;; esac
-  done | head -1
+    case "$(cat /proc/$pid/comm 2>/dev/null)" in soffice.bin) awk '/^VmRSS/ {print int($2/1024)}' /proc/$pid/status 2>/dev/null || true ;; esac
+  done | paste -sd/ -
 }
-echo
-echo "== $LONG documents: office resident memory (MB) after n documents =="
-printf '%-16s %7s %7s %7s %7s %7s %9s %8s\n' restart-after 1 250 500 750 "$LONG" "s/file" confirmed
-for every in 0 200 100; do
+# $1 jobs, $2 files: seconds, and office memory after 1, 100 and 200 documents each.
+measure() {
+  local jobs=$1 n=$2 count=0 line start took
   declare -A rss=()
-  n=0
-  confirmed=0
+  mapfile -t list < <(files "$n")
   start=$(now)
   while IFS= read -r line; do
-    case "$line" in printed*) confirmed=$((confirmed + 1)) ;; esac
-    case "$line" in printed*|failed*) n=$((n + 1)) ;; *) continue ;; esac
-    case "$n" in 1|250|500|750|"$LONG") rss[$n]=$(office_rss) ;; esac
-  done < <("$BW" --print --printer LONG --restart-after "$every" "$work/long" 2>&1)
+    case "$line" in printed*|failed*) count=$((count + 1)) ;; *) continue ;; esac
+    case "$count" in "$jobs"|"$((100 * jobs))"|"$((200 * jobs - 1))") rss[$count]=$(office_rss) ;; esac
+  done < <("$BW" --print --printer HELD --jobs "$jobs" --restart-after 0 "${list[@]}" 2>&1)
   took=$(echo "$(now) - $start" | bc)
-  printf '%-16s %7s %7s %7s %7s %7s %9.3f %8s\n' "$every" "${rss[1]:-}" "${rss[250]:-}" "${rss[500]:-}" \
-    "${rss[750]:-}" "${rss[$LONG]:-}" "$(echo "$took / $LONG" | bc -l)" "$confirmed"
-  unset rss
-done
+  cancel -a HELD
+  printf '%-6s %6s %8.2f %14s %14s %14s\n' "$jobs" "$n" "$took" "${rss[$jobs]:-}" "${rss[$((100 * jobs))]:-}" \
+    "${rss[$((200 * jobs - 1))]:-}"
+}
+if [ "$MEMORY" = 1 ] || [ -n "$SWEEP" ]; then
+  echo
+  echo "== held queue: seconds, office resident MB (each office) after 1/100/200 documents per office =="
+  printf '%-6s %6s %8s %14s %14s %14s\n' jobs files seconds "1 doc" "100 docs" "200 docs"
+fi
+if [ "$MEMORY" = 1 ]; then
+  jobs=$("$BW" --help | tr -s '\n ' ' ' | sed -n 's/.*side by side (default \([0-9]*\)).*/\1/p')
+  measure "$jobs" $((200 * jobs))
+fi
+for jobs in $SWEEP; do measure "$jobs" 200; done

@@ -10,6 +10,7 @@
 #include "platform/PrinterServices.h"
 #include "print/BatchPrint.h"
 
+#include <QDir>
 #include <QTextStream>
 #include <chrono>
 
@@ -27,9 +28,12 @@ int BatchCommand::refuse(QTextStream& err, const QString& message)
     return ExitUsage;
 }
 
-BatchPrint::Settings BatchCommand::printSettings(const CommandLineRequest& request, const QString& printer)
+BatchPrint::Settings BatchCommand::printSettings(const CommandLineRequest& request,
+                                                 const QString& destination)
 {
-    return {printer, request.restartAfter, request.timeoutSeconds * 1000};
+    const bool toFolder = !request.pdfTo.isEmpty();
+    return {toFolder ? QString() : destination, toFolder ? destination : QString(),
+            request.options.jobOptions(), request.options.fitToWidth, request.restartAfter};
 }
 
 int BatchCommand::run(const CommandLineRequest& request)
@@ -167,11 +171,42 @@ int BatchCommand::dryRun(const CommandLineRequest& request)
     return ExitSuccess;
 }
 
+bool BatchCommand::printerTakes(const QString& printer, const PrintOptions& options)
+{
+    for (const auto& [name, value] : options.jobOptions()) {
+        std::optional<QString> supported;
+        try {
+            supported = services_.printers.refusedOption(printer, name, value);
+        } catch (const PlatformError& error) {
+            refuse(err_, QStringLiteral("cannot read what printer \"%1\" supports: %2")
+                             .arg(printer, error.description()));
+            return false;
+        }
+        // An option the printer does not list is passed on as lp would,
+        // unless it is one the batch names itself.
+        if (!supported || (supported->isEmpty() && !PrintOptions::isNamed(name)))
+            continue;
+        refuse(err_, supported->isEmpty()
+                         ? QStringLiteral("printer \"%1\" does not support %2").arg(printer, name)
+                         : QStringLiteral("printer \"%1\" does not support %2=%3 (supported: %4)")
+                               .arg(printer, name, value, *supported));
+        return false;
+    }
+    return true;
+}
+
 int BatchCommand::print(const CommandLineRequest& request)
 {
-    const auto name = printer(request.printer);
-    if (!name)
-        return ExitUsage;
+    std::optional<QString> name;
+    if (request.pdfTo.isEmpty()) {
+        name = printer(request.printer);
+        if (!name || !printerTakes(*name, request.options))
+            return ExitUsage;
+    } else {
+        name = QDir(services_.currentFolder).absoluteFilePath(request.pdfTo);
+        if (!QDir().mkpath(*name))
+            return refuse(err_, QStringLiteral("cannot make the folder %1").arg(*name));
+    }
     const auto rows = files(request);
     if (!rows)
         return ExitUsage;
@@ -186,8 +221,7 @@ int BatchCommand::print(const CommandLineRequest& request)
     BatchReporter reporter(out_, err_, style, *name);
     ProgressLine progress(err_, progressWidth_);
     const ClosedOutputStop stop(services_.stop, out_);
-    BatchPrint batch({services_.office, services_.confirmation, services_.restartOffice, stop},
-                     printSettings(request, *name));
+    BatchPrint batch({services_.renderers, services_.printers, stop}, printSettings(request, *name));
     const auto started = Clock::now();
     auto fileStarted = started;
     const int total = int(rows->size());

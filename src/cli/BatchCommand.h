@@ -13,8 +13,6 @@ class QTextStream;
 namespace bw {
 
 class FileSystem;
-class JobConfirmation;
-class OfficeSuite;
 class PrinterServices;
 class StopRequest;
 class Yielder;
@@ -35,9 +33,8 @@ public:
         PrinterServices& printers;
         FileSystem& fileSystem;
         Yielder& yielder;
-        OfficeSuite& office;
-        JobConfirmation& confirmation;
-        std::function<void()> restartOffice;
+        // The batch's offices, as many as it asked for.
+        std::vector<BatchPrint::Renderer> renderers;
         const StopRequest& stop;
         QString currentFolder;
     };
@@ -50,7 +47,7 @@ public:
     // The message for a command line that was refused, and its status.
     static int refuse(QTextStream& err, const QString& message);
     // How the files of a request are printed, by --print and --watch alike.
-    static BatchPrint::Settings printSettings(const CommandLineRequest& request, const QString& printer);
+    static BatchPrint::Settings printSettings(const CommandLineRequest& request, const QString& destination);
 
 private:
     int listPrinters();
@@ -69,6 +66,8 @@ private:
     // cannot be used or no file is found.
     std::optional<QStringList> files(const CommandLineRequest& request);
     std::optional<QString> printer(const QString& asked);
+    // Whether the printer takes every option; refused with the values it takes otherwise.
+    bool printerTakes(const QString& printer, const PrintOptions& options);
 
     Services services_;
     QTextStream& out_;

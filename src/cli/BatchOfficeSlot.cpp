@@ -35,7 +35,7 @@ QString existingPart(QString folder)
 
 } // namespace
 
-BatchOfficeSlot::BatchOfficeSlot(const QString& cacheFolder)
+BatchOfficeSlot::BatchOfficeSlot(const QString& cacheFolder, const QString& runtimeFolder)
 {
     const QString folder = cacheFolder + QStringLiteral("/brindlework");
     if (!QDir().mkpath(folder)) {
@@ -61,10 +61,31 @@ BatchOfficeSlot::BatchOfficeSlot(const QString& cacheFolder)
         // batch that was killed outright: taken over, it would count as
         // someone else's and could never be ended or restarted.
         OfficeLauncher::killOfficesOnProfile(profileUrl);
+        workFolder_ = QStringLiteral("%1/brindlework/batch-%2")
+                          .arg(runtimeFolder.isEmpty() ? cacheFolder : runtimeFolder)
+                          .arg(slot);
+        makeWorkFolder();
         return;
     }
     throw PlatformError(ErrorNumber::FileAccess,
                         QStringLiteral("Every batch office slot under %1 is in use").arg(folder));
+}
+
+void BatchOfficeSlot::makeWorkFolder()
+{
+    QDir work(workFolder_);
+    // Only this slot's holder writes there: whatever is in it was left by a killed batch.
+    if (work.exists())
+        work.removeRecursively();
+    if (!QDir().mkpath(workFolder_) ||
+        !QFile::setPermissions(workFolder_,
+                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+        throw PlatformError(ErrorNumber::FileAccess, QStringLiteral("Cannot make the folder ") + workFolder_);
+}
+
+QString BatchOfficeSlot::defaultRuntimeFolder()
+{
+    return qEnvironmentVariable("XDG_RUNTIME_DIR");
 }
 
 QString BatchOfficeSlot::defaultCacheFolder()

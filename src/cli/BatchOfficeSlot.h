@@ -16,18 +16,27 @@ namespace bw {
 // the first free one for its life, so a later batch reuses a warm profile.
 class BatchOfficeSlot {
 public:
-    explicit BatchOfficeSlot(const QString& cacheFolder);
+    // PDFs on their way to the printer go to a private folder of the slot
+    // under runtimeFolder (the cache folder when there is none), emptied of a
+    // killed batch's leftovers when the slot is taken.
+    explicit BatchOfficeSlot(const QString& cacheFolder, const QString& runtimeFolder = QString());
 
     static QString defaultCacheFolder();
+    // $XDG_RUNTIME_DIR, or "" when it is not set.
+    static QString defaultRuntimeFolder();
 
     const QString& profileFolder() const { return profileFolder_; }
     const QString& pipeName() const { return pipeName_; }
+    const QString& workFolder() const { return workFolder_; }
     UnoOfficeSuite::Options officeOptions(std::chrono::seconds timeout) const;
 
 private:
+    void makeWorkFolder();
+
     std::unique_ptr<QLockFile> lock_;
     QString profileFolder_;
     QString pipeName_;
+    QString workFolder_;
 };
 
 } // namespace bw

@@ -29,17 +29,19 @@ BatchReporter::BatchReporter(QTextStream& out, QTextStream& err, Style style, QS
 void BatchReporter::file(const BatchPrint::Outcome& outcome, double seconds)
 {
     if (style_ == Style::Json) {
-        QJsonObject object{
-            {QStringLiteral("event"), outcome.printed ? QStringLiteral("printed") : QStringLiteral("failed")},
-            {QStringLiteral("number"), outcome.number},
-            {QStringLiteral("path"), outcome.path},
-            {QStringLiteral("printer"), printer_},
-            {QStringLiteral("seconds"), rounded(seconds)}};
+        const QString printed = outcome.pdf.isEmpty() ? QStringLiteral("printed") : QStringLiteral("written");
+        QJsonObject object{{QStringLiteral("event"), outcome.printed ? printed : QStringLiteral("failed")},
+                           {QStringLiteral("number"), outcome.number},
+                           {QStringLiteral("path"), outcome.path},
+                           {QStringLiteral("printer"), printer_},
+                           {QStringLiteral("seconds"), rounded(seconds)}};
         // A watched folder has no total.
         if (outcome.total > 0)
             object.insert(QStringLiteral("total"), outcome.total);
-        if (outcome.printed)
+        if (outcome.printed && outcome.pdf.isEmpty())
             object.insert(QStringLiteral("job"), outcome.jobId);
+        else if (outcome.printed)
+            object.insert(QStringLiteral("pdf"), outcome.pdf);
         else
             object.insert(QStringLiteral("reason"), outcome.reason);
         writeJson(out_, object);
@@ -52,6 +54,9 @@ void BatchReporter::file(const BatchPrint::Outcome& outcome, double seconds)
     if (!outcome.printed) {
         err_ << "failed " << place << ": " << outcome.reason << '\n';
         err_.flush();
+    } else if (style_ == Style::Text && !outcome.pdf.isEmpty()) {
+        out_ << "written " << place << " -> " << outcome.pdf << '\n';
+        out_.flush();
     } else if (style_ == Style::Text) {
         out_ << "printed " << place << " -> " << printer_ << " (job " << outcome.jobId << ")\n";
         out_.flush();

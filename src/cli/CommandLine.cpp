@@ -26,6 +26,17 @@ const QString Json = QStringLiteral("json");
 const QString Timeout = QStringLiteral("timeout");
 const QString RestartAfter = QStringLiteral("restart-after");
 const QString Watch = QStringLiteral("watch");
+const QString Copies = QStringLiteral("copies");
+const QString Pages = QStringLiteral("pages");
+const QString Sides = QStringLiteral("sides");
+const QString Media = QStringLiteral("media");
+const QString Orientation = QStringLiteral("orientation");
+const QString FitToWidth = QStringLiteral("fit-to-width");
+const QString Option = QStringLiteral("o");
+const QString PdfTo = QStringLiteral("pdf-to");
+const QString Jobs = QStringLiteral("jobs");
+// Options that only a printer takes.
+const QStringList PrinterOnly{Printer, Copies, Pages, Sides, Media, Orientation, Option};
 
 void describe(QCommandLineParser& parser)
 {
@@ -63,6 +74,24 @@ void describe(QCommandLineParser& parser)
                         "(default %1).")
              .arg(CommandLine::DefaultRestartAfter),
          QStringLiteral("n")},
+        {Copies, QStringLiteral("With --print: print <n> copies of each file (one job)."),
+         QStringLiteral("n")},
+        {Pages, QStringLiteral("With --print: print only these pages of each file, e.g. 1-3,7."),
+         QStringLiteral("list")},
+        {Sides, QStringLiteral("With --print: one-sided, two-sided-long-edge or two-sided-short-edge."),
+         QStringLiteral("sides")},
+        {Media, QStringLiteral("With --print: the paper, e.g. A4 or iso_a4_210x297mm."),
+         QStringLiteral("name")},
+        {Orientation, QStringLiteral("With --print: portrait or landscape."), QStringLiteral("orientation")},
+        {FitToWidth, QStringLiteral("With --print: scale every sheet to one page wide.")},
+        {Option, QStringLiteral("With --print: any other CUPS option, as lp takes it."),
+         QStringLiteral("name=value")},
+        {PdfTo, QStringLiteral("With --print: write each file as <dir>/NAME.pdf instead of printing."),
+         QStringLiteral("dir")},
+        {Jobs,
+         QStringLiteral("With --print: render in <k> offices side by side (default %1).")
+             .arg(CommandLine::DefaultJobs),
+         QStringLiteral("k")},
     });
     parser.addPositionalArgument(QStringLiteral("paths"),
                                  QStringLiteral("Files and folders, in print order."),
@@ -78,6 +107,9 @@ CommandLineRequest invalid(const QString& error)
 }
 
 // A whole number from minimum to maximum, or nothing.
+// More copies than any printer takes; the printer's own limit is checked later.
+constexpr int MostCopies = 1000000;
+
 std::optional<int> number(const QString& text, int minimum, int maximum)
 {
     bool ok = false;
@@ -85,6 +117,59 @@ std::optional<int> number(const QString& text, int minimum, int maximum)
     if (!ok || value < minimum || value > maximum)
         return std::nullopt;
     return value;
+}
+
+QString named(const QString& option)
+{
+    return (option.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + option;
+}
+
+// The print options, checked for form; what the printer takes is checked later.
+std::optional<QString> readPrintOptions(const QCommandLineParser& parser, CommandLineRequest& request)
+{
+    PrintOptions& options = request.options;
+    if (parser.isSet(Jobs)) {
+        const auto jobs = number(parser.value(Jobs), 1, CommandLine::MostJobs);
+        if (!jobs)
+            return QStringLiteral("--jobs needs a whole number from 1 to %1.").arg(CommandLine::MostJobs);
+        request.jobs = *jobs;
+    }
+    if (parser.isSet(Copies)) {
+        const auto copies = number(parser.value(Copies), 1, MostCopies);
+        if (!copies)
+            return QStringLiteral("--copies needs a whole number from 1 to %1.").arg(MostCopies);
+        options.copies = *copies;
+    }
+    options.pages = parser.value(Pages);
+    if (parser.isSet(Pages) && !PrintOptions::validPages(options.pages))
+        return QStringLiteral("--pages needs pages and ranges from 1 up, such as 1-3,7.");
+    options.sides = parser.value(Sides);
+    if (parser.isSet(Sides) && !PrintOptions::sidesValues().contains(options.sides))
+        return QStringLiteral("--sides takes %1.")
+            .arg(PrintOptions::sidesValues().join(QStringLiteral(", ")));
+    options.orientation = parser.value(Orientation);
+    if (parser.isSet(Orientation) && !PrintOptions::orientationValues().contains(options.orientation))
+        return QStringLiteral("--orientation takes %1.")
+            .arg(PrintOptions::orientationValues().join(QStringLiteral(", ")));
+    options.media = parser.value(Media);
+    if (parser.isSet(Media) && options.media.isEmpty())
+        return QStringLiteral("The media name must not be empty.");
+    options.fitToWidth = parser.isSet(FitToWidth);
+    for (const QString& option : parser.values(Option)) {
+        const qsizetype equals = option.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            return QStringLiteral("-o needs NAME=VALUE, not \"%1\".").arg(option);
+        options.other.append({option.left(equals), option.mid(equals + 1)});
+    }
+    request.pdfTo = parser.value(PdfTo);
+    if (parser.isSet(PdfTo)) {
+        if (request.pdfTo.isEmpty())
+            return QStringLiteral("The --pdf-to folder must not be empty.");
+        for (const QString& printerOnly : PrinterOnly)
+            if (parser.isSet(printerOnly))
+                return QStringLiteral("Option '%1' needs a printer, not --pdf-to.").arg(named(printerOnly));
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -104,6 +189,7 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
     request.json = parser.isSet(Json);
     request.timeoutSeconds = DefaultTimeoutSeconds;
     request.restartAfter = DefaultRestartAfter;
+    request.jobs = DefaultJobs;
 
     if (parser.isSet(Help)) {
         request.mode = CommandLineRequest::Mode::Help;
@@ -113,7 +199,8 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
         request.mode = CommandLineRequest::Mode::Version;
         return request;
     }
-    for (const QString& single : {Printer, Extension, Timeout, RestartAfter, Watch})
+    for (const QString& single : {Printer, Extension, Timeout, RestartAfter, Watch, Copies, Pages, Sides,
+                                  Media, Orientation, PdfTo, Jobs})
         if (parser.values(single).size() > 1)
             return invalid(QStringLiteral("Option '%1' is given more than once.").arg(single));
     if (parser.isSet(Extension) && request.extension.isEmpty())
@@ -135,6 +222,9 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
         request.restartAfter = *documents;
     }
 
+    if (const auto problem = readPrintOptions(parser, request))
+        return invalid(*problem);
+
     const bool print = parser.isSet(Print);
     if (parser.isSet(ListPrinters)) {
         if (print || parser.isSet(DryRun) || parser.isSet(Watch) || !request.paths.isEmpty())
@@ -152,7 +242,8 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
         return request;
     }
     if (!print) {
-        for (const QString& printOnly : {Printer, Quiet, Json, Timeout, RestartAfter})
+        for (const QString& printOnly :
+             QStringList{Quiet, Json, Timeout, RestartAfter, FitToWidth, PdfTo, Jobs} + PrinterOnly)
             if (parser.isSet(printOnly))
                 return invalid(QStringLiteral("Option '%1' needs --print or --watch.").arg(printOnly));
     }
@@ -194,7 +285,10 @@ QString CommandLine::helpText()
     return text +
            QStringLiteral("\nModes:\n"
                           "  brindlework [PATH...]\n"
-                          "  brindlework --print [--printer NAME] [--extension EXT] PATH...\n"
+                          "  brindlework --print [--printer NAME] [--extension EXT] [--jobs K]\n"
+                          "              [--copies N] [--pages LIST] [--sides SIDES] [--media NAME]\n"
+                          "              [--orientation O] [--fit-to-width] [-o NAME=VALUE]... PATH...\n"
+                          "  brindlework --print --pdf-to DIR [--fit-to-width] PATH...\n"
                           "  brindlework --dry-run [--extension EXT] PATH...\n"
                           "  brindlework --watch FOLDER [--printer NAME] [--extension EXT]\n"
                           "  brindlework --list-printers\n"

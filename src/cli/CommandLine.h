@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/PrintOptions.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +20,11 @@ struct CommandLineRequest {
     int restartAfter = 0; // 0: never
     bool quiet = false;
     bool json = false;
+    PrintOptions options;
+    // Set: PDFs written there instead of printed.
+    QString pdfTo;
+    // Offices rendering side by side.
+    int jobs = 0;
     // Why the command line is refused (mode Invalid).
     QString error;
 };
@@ -32,6 +39,10 @@ public:
     // Documents printed on one office before it is restarted (office memory
     // grows with every document).
     static constexpr int DefaultRestartAfter = 200;
+    // Offices of a batch: two render small sheets in about half the time of
+    // one on two cores; more only add memory (bench/cli-print.sh).
+    static constexpr int DefaultJobs = 2;
+    static constexpr int MostJobs = 16;
 
     // arguments[0] is the program.
     static CommandLineRequest parse(const QStringList& arguments);

@@ -13,10 +13,8 @@
 #include "platform/system/PosixSharedFolder.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/TerminationSignals.h"
-#include "platform/system/ThreadSleeper.h"
 #include "platform/system/XdgStateFolder.h"
 #include "platform/uno/UnoOfficeSuite.h"
-#include "print/JobConfirmation.h"
 #include "printers/DefaultPrinterLeftovers.h"
 
 #include <QCoreApplication>
@@ -25,9 +23,11 @@
 #include <QTextStream>
 #include <csignal>
 #include <cstdio>
-#include <optional>
+#include <memory>
 #include <sys/ioctl.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace bw {
 
@@ -103,44 +103,54 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
     }
     PosixFileSystem fileSystem;
     NoYield yielder;
-    std::optional<BatchOfficeSlot> slot;
-    if (request.mode == CommandLineRequest::Mode::Print || request.mode == CommandLineRequest::Mode::Watch) {
+    // One office per renderer, each in a slot of its own; a watch prints one file at a time.
+    std::vector<std::unique_ptr<BatchOfficeSlot>> officeSlots;
+    std::vector<std::unique_ptr<UnoOfficeSuite>> offices;
+    std::vector<BatchPrint::Renderer> renderers;
+    const bool watching = request.mode == CommandLineRequest::Mode::Watch;
+    if (request.mode == CommandLineRequest::Mode::Print || watching) {
         try {
-            slot.emplace(BatchOfficeSlot::defaultCacheFolder());
+            for (int i = 0; i < (watching ? 1 : request.jobs); ++i)
+                officeSlots.push_back(std::make_unique<BatchOfficeSlot>(
+                    BatchOfficeSlot::defaultCacheFolder(), BatchOfficeSlot::defaultRuntimeFolder()));
         } catch (const PlatformError& error) {
             return BatchCommand::refuse(err, error.description());
         }
     }
-    UnoOfficeSuite office(slot ? slot->officeOptions(std::chrono::seconds(request.timeoutSeconds))
-                               : UnoOfficeSuite::programOptions());
-    SteadyClock clock;
-    // Not woken by a stop: the file under way is finished first.
-    ThreadSleeper sleeper;
-    JobConfirmation confirmation(printers, clock, sleeper);
+    for (const auto& slot : officeSlots) {
+        auto& office = *offices.emplace_back(std::make_unique<UnoOfficeSuite>(
+            slot->officeOptions(std::chrono::seconds(request.timeoutSeconds))));
+        renderers.push_back({office, [&office] { office.endSelfStartedOffice(); },
+                             [&office] { office.endUnansweringOffice(); }, slot->workFolder()});
+    }
     // SIGINT and SIGTERM end the batch after its current file.
     TerminationSignals termination;
-    const auto restartOffice = [&office] { office.endSelfStartedOffice(); };
     int status = BatchCommand::ExitSuccess;
-    if (request.mode == CommandLineRequest::Mode::Watch) {
+    if (watching) {
         PosixSharedFolder files;
         PosixProcesses processes;
-        WatchCommand command(
-            {printers, files, processes, clock, office, confirmation, restartOffice, termination,
-             [&termination](const QString& folder) {
-                 return std::make_unique<InotifyFolderWait>(folder, termination.wakeDescriptor());
-             },
-             QSysInfo::machineHostName(), QDir::currentPath()},
-            out, err);
+        SteadyClock clock;
+        WatchCommand command({printers, files, processes, clock, renderers.front(), termination,
+                              [&termination](const QString& folder) {
+                                  return std::make_unique<InotifyFolderWait>(folder,
+                                                                             termination.wakeDescriptor());
+                              },
+                              QSysInfo::machineHostName(), QDir::currentPath()},
+                             out, err);
         command.showProgress(terminalWidth());
         status = command.run(request);
     } else {
-        BatchCommand command({printers, fileSystem, yielder, office, confirmation, restartOffice, termination,
-                              QDir::currentPath()},
+        BatchCommand command({printers, fileSystem, yielder, renderers, termination, QDir::currentPath()},
                              out, err);
         command.showProgress(terminalWidth());
         status = command.run(request);
     }
-    office.endSelfStartedOffice();
+    // Side by side: each takes a second or two to go.
+    std::vector<std::thread> endings;
+    for (const auto& office : offices)
+        endings.emplace_back([&office] { office->endSelfStartedOffice(); });
+    for (std::thread& ending : endings)
+        ending.join();
     return status;
 }
 

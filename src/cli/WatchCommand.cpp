@@ -53,8 +53,10 @@ int WatchCommand::run(const CommandLineRequest& request)
     const ClosedOutputStop stop(services_.stop, out_);
     // One file a run: the office is restarted here, counted over the runs.
     BatchPrint::Settings settings = BatchCommand::printSettings(request, printer.name);
+    settings.printer = printer.name;
+    settings.pdfFolder.clear();
     settings.restartAfter = 0;
-    BatchPrint batch({services_.office, services_.confirmation, services_.restartOffice, stop}, settings);
+    BatchPrint batch({{services_.renderer}, services_.printers, stop}, settings);
     const std::unique_ptr<FolderChangeWait> changes = services_.changesOf(path);
     FolderWatch watch({folder, services_.files, *changes, services_.clock, stop},
                       {request.extension, settleMilliseconds_, rescanMilliseconds_});
@@ -66,7 +68,7 @@ int WatchCommand::run(const CommandLineRequest& request)
         watch.run(
             [&](const QString& claimed, const QString& shown) -> std::optional<FolderWatch::Printed> {
                 if (request.restartAfter > 0 && onThisOffice == request.restartAfter) {
-                    services_.restartOffice();
+                    services_.renderer.restart();
                     onThisOffice = 0;
                 }
                 progress.show(totals.total + 1, 0, shown, -1);

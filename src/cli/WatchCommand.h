@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CommandLine.h"
+#include "print/BatchPrint.h"
 
 #include <QString>
 #include <functional>
@@ -12,8 +13,6 @@ namespace bw {
 
 class Clock;
 class FolderChangeWait;
-class JobConfirmation;
-class OfficeSuite;
 class PrinterServices;
 class Processes;
 class SharedFolder;
@@ -28,9 +27,8 @@ public:
         SharedFolder& files;
         Processes& processes;
         Clock& clock;
-        OfficeSuite& office;
-        JobConfirmation& confirmation;
-        std::function<void()> restartOffice;
+        // The one office a watch prints with.
+        BatchPrint::Renderer renderer;
         const StopRequest& stop;
         // What wakes the watch when the folder changes.
         std::function<std::unique_ptr<FolderChangeWait>(const QString& folder)> changesOf;

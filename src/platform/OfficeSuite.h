@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/OfficeReference.h"
+#include "platform/PlatformError.h"
 #include "platform/PropertyRecord.h"
 
 #include <QString>
@@ -38,6 +39,20 @@ public:
                                  const QString& command, const QString& targetFrameName, qint16 searchFlags,
                                  const std::vector<OfficeReference>& arguments) = 0;
     virtual void close(const OfficeReference& document, bool deliverOwnership) = 0;
+    // Writes the document to the URL through the filter the properties name
+    // (FilterName); the document itself stays as it was loaded. An office
+    // that cannot export does not support the member (438).
+    virtual void storeToUrl(const OfficeReference& /*document*/, const QString& /*url*/,
+                            const std::vector<OfficeReference>& /*properties*/)
+    {
+        throw unsupported(QStringLiteral("storeToURL"));
+    }
+    // Sets the properties on every page style of the loaded document (never saved).
+    virtual void setPageStyleProperties(const OfficeReference& /*document*/,
+                                        const std::vector<OfficeReference>& /*properties*/)
+    {
+        throw unsupported(QStringLiteral("getStyleFamilies"));
+    }
 
     // Whether the office knows the printer by that name: it reads the
     // printers once, at its start, and silently prints a job for one it does
@@ -48,6 +63,13 @@ public:
     // printers. An office the user started is left alone. Returns whether it
     // was ended.
     virtual bool restartSelfStartedOffice() = 0;
+
+protected:
+    static PlatformError unsupported(const QString& member)
+    {
+        return PlatformError(438,
+                             QStringLiteral("Object doesn't support this property or method: ") + member);
+    }
 };
 
 } // namespace bw

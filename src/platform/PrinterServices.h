@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -32,6 +33,17 @@ public:
     virtual QList<JobEvent> jobEvents(int watch, int afterSequence) = 0;
     // Ends a watch; never throws (a watch left behind lapses by itself).
     virtual void endWatch(int watch) = 0;
+    // Sends the file (a PDF) to the printer's queue as one job titled title,
+    // with options as lp takes them (name, value); returns the job's id.
+    // Throws naming the printing system's reason when it refuses the job.
+    virtual int submitFile(const QString& printer, const QString& file, const QString& title,
+                           const QList<QPair<QString, QString>>& options) = 0;
+    // The job as the printing system has it now; nothing once it no longer knows it.
+    virtual std::optional<PrintJob> job(int id) = 0;
+    // Nothing when the printer takes the value for the option; otherwise the
+    // values it supports, as it lists them ("" when it lists none for that option).
+    virtual std::optional<QString> refusedOption(const QString& printer, const QString& name,
+                                                 const QString& value) = 0;
     // Whether the printer's queue takes new jobs; false for a printer the
     // system does not know.
     virtual bool acceptsJobs(const QString& printer) = 0;

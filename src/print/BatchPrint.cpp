@@ -2,11 +2,18 @@
 
 #include "platform/OfficeSuite.h"
 #include "platform/PlatformError.h"
+#include "platform/PrinterServices.h"
 #include "platform/StopRequest.h"
 #include "print/DocumentUrl.h"
-#include "print/JobConfirmation.h"
 
-#include <optional>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace bw {
 
@@ -22,6 +29,31 @@ OfficeReference record(OfficeSuite& office, const OfficeReference& serviceManage
     return made;
 }
 
+void closeQuietly(OfficeSuite& office, OfficeReference& document)
+{
+    if (document.isEmpty())
+        return;
+    try {
+        office.close(document, true);
+    } catch (const PlatformError&) {
+        // Its PDF is written or the failure known; an office that cannot
+        // close it gets a working connection at its next call.
+    }
+    document.clear();
+}
+
+QString stateWord(int state)
+{
+    switch (state) {
+    case PrintJob::Stopped:
+        return QStringLiteral("stopped");
+    case PrintJob::Canceled:
+        return QStringLiteral("canceled");
+    default:
+        return QStringLiteral("aborted");
+    }
+}
+
 } // namespace
 
 BatchPrint::BatchPrint(Services services, Settings settings)
@@ -29,128 +61,190 @@ BatchPrint::BatchPrint(Services services, Settings settings)
 {
 }
 
+QStringList BatchPrint::pdfPaths(const QStringList& paths, const QString& folder)
+{
+    QSet<QString> taken;
+    QStringList result;
+    for (const QString& path : paths) {
+        const QString base = QFileInfo(path).completeBaseName();
+        QString name = base + QStringLiteral(".pdf");
+        for (int n = 2; taken.contains(name) || QFileInfo::exists(folder + QLatin1Char('/') + name); ++n)
+            name = QStringLiteral("%1 (%2).pdf").arg(base).arg(n);
+        taken.insert(name);
+        result << folder + QLatin1Char('/') + name;
+    }
+    return result;
+}
+
 BatchPrint::Totals BatchPrint::run(const QStringList& paths,
                                    const std::function<void(const Outcome&)>& onFile)
 {
     Totals totals;
     totals.total = static_cast<int>(paths.size());
-    // The file printed last, its job not yet confirmed: the next file loads
-    // while that job spools, then the job is confirmed and its document closed.
-    std::optional<Document> printing;
-    int printingNumber = 0;
-    const auto finishPrinting = [&] {
-        if (!printing)
-            return;
-        Outcome outcome = finish(*printing);
-        outcome.number = printingNumber;
+    const bool toFolder = !settings_.pdfFolder.isEmpty();
+    const QStringList written = toFolder ? pdfPaths(paths, settings_.pdfFolder) : QStringList();
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<Rendered> rendered(size_t(totals.total));
+    int next = 0;
+    int delivered = 0;
+    bool ending = false;
+    // PDFs wait for their turn in a bounded number, so a slow queue never
+    // fills the work folder.
+    const int ahead = 2 * int(services_.renderers.size());
+
+    const auto renderAll = [&](const Renderer& renderer) {
+        int onThisOffice = 0;
+        for (;;) {
+            int index;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock,
+                             [&] { return ending || next >= totals.total || next < delivered + ahead; });
+                if (ending || next >= totals.total || services_.stop.stopRequested())
+                    return;
+                index = next++;
+            }
+            if (settings_.restartAfter > 0 && onThisOffice == settings_.restartAfter) {
+                renderer.restart();
+                onThisOffice = 0;
+            }
+            ++onThisOffice;
+            const QString pdf = toFolder
+                                    ? written.at(index)
+                                    : QStringLiteral("%1/%2.pdf").arg(renderer.workFolder).arg(index + 1);
+            Rendered result = render(renderer, paths.at(index), pdf);
+            const std::lock_guard lock(mutex);
+            rendered[size_t(index)] = std::move(result);
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (const Renderer& renderer : services_.renderers)
+        threads.emplace_back(renderAll, std::cref(renderer));
+
+    for (int i = 0; i < totals.total; ++i) {
+        Rendered current;
+        {
+            std::unique_lock lock(mutex);
+            // A stop is not announced: look for it now and then.
+            while (!rendered[size_t(i)].done && !services_.stop.stopRequested())
+                changed.wait_for(lock, std::chrono::milliseconds(50));
+            if (services_.stop.stopRequested()) {
+                totals.stopped = true;
+                break;
+            }
+            current = rendered[size_t(i)];
+            rendered[size_t(i)].pdf.clear();
+        }
+        Outcome outcome = deliver(paths.at(i), current);
+        outcome.number = i + 1;
         outcome.total = totals.total;
         ++(outcome.printed ? totals.printed : totals.failed);
-        printing.reset();
+        {
+            const std::lock_guard lock(mutex);
+            delivered = i + 1;
+            changed.notify_all();
+        }
         onFile(outcome);
-    };
-    int onThisOffice = 0;
-    for (int i = 0; i < totals.total && !totals.stopped; ++i) {
-        if (services_.stop.stopRequested()) {
-            totals.stopped = true;
-            break;
-        }
-        if (settings_.restartAfter > 0 && onThisOffice == settings_.restartAfter) {
-            finishPrinting();
-            services_.restartOffice();
-            onThisOffice = 0;
-        }
-        Document next = load(paths.at(i));
-        ++onThisOffice;
-        finishPrinting();
-        if (services_.stop.stopRequested()) {
-            // Loaded but not printed: it counts as not started.
-            closeQuietly(next.document);
-            totals.stopped = true;
-            break;
-        }
-        print(next);
-        printing = std::move(next);
-        printingNumber = i + 1;
     }
-    finishPrinting();
+    {
+        const std::lock_guard lock(mutex);
+        ending = true;
+        changed.notify_all();
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    // Rendered after a stop: not started, and nothing of them left behind.
+    for (const Rendered& left : rendered) {
+        if (!left.pdf.isEmpty())
+            QFile::remove(left.pdf);
+    }
     return totals;
 }
 
-BatchPrint::Document BatchPrint::load(const QString& path)
+BatchPrint::Rendered BatchPrint::render(const Renderer& renderer, const QString& path, const QString& pdf)
 {
-    OfficeSuite& office = services_.office;
-    Document loaded;
-    loaded.outcome.path = path;
+    OfficeSuite& office = renderer.office;
+    Rendered result;
+    result.done = true;
+    OfficeReference document;
+    bool officeFailed = false;
     try {
-        loaded.serviceManager = office.createServiceManager();
+        const OfficeReference manager = office.createServiceManager();
         const OfficeReference desktop =
-            office.createInstance(loaded.serviceManager, QStringLiteral("com.sun.star.frame.Desktop"));
-        loaded.document = office.loadComponentFromURL(
-            desktop, documentUrl(path), QStringLiteral("_blank"), 0,
-            // Read-only: printing needs no lock file in the user's folder, and
-            // one left by a killed batch would make the file look in use.
-            {record(office, loaded.serviceManager, QStringLiteral("Hidden"), true),
-             record(office, loaded.serviceManager, QStringLiteral("ReadOnly"), true)});
-        if (loaded.document.isEmpty())
-            loaded.outcome.reason = QStringLiteral("LibreOffice could not open it as a document");
-    } catch (const PlatformError& error) {
-        loaded.outcome.reason = error.description();
-    }
-    return loaded;
-}
-
-void BatchPrint::print(Document& loaded)
-{
-    if (!loaded.outcome.reason.isEmpty())
-        return;
-    OfficeSuite& office = services_.office;
-    try {
-        const OfficeReference frame = office.getFrame(office.getCurrentController(loaded.document));
-        const OfficeReference dispatcher =
-            office.createInstance(loaded.serviceManager, QStringLiteral("com.sun.star.frame.DispatchHelper"));
-        const std::vector<OfficeReference> printArguments{
-            record(office, loaded.serviceManager, QStringLiteral("Copies"), qint16(1)),
-            record(office, loaded.serviceManager, QStringLiteral("Collate"), true),
-            record(office, loaded.serviceManager, QStringLiteral("PrinterName"), settings_.printer),
-        };
-        services_.confirmation.watch();
-        office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0, printArguments);
-        loaded.dispatched = true;
-    } catch (const PlatformError& error) {
-        loaded.outcome.reason = error.description();
-    }
-}
-
-BatchPrint::Outcome BatchPrint::finish(Document& printed)
-{
-    Outcome& outcome = printed.outcome;
-    if (printed.dispatched) {
-        try {
-            // Closed only once its job is on the queue, so it is never cut off half spooled.
-            const JobConfirmation::Result job = services_.confirmation.waitFor(
-                outcome.path, settings_.printer, settings_.confirmMilliseconds);
-            outcome.printed = job.outcome == JobConfirmation::Outcome::Arrived;
-            outcome.jobId = job.job.id;
-            outcome.reason = JobConfirmation::failureText(job, outcome.path, settings_.printer);
-        } catch (const PlatformError& error) {
-            outcome.reason = error.description();
+            office.createInstance(manager, QStringLiteral("com.sun.star.frame.Desktop"));
+        // Read-only: no lock file in the user's folder, and none left by a
+        // killed batch to make the file look in use.
+        document = office.loadComponentFromURL(desktop, documentUrl(path), QStringLiteral("_blank"), 0,
+                                               {record(office, manager, QStringLiteral("Hidden"), true),
+                                                record(office, manager, QStringLiteral("ReadOnly"), true)});
+        if (document.isEmpty()) {
+            result.reason = QStringLiteral("LibreOffice could not open it as a document");
+            return result;
         }
+        if (settings_.fitToWidth)
+            office.setPageStyleProperties(
+                document, {record(office, manager, QStringLiteral("ScaleToPagesX"), qint16(1)),
+                           record(office, manager, QStringLiteral("ScaleToPagesY"), qint16(0))});
+        office.storeToUrl(
+            document, documentUrl(pdf),
+            {record(office, manager, QStringLiteral("FilterName"), QStringLiteral("calc_pdf_Export"))});
+        result.pdf = pdf;
+        if (settings_.pdfFolder.isEmpty())
+            QFile::setPermissions(pdf, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    } catch (const PlatformError& error) {
+        result.reason = error.description();
+        officeFailed = true;
+        QFile::remove(pdf);
     }
-    closeQuietly(printed.document);
-    return outcome;
+    closeQuietly(office, document);
+    if (officeFailed)
+        renderer.recover();
+    return result;
 }
 
-void BatchPrint::closeQuietly(OfficeReference& document)
+BatchPrint::Outcome BatchPrint::deliver(const QString& path, Rendered& rendered)
 {
-    if (document.isEmpty())
-        return;
-    try {
-        services_.office.close(document, true);
-    } catch (const PlatformError&) {
-        // Its job is confirmed or the file reported already; an office that
-        // cannot close it gets a working connection at its next call.
+    Outcome outcome;
+    outcome.path = path;
+    outcome.reason = rendered.reason;
+    if (rendered.pdf.isEmpty())
+        return outcome;
+    if (!settings_.pdfFolder.isEmpty()) {
+        outcome.printed = true;
+        outcome.pdf = rendered.pdf;
+        return outcome;
     }
-    document.clear();
+    try {
+        outcome.jobId = services_.printers.submitFile(settings_.printer, rendered.pdf,
+                                                      QFileInfo(path).fileName(), settings_.jobOptions);
+    } catch (const PlatformError& error) {
+        outcome.reason =
+            QStringLiteral("Not printed on \"%1\": %2").arg(settings_.printer, error.description());
+    }
+    QFile::remove(rendered.pdf);
+    if (outcome.jobId == 0)
+        return outcome;
+    try {
+        const std::optional<PrintJob> job = services_.printers.job(outcome.jobId);
+        // One CUPS no longer knows had its document and is gone from a
+        // queue that keeps no history.
+        const int state = job ? job->state : PrintJob::Completed;
+        outcome.printed = state == PrintJob::Pending || state == PrintJob::Held ||
+                          state == PrintJob::Processing || state == PrintJob::Completed;
+        if (!outcome.printed)
+            outcome.reason = QStringLiteral("CUPS %1 job %2 on \"%3\": %4")
+                                 .arg(stateWord(state))
+                                 .arg(outcome.jobId)
+                                 .arg(settings_.printer, job->reasons);
+    } catch (const PlatformError& error) {
+        outcome.reason = QStringLiteral("Job %1 on \"%2\" cannot be confirmed: %3")
+                             .arg(outcome.jobId)
+                             .arg(settings_.printer, error.description());
+    }
+    return outcome;
 }
 
 } // namespace bw

@@ -2,44 +2,59 @@
 
 #include "platform/OfficeReference.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 namespace bw {
 
-class JobConfirmation;
 class OfficeSuite;
+class PrinterServices;
 class StopRequest;
 
-// Prints files one after the other with no window: each is loaded hidden,
-// printed on the named printer (the system default is never touched), its
-// job confirmed on that printer's queue, and closed. The next file loads
-// while the last one's job spools. A failed file is
-// reported and the batch goes on. A stop asked for ends the batch after the
-// current file.
+// Prints files with no window: each is loaded hidden and read-only in an
+// office, written as a PDF there and sent to the printer's queue by the
+// program itself, so its job is known at once. Several offices render side by
+// side, each on a thread of its own, while jobs reach the queue in list
+// order. A failed file is reported and the batch goes on; a stop asked for
+// ends it after the file being sent.
 class BatchPrint {
 public:
-    struct Services {
+    // One office that renders files.
+    struct Renderer {
         OfficeSuite& office;
-        JobConfirmation& confirmation;
         // Ends the office so that the next file starts a fresh one.
-        std::function<void()> restartOffice;
+        std::function<void()> restart;
+        // Called after a file failed in the office: ends an office that
+        // stopped answering, so that the next file gets a new one.
+        std::function<void()> recover;
+        // A private folder for PDFs on their way to the queue.
+        QString workFolder;
+    };
+    struct Services {
+        std::vector<Renderer> renderers;
+        PrinterServices& printers;
         const StopRequest& stop;
     };
     struct Settings {
         QString printer;
+        // Set: each file is written there as NAME.pdf instead of printed.
+        QString pdfFolder;
+        QList<QPair<QString, QString>> jobOptions;
+        bool fitToWidth = false;
         // Documents per office before it is restarted; 0 for never.
         int restartAfter = 0;
-        // How long a file's job may take to reach the queue.
-        int confirmMilliseconds = 120000;
     };
     struct Outcome {
         int number = 0; // from 1
         int total = 0;
         QString path;
-        bool printed = false;
+        bool printed = false; // or written, with a PDF folder
         int jobId = 0;
+        QString pdf;    // the file written, with a PDF folder
         QString reason; // why it failed
     };
     struct Totals {
@@ -53,19 +68,19 @@ public:
 
     Totals run(const QStringList& paths, const std::function<void(const Outcome&)>& onFile);
 
+    // The PDF names of the files in the folder: NAME.pdf, or "NAME (2).pdf"
+    // and so on where a file of the folder or an earlier one has that name.
+    static QStringList pdfPaths(const QStringList& paths, const QString& folder);
+
 private:
-    struct Document {
-        Outcome outcome;
-        OfficeReference serviceManager;
-        OfficeReference document;
-        bool dispatched = false;
+    struct Rendered {
+        bool done = false;
+        QString pdf;
+        QString reason;
     };
 
-    Document load(const QString& path);
-    void print(Document& loaded);
-    // Confirms the job of a printed document and closes it.
-    Outcome finish(Document& printed);
-    void closeQuietly(OfficeReference& document);
+    Rendered render(const Renderer& renderer, const QString& path, const QString& pdf);
+    Outcome deliver(const QString& path, Rendered& rendered);
 
     Services services_;
     Settings settings_;

@@ -1,14 +1,13 @@
 #include "cli/BatchCommand.h"
 
-#include "print/JobConfirmation.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeOfficeSuite.h"
 #include "support/FakePrinterServices.h"
-#include "support/FakeSleeper.h"
 #include "support/FakeStopRequest.h"
 #include "support/FakeYielder.h"
 #include "support/QStringPrinter.h"
 
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -16,15 +15,13 @@
 namespace bw::test {
 namespace {
 
-// The command over a fake file tree, printing system and office; the
-// office's prints reach the fake queues titled after their files.
+// The command over a fake file tree, printing system and office.
 class Command {
 public:
     Command()
     {
         printers.printers = {QStringLiteral("A"), QStringLiteral("B")};
         printers.defaultPrinter = QStringLiteral("A");
-        printers.clock = &sleeper;
         for (const char* file : {"/d/a.ods", "/d/S/b.ods", "/d/n.txt", "/cwd/c.ods", "/d/junk.ods"}) {
             fileSystem.addFile(QString::fromLatin1(file));
             office.addDocument(QStringLiteral("file://") + QLatin1String(file),
@@ -34,35 +31,28 @@ public:
         }
         fileSystem.addFolder(QStringLiteral("/empty"));
         fileSystem.addSpecial(QStringLiteral("/d/fifo"));
-        office.onCall = [this](const FakeOfficeSuite::Call& call) {
-            if (call.operation == QLatin1String("loadComponentFromURL"))
-                loading = call.arguments.at(1).section(QLatin1Char('/'), -1);
-            if (call.operation == QLatin1String("executeDispatch"))
-                printers.submit(
-                    call.arguments.last().section(QStringLiteral("PrinterName="), 1).section(' ', 0, 0),
-                    loading, 100);
-        };
     }
 
     int run(const QStringList& arguments)
     {
         QTextStream outStream(&out);
         QTextStream errStream(&err);
-        BatchCommand command({printers, fileSystem, yielder, office, confirmation, [this] { ++restarts; },
-                              stop, QStringLiteral("/cwd")},
+        BatchCommand command({printers,
+                              fileSystem,
+                              yielder,
+                              {{office, [] {}, [] {}, work.path()}},
+                              stop,
+                              QStringLiteral("/cwd")},
                              outStream, errStream);
         return command.run(CommandLine::parse(QStringList{QStringLiteral("brindlework")} + arguments));
     }
 
-    FakeSleeper sleeper;
+    QTemporaryDir work;
     FakePrinterServices printers;
     FakeFileSystem fileSystem;
     FakeYielder yielder;
     FakeOfficeSuite office;
-    JobConfirmation confirmation{printers, sleeper, sleeper};
     FakeStopRequest stop;
-    int restarts = 0;
-    QString loading;
     QString out;
     QString err;
 };
@@ -103,8 +93,19 @@ TEST(BatchCommandTest, StatusAndLinesOfEachMode)
          [](Command& c) { c.printers.refusing = {QStringLiteral("B")}; },
          1,
          "done: 0 printed, 1 failed, of 1 on B in",
-         "failed 1/1 /d/a.ods: Nothing reached printer \"B\" for \"a.ods\": the printer does not accept "
-         "jobs\n"},
+         "failed 1/1 /d/a.ods: Not printed on \"B\": Destination \"B\" is not accepting jobs.\n"},
+        {{"--print", "--printer", "B", "--sides", "two-sided-long-edge", "--copies", "2", "/d/a.ods"},
+         [](Command& c) { c.printers.supported[QStringLiteral("copies")] = {QStringLiteral("2")}; },
+         2,
+         "",
+         "brindlework: printer \"B\" does not support sides\n"},
+        {{"--print", "--orientation", "landscape", "-o", "cupsFoo=1", "/d/a.ods"},
+         [](Command& c) {
+             c.printers.supported[QStringLiteral("orientation-requested")] = {QStringLiteral("4")};
+         },
+         0,
+         "printed 1/1 /d/a.ods -> A (job 1)\n",
+         ""},
         {{"--print", "/d/a.ods", "/d/S/b.ods"},
          [](Command& c) { c.stop.requested = true; },
          130,

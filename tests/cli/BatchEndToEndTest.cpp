@@ -7,17 +7,19 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
 #include <cstdio>
+#include <cups/cups.h>
 #include <gtest/gtest.h>
 
 // The real executable's --print with no display, a real LibreOffice (the
 // batch's own, under the test's HOME) and a private CUPS daemon: disabled
-// queues A (the user's default) and B keep their jobs for the test to read,
-// R refuses jobs.
+// queues A (the user's default), B, S and D (a duplex PDF printer) keep their
+// jobs for the test to read, R refuses jobs.
 namespace bw::test {
 namespace {
 
@@ -27,9 +29,12 @@ public:
     {
         root = PrivateCupsDaemon::newSharedFolder();
         cups = new PrivateCupsDaemon;
-        for (const char* queue : {"A", "B", "R"})
+        for (const char* queue : {"A", "B", "R", "S"})
             cups->addQueue(QString::fromLatin1(queue), true);
         cups->runTool(QStringLiteral("cupsreject"), {QStringLiteral("R")});
+        cups->runTool(QStringLiteral("lpadmin"), {"-p", "D", "-v", "file:///dev/null", "-P",
+                                                  "/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd"});
+        cups->runTool(QStringLiteral("cupsaccept"), {QStringLiteral("D")});
         CupsPrinterServices().setDefaultPrinter(QStringLiteral("A"));
 
         for (const char* folder : {"docs/S/T", "loose", "empty", "many", "odd", "read-only-cache"})
@@ -54,6 +59,17 @@ public:
         QFile::copy(model, path(QStringLiteral("odd/bad.ods")));
         ::rename(QFile::encodeName(path(QStringLiteral("odd/bad.ods"))).constData(),
                  (QFile::encodeName(path(QStringLiteral("odd/"))) + "bad\xe9.ods").constData());
+        // Forty columns: several pages wide unless scaled to the width.
+        QFile csv(path(QStringLiteral("wide.csv")));
+        csv.open(QIODevice::WriteOnly);
+        for (int row = 0; row < 30; ++row)
+            csv.write(QByteArray("wide cell,").repeated(40) + "\n");
+        csv.close();
+        QProcess convert;
+        convert.start(QStringLiteral("soffice"),
+                      {"--headless", "--norestore", "-env:UserInstallation=file://" + path("maker-profile"),
+                       "--convert-to", "ods", "--outdir", path(QString()), path("wide.csv")});
+        convert.waitForFinished(120000);
         for (const char* text : {"docs/note.txt", "junk.ods"}) {
             QFile file(path(QString::fromLatin1(text)));
             file.open(QIODevice::WriteOnly);
@@ -75,14 +91,52 @@ public:
 
     void SetUp() override
     {
-        for (const char* queue : {"A", "B", "R"})
+        for (const char* queue : {"A", "B", "R", "S", "D"})
             cups->cancelAllJobs(QString::fromLatin1(queue));
+        cups->runTool(QStringLiteral("cupsaccept"), {QStringLiteral("S")});
+    }
+
+    // The job's attributes as CUPS keeps them, by name.
+    static QHash<QString, QString> jobAttributes(int id)
+    {
+        ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr,
+                     QStringLiteral("ipp://localhost/jobs/%1").arg(id).toUtf8().constData());
+        // The owner sees the job's name.
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "all");
+        ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+        QHash<QString, QString> attributes;
+        for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
+            char text[1024];
+            ippAttributeString(a, text, sizeof text);
+            if (ippGetName(a))
+                attributes.insert(QString::fromUtf8(ippGetName(a)), QString::fromUtf8(text));
+        }
+        ippDelete(response);
+        return attributes;
+    }
+
+    // Pages of a PDF, and its text.
+    static std::pair<int, QString> pdf(const QString& file)
+    {
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {file});
+        info.waitForFinished();
+        const auto pages =
+            QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info.readAllStandardOutput());
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+        text.waitForFinished();
+        return {pages.hasMatch() ? pages.captured(1).toInt() : 0,
+                QString::fromUtf8(text.readAllStandardOutput())};
     }
 
     // Process ids of offices running on a batch profile under this test's HOME.
-    static QList<int> batchOffices()
+    static QList<int> batchOffices(const QString& slot = QString())
     {
-        const QByteArray profile = QDir::homePath().toUtf8() + "/.cache/brindlework/batch-office";
+        const QByteArray profile =
+            QDir::homePath().toUtf8() + "/.cache/brindlework/batch-office" + slot.toUtf8();
         QList<int> pids;
         for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
             bool isPid = false;
@@ -174,7 +228,8 @@ TEST_F(BatchEndToEnd, ExitStatusTellsWhatHappened)
          "failed 1/2 "},
         {{"--print", "--printer", "Z", "loose/first.ods"}, 2, {}, {}, 0, "unknown printer \"Z\""},
         {{"--print", "--printer", "B", "empty"}, 2, {}, {}, 0, "no files found"},
-        {{"--print", "--printer", "R", "loose/first.ods", "docs"}, 1, {}, {}, 4, "does not accept jobs"},
+        {{"--print", "--printer", "R", "loose/first.ods", "docs"}, 1, {}, {}, 4, "not accepting jobs"},
+        {{"--print", "--printer", "D", "--copies", "99999", "docs"}, 2, {}, {}, 0, "(supported: 1-9999)"},
         {{"--print", "--json", "loose/first.ods"}, 0, {}, {"first.ods"}, 0, ""},
     };
     for (const auto& row : table) {
@@ -250,6 +305,9 @@ TEST_F(BatchEndToEnd, AnOfficeLeftByABatchKilledOutrightIsEndedByTheNextBatch)
         }
     }
     EXPECT_TRUE(batchOffices().isEmpty());
+    // Nor PDFs of the killed batch.
+    for (const char* work : {"/.cache/brindlework/batch-1", "/.cache/brindlework/batch-2"})
+        EXPECT_EQ(QDir(QDir::homePath() + QLatin1String(work)).entryList(QDir::Files), QStringList()) << work;
     // Read-only loads leave no lock files behind in the user's folders.
     EXPECT_EQ(
         QDir(path(QStringLiteral("many"))).entryList({QStringLiteral(".~lock*")}, QDir::Hidden | QDir::Files),
@@ -264,15 +322,15 @@ TEST_F(BatchEndToEnd, AnOfficeThatStopsAnsweringIsRestartedAndTheRestPrinted)
                      QStringLiteral("--timeout"), QStringLiteral("5"), QStringLiteral("many")},
                     180000, [&](QProcess&, const QString& line) {
                         if (stoppedOffice.isEmpty() && line.startsWith(QLatin1String("printed 3/20"))) {
-                            stoppedOffice = batchOffices();
+                            // One of the two offices.
+                            stoppedOffice = batchOffices(QStringLiteral("-1"));
                             for (int pid : stoppedOffice)
                                 ::kill(pid, SIGSTOP);
                         }
                     });
 
     ASSERT_FALSE(stoppedOffice.isEmpty());
-    // The file under way when the office froze fails; one whose first call
-    // meets the frozen office gets a new office and prints.
+    // The file under way when the office froze fails; the next one goes to a new office.
     const int failed =
         int(result.errLines().filter(QRegularExpression(QStringLiteral("^failed \\d+/20 "))).size());
     EXPECT_LE(failed, 1) << result.err.toStdString();
@@ -418,6 +476,81 @@ TEST_F(BatchEndToEnd, TwoWatchersPrintEachArrivingFileOnceAndFileItAway)
     EXPECT_EQ(inboxFiles(QStringLiteral("failed")), (QStringList{"junk.ods", "junk.ods.txt"}));
     EXPECT_TRUE(QDir(inbox + QStringLiteral("/.brindlework")).isEmpty());
     EXPECT_TRUE(batchOffices().isEmpty());
+}
+
+TEST_F(BatchEndToEnd, PrintOptionsReachTheCupsJob)
+{
+    const struct {
+        QStringList options;
+        QStringList attributes;
+        bool fewerPages; // than without --fit-to-width
+    } table[] = {
+        {{}, {"job-name=wide.ods copies=1 number-up=1"}, false},
+        {{"--copies", "3", "--sides", "two-sided-long-edge", "--media", "A5", "--pages", "1-2,4",
+          "--orientation", "landscape", "-o", "number-up=2", "--fit-to-width"},
+         {"copies=3 sides=two-sided-long-edge media=A5 page-ranges=1-2,4-4 orientation-requested=landscape "
+          "number-up=2"},
+         true},
+    };
+    int plainPages = 0;
+    for (const auto& row : table) {
+        SetUp();
+        const auto result =
+            program.run(QStringList{"--print", "--printer", "D"} + row.options + QStringList{"wide.ods"});
+        const std::string what = row.options.join(' ').toStdString();
+        ASSERT_EQ(result.status, 0) << what << result.err.toStdString();
+        const QList<int> ids = printedJobIds(result.outLines());
+        ASSERT_EQ(ids.size(), 1) << what;
+        const auto attributes = jobAttributes(ids[0]);
+        for (const QString& wanted : row.attributes.join(QLatin1Char(' ')).split(QLatin1Char(' ')))
+            EXPECT_EQ(attributes.value(wanted.section('=', 0, 0), QStringLiteral("1")),
+                      wanted.section('=', 1))
+                << what;
+        const auto [pages, text] =
+            pdf(QStringLiteral("%1/spool/d%2-001").arg(cups->folder()).arg(ids[0], 5, 10, QLatin1Char('0')));
+        EXPECT_TRUE(text.contains(QLatin1String("wide cell"))) << what;
+        plainPages = row.options.isEmpty() ? pages : plainPages;
+        EXPECT_EQ(pages > 0 && pages < plainPages, row.fewerPages) << what << pages << " " << plainPages;
+    }
+}
+
+TEST_F(BatchEndToEnd, TwoOfficesKeepTheListOrderAndAQueueThatStopsTakingJobsFailsTheRestWithCupsReason)
+{
+    QStringList inOrder;
+    for (const QString& line : program.run({"--dry-run", "many"}).outLines())
+        inOrder << line.section(QLatin1Char('/'), -1);
+    const auto result = program.run(
+        {"--print", "--printer", "S", "--jobs", "2", "many"}, 120000, [&](QProcess&, const QString& line) {
+            if (line.startsWith(QLatin1String("printed 3/20")))
+                cups->runTool(QStringLiteral("cupsreject"), {QStringLiteral("S")});
+        });
+
+    EXPECT_EQ(result.status, 1);
+    const int printed = int(printedJobIds(result.outLines()).size());
+    const QStringList failed = result.errLines().filter(QRegularExpression(QStringLiteral("^failed ")));
+    EXPECT_GE(printed, 3);
+    EXPECT_EQ(printed + failed.size(), 20);
+    EXPECT_EQ(titlesOf(QStringLiteral("S")), inOrder.mid(0, printed));
+    for (const QString& line : failed)
+        EXPECT_TRUE(
+            line.endsWith(QLatin1String("Not printed on \"S\": Destination \"S\" is not accepting jobs.")))
+            << line.toStdString();
+}
+
+TEST_F(BatchEndToEnd, PdfToWritesEachFileAsARenderedPdfUnderANameOfItsOwn)
+{
+    QTemporaryDir out;
+    const auto result = program.run(
+        {"--print", "--pdf-to", out.path(), "--fit-to-width", "loose/first.ods", "docs", "loose/first.ods"});
+
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    const QStringList written{"first.pdf", "top.pdf", "mid.pdf", "deep.pdf", "first (2).pdf"};
+    for (const QString& name : written) {
+        const auto [pages, text] = pdf(out.filePath(name));
+        EXPECT_EQ(pages, 1) << name.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1String("sheet"))) << name.toStdString();
+    }
+    EXPECT_TRUE(titlesOf(QStringLiteral("A")).isEmpty());
 }
 
 } // namespace

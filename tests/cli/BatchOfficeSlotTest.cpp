@@ -3,6 +3,7 @@
 #include "platform/uno/OfficeLauncher.h"
 #include "support/QtPrinters.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -39,10 +40,15 @@ TEST(BatchOfficeSlotTest, EachBatchHasAnOfficeOfItsOwnAndAFreedSlotIsReused)
                     .contains(QStringLiteral("--headless")));
     qunsetenv("DISPLAY");
 
+    // A killed batch's PDFs are gone when its slot is taken again; no one else may read them.
+    const QString leftover = first->workFolder() + QStringLiteral("/3.pdf");
+    QFile(leftover).open(QIODevice::WriteOnly);
     first.reset();
     const BatchOfficeSlot again(cache.path());
     EXPECT_EQ(again.profileFolder(), firstProfile);
     EXPECT_EQ(again.pipeName(), firstPipe);
+    EXPECT_FALSE(QFile::exists(leftover));
+    EXPECT_EQ(int(QFile::permissions(again.workFolder()) & 0x7077), 0x7000);
 }
 
 } // namespace

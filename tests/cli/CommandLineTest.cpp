@@ -110,6 +110,12 @@ TEST(CommandLineTest, BadCommandLinesAreRefusedWithAReason)
         {{"--watch", ""}, "must not be empty"},
         {{"--list-printers", "a.ods"}, "takes no paths"},
         {{"--list-printers", "--print", "a.ods"}, "takes no paths"},
+        {{"--print", "--copies", "0", "a"}, "--copies"},
+        {{"--print", "--pages", "3-1", "a"}, "--pages"},
+        {{"--print", "--sides", "both", "a"}, "--sides takes one-sided, two-sided-long-edge"},
+        {{"--print", "-o", "sides", "a"}, "NAME=VALUE"},
+        {{"--print", "--jobs", "17", "a"}, "--jobs"},
+        {{"--print", "--pdf-to", "out", "--copies", "2", "a"}, "'--copies' needs a printer"},
     };
     for (const auto& row : table) {
         const CommandLineRequest request = parse(row.arguments);

@@ -1,202 +1,191 @@
 #include "print/BatchPrint.h"
 
-#include "print/JobConfirmation.h"
 #include "support/FakeOfficeSuite.h"
 #include "support/FakePrinterServices.h"
-#include "support/FakeSleeper.h"
 #include "support/FakeStopRequest.h"
 #include "support/QStringPrinter.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace bw::test {
 namespace {
 
-// The fake office's prints reach the fake printing system as the real
-// office's do: a job titled after the file on the queue the arguments name.
+// Offices in memory render into a real work folder; their PDFs go to the
+// fake printing system's held queue B.
 class Batch {
 public:
     Batch()
     {
         printers.printers = {QStringLiteral("A"), QStringLiteral("B")};
-        printers.holding = {QStringLiteral("A"), QStringLiteral("B")};
-        printers.clock = &sleeper;
-        for (const char* name : {"/d/a.ods", "/d/b.ods", "/d/c.ods", "/d/d.ods"})
-            office.addDocument(QStringLiteral("file://") + QLatin1String(name));
-        office.addDocument(QStringLiteral("file:///d/junk.ods"), FakeOfficeSuite::Loads::AsEmptyReference);
-        office.onCall = [this](const FakeOfficeSuite::Call& call) {
-            if (call.operation == QLatin1String("loadComponentFromURL"))
-                loading = call.arguments.at(1);
-            if (call.operation == QLatin1String("executeDispatch") && !dispatchSendsNothing) {
-                const QString queue =
-                    call.arguments.last().section(QStringLiteral("PrinterName="), 1).section(' ', 0, 0);
-                printers.submit(queue, loading.section(QLatin1Char('/'), -1), 200);
-            }
-        };
+        printers.holding = {QStringLiteral("B")};
+        for (FakeOfficeSuite* office : {&first, &second}) {
+            for (const char* name : {"/d/a.ods", "/d/b.ods", "/d/c.ods", "/d/d.ods"})
+                office->addDocument(QStringLiteral("file://") + QLatin1String(name));
+            office->addDocument(QStringLiteral("file:///d/junk.ods"),
+                                FakeOfficeSuite::Loads::AsEmptyReference);
+        }
     }
 
-    BatchPrint::Totals run(const QStringList& paths, int restartAfter = 0)
+    BatchPrint::Totals run(const QStringList& paths, const QList<QPair<QString, QString>>& options = {},
+                           bool fitToWidth = false, int restartAfter = 0, int offices = 1)
     {
-        BatchPrint batch({office, confirmation, [this] { restarts.append(outcomes.size()); }, stop},
-                         {QStringLiteral("B"), restartAfter, 10000});
+        BatchPrint::Settings settings;
+        settings.printer = QStringLiteral("B");
+        settings.jobOptions = options;
+        settings.fitToWidth = fitToWidth;
+        settings.restartAfter = restartAfter;
+        std::vector<BatchPrint::Renderer> renderers;
+        for (FakeOfficeSuite* office : {&first, &second}) {
+            if (int(renderers.size()) < offices)
+                renderers.push_back({*office, [this, office] { restarts << loads(*office); },
+                                     [office] { ++office->restarts; }, work.path()});
+        }
+        BatchPrint batch({renderers, printers, stop}, std::move(settings));
         return batch.run(paths, [this](const BatchPrint::Outcome& outcome) {
-            outcomes.push_back(outcome);
-            if (stopAfter == int(outcomes.size()))
+            lines << QStringLiteral("%1/%2 %3 %4")
+                         .arg(outcome.number)
+                         .arg(outcome.total)
+                         .arg(outcome.path, outcome.printed
+                                                ? QStringLiteral("job %1%2")
+                                                      .arg(outcome.jobId)
+                                                      .arg(outcome.pdf.section(QLatin1Char('/'), -1))
+                                                : outcome.reason);
+            if (stopAfter == lines.size())
                 stop.requested = true;
         });
     }
 
-    QStringList lines() const
+    static int loads(const FakeOfficeSuite& office)
+    {
+        return int(office.operations().filter(QStringLiteral("loadComponentFromURL")).size());
+    }
+    QStringList callsOf(const QString& operation) const
     {
         QStringList result;
-        for (const auto& outcome : outcomes)
-            result << QStringLiteral("%1/%2 %3 %4")
-                          .arg(outcome.number)
-                          .arg(outcome.total)
-                          .arg(outcome.path, outcome.printed ? QStringLiteral("job %1").arg(outcome.jobId)
-                                                             : outcome.reason);
+        for (const auto& call : first.calls)
+            if (call.operation == operation)
+                result
+                    << call.arguments.mid(1).join(QLatin1Char(' ')).replace(work.path(), QStringLiteral("W"));
         return result;
     }
 
-    FakeSleeper sleeper;
+    QTemporaryDir work;
     FakePrinterServices printers;
-    FakeOfficeSuite office;
-    JobConfirmation confirmation{printers, sleeper, sleeper};
+    FakeOfficeSuite first;
+    FakeOfficeSuite second;
     FakeStopRequest stop;
-    std::vector<BatchPrint::Outcome> outcomes;
-    QList<qsizetype> restarts;
-    QString loading;
-    bool dispatchSendsNothing = false;
+    QStringList lines;
+    QList<int> restarts;
     int stopAfter = 0;
 };
 
-TEST(BatchPrintTest, EachFileIsLoadedHiddenReadOnlyPrintedOnTheNamedPrinterConfirmedAndClosed)
-{
-    Batch b;
-    const auto totals = b.run({QStringLiteral("/d/a.ods"), QStringLiteral("/d/b.ods")});
+const QStringList Four{"/d/a.ods", "/d/b.ods", "/d/c.ods", "/d/d.ods"};
 
-    EXPECT_EQ(b.lines(), (QStringList{"1/2 /d/a.ods job 1", "2/2 /d/b.ods job 2"}));
-    EXPECT_EQ(b.printers.titles(QStringLiteral("B")), (QStringList{"a.ods", "b.ods"}));
-    EXPECT_EQ(totals.printed, 2);
-    EXPECT_EQ(totals.failed, 0);
-    EXPECT_FALSE(totals.stopped);
-    EXPECT_EQ(b.office.openDocumentCount(), 0);
-    ASSERT_EQ(b.office.printed.size(), 2u);
-    EXPECT_EQ(b.office.printed[0].arguments,
-              QStringLiteral("Copies=1 (int16), Collate=true (bool), PrinterName=B (text)"));
-    for (const auto& call : b.office.calls) {
-        if (call.operation == QLatin1String("loadComponentFromURL")) {
-            EXPECT_EQ(call.arguments.last(), QStringLiteral("Hidden=true (bool), ReadOnly=true (bool)"));
-        }
+TEST(BatchPrintTest, EachFileIsRenderedReadOnlyAsPdfAndSentInListOrderWithItsOptions)
+{
+    for (const int offices : {1, 2}) {
+        Batch b;
+        const QList<QPair<QString, QString>> options{{"copies", "2"}, {"sides", "two-sided-long-edge"}};
+        b.run(Four, options, true, 0, offices);
+
+        EXPECT_EQ(b.lines, (QStringList{"1/4 /d/a.ods job 1", "2/4 /d/b.ods job 2", "3/4 /d/c.ods job 3",
+                                        "4/4 /d/d.ods job 4"}))
+            << offices;
+        EXPECT_EQ(b.printers.titles(QStringLiteral("B")), (QStringList{"a.ods", "b.ods", "c.ods", "d.ods"}));
+        ASSERT_EQ(b.printers.submitted.size(), 4);
+        EXPECT_EQ(b.printers.submitted[1].options, options);
+        // Sent from the work folder and removed from it at once.
+        EXPECT_TRUE(b.printers.submitted[1].file.startsWith(b.work.path() + QLatin1Char('/')));
+        EXPECT_EQ(QDir(b.work.path()).entryList(QDir::Files), QStringList());
+        EXPECT_EQ(b.first.openDocumentCount() + b.second.openDocumentCount(), 0);
     }
-    // The next file loads while the last one's job spools; each is closed once its job showed.
-    QStringList order;
-    for (const auto& call : b.office.calls) {
-        if (call.operation == QLatin1String("loadComponentFromURL") ||
-            call.operation == QLatin1String("close") || call.operation == QLatin1String("executeDispatch"))
-            order << call.operation;
-    }
-    EXPECT_EQ(order, (QStringList{"loadComponentFromURL", "executeDispatch", "loadComponentFromURL", "close",
-                                  "executeDispatch", "close"}));
-    // Closed only after the job showed (200 ms after the dispatch): no fixed wait beyond that.
-    EXPECT_EQ(b.sleeper.now, 400);
-    EXPECT_TRUE(b.printers.calls.filter(QStringLiteral("setDefaultPrinter")).isEmpty());
+    Batch b;
+    b.run({QStringLiteral("/d/a.ods")}, {}, true);
+    EXPECT_EQ(b.callsOf(QStringLiteral("loadComponentFromURL")),
+              QStringList{"file:///d/a.ods _blank 0 Hidden=true (bool), ReadOnly=true (bool)"});
+    EXPECT_EQ(b.callsOf(QStringLiteral("setPageStyleProperties")),
+              QStringList{"ScaleToPagesX=1 (int16), ScaleToPagesY=0 (int16)"});
+    EXPECT_EQ(b.callsOf(QStringLiteral("storeToUrl")),
+              QStringList{"file://W/1.pdf FilterName=calc_pdf_Export (text)"});
 }
 
-TEST(BatchPrintTest, AFailedFileIsReportedAndTheBatchGoesOn)
+TEST(BatchPrintTest, AFailedFileIsReportedWithItsReasonAndTheBatchGoesOn)
 {
     const struct {
         const char* what;
         std::function<void(Batch&)> arrange;
         QStringList paths;
         QStringList lines;
-        int stillOpen;
+        int recoveries;
     } table[] = {
         {"a file the office cannot find",
          {},
          {"/d/gone.ods", "/d/a.ods"},
          {"1/2 /d/gone.ods Unsupported URL <file:///d/gone.ods>: \"type detection failed\"",
           "2/2 /d/a.ods job 1"},
-         0},
+         1},
         {"a file that is no document",
          {},
          {"/d/junk.ods", "/d/a.ods"},
          {"1/2 /d/junk.ods LibreOffice could not open it as a document", "2/2 /d/a.ods job 1"},
          0},
-        {"a print that never reaches the queue",
-         [](Batch& t) { t.dispatchSendsNothing = true; },
-         {"/d/a.ods"},
-         {"1/1 /d/a.ods Nothing reached printer \"B\" for \"a.ods\""},
-         0},
-        {"a queue that refuses jobs",
-         [](Batch& t) { t.printers.refusing = {QStringLiteral("B")}; },
-         {"/d/a.ods", "/d/b.ods"},
-         {"1/2 /d/a.ods Nothing reached printer \"B\" for \"a.ods\": the printer does not accept jobs",
-          "2/2 /d/b.ods Nothing reached printer \"B\" for \"b.ods\": the printer does not accept jobs"},
-         0},
-        {"an office call that fails after the load closes the document",
-         [](Batch& t) { t.office.failAt(QStringLiteral("getFrame"), 1, PlatformError(440, "hung")); },
+        {"an export that fails",
+         [](Batch& t) { t.first.failAt(QStringLiteral("storeToUrl"), 1, PlatformError(440, "hung")); },
          {"/d/a.ods", "/d/b.ods"},
          {"1/2 /d/a.ods hung", "2/2 /d/b.ods job 1"},
-         0},
-        {"a close that fails does not undo a confirmed print",
-         [](Batch& t) { t.office.failAt(QStringLiteral("close"), 0, PlatformError(440, "gone")); },
-         {"/d/a.ods"},
-         {"1/1 /d/a.ods job 1"},
          1},
-        {"an office that cannot be reached fails every file",
-         [](Batch& t) { t.office.available = false; },
-         {"/d/a.ods", "/d/b.ods"},
-         {},
+        {"a queue that refuses jobs",
+         [](Batch& t) { t.printers.refusing = {QStringLiteral("B")}; },
+         {"/d/a.ods"},
+         {"1/1 /d/a.ods Not printed on \"B\": Destination \"B\" is not accepting jobs."},
+         0},
+        {"a job CUPS aborts",
+         [](Batch& t) { t.printers.endsSubmittedJobs = true; },
+         {"/d/a.ods"},
+         {"1/1 /d/a.ods CUPS aborted job 1 on \"B\": job-aborted-by-system"},
          0},
     };
     for (const auto& row : table) {
         Batch t;
         if (row.arrange)
             row.arrange(t);
-        const auto totals = t.run(row.paths);
-        if (!row.lines.isEmpty()) {
-            EXPECT_EQ(t.lines(), row.lines) << row.what;
-        }
-        EXPECT_EQ(totals.total, row.paths.size()) << row.what;
-        EXPECT_EQ(totals.printed + totals.failed, row.paths.size()) << row.what;
-        EXPECT_EQ(totals.failed, int(std::count_if(t.outcomes.begin(), t.outcomes.end(),
-                                                   [](const auto& o) { return !o.printed; })))
-            << row.what;
-        EXPECT_EQ(t.office.openDocumentCount(), row.stillOpen) << row.what;
-        if (row.lines.isEmpty()) {
-            EXPECT_EQ(totals.failed, row.paths.size()) << row.what;
-        }
+        EXPECT_EQ(t.run(row.paths).failed, 1) << row.what;
+        EXPECT_EQ(t.lines, row.lines) << row.what;
+        EXPECT_EQ(t.first.restarts, row.recoveries) << row.what;
+        EXPECT_EQ(t.first.openDocumentCount(), 0) << row.what;
+        EXPECT_EQ(QDir(t.work.path()).entryList(QDir::Files), QStringList()) << row.what;
     }
 }
 
-TEST(BatchPrintTest, TheOfficeIsRestartedEveryNDocumentsAndAStopEndsAfterTheCurrentFile)
+TEST(BatchPrintTest, TheOfficeIsRestartedEveryNDocumentsAndAStopEndsAfterTheFileSent)
 {
-    const QStringList four{"/d/a.ods", "/d/b.ods", "/d/c.ods", "/d/d.ods"};
     const struct {
         const char* what;
         int restartAfter;
         int stopAfter;
-        QList<qsizetype> restarts; // after how many files
+        QList<int> restarts; // after how many loads
         int printed;
         bool stopped;
     } table[] = {
         {"never", 0, 0, {}, 4, false},
         {"every document", 1, 0, {1, 2, 3}, 4, false},
         {"every two", 2, 0, {2}, 4, false},
-        {"more than there are", 10, 0, {}, 4, false},
         {"a stop after the second file", 0, 2, {}, 2, true},
         {"a stop after the last file changes nothing", 0, 4, {}, 4, false},
     };
     for (const auto& row : table) {
         Batch t;
         t.stopAfter = row.stopAfter;
-        const auto totals = t.run(four, row.restartAfter);
+        const auto totals = t.run(Four, {}, false, row.restartAfter);
         EXPECT_EQ(t.restarts, row.restarts) << row.what;
         EXPECT_EQ(totals.printed, row.printed) << row.what;
-        EXPECT_EQ(int(t.outcomes.size()), row.printed) << row.what;
+        EXPECT_EQ(t.printers.submitted.size(), row.printed) << row.what;
         EXPECT_EQ(totals.stopped, row.stopped) << row.what;
-        EXPECT_EQ(t.office.openDocumentCount(), 0) << row.what;
+        EXPECT_EQ(t.first.openDocumentCount(), 0) << row.what;
+        EXPECT_EQ(QDir(t.work.path()).entryList(QDir::Files), QStringList()) << row.what;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "support/FakeOfficeSuite.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -198,6 +199,26 @@ void FakeOfficeSuite::close(const OfficeReference& document, bool deliverOwnersh
     if (model.closed)
         throw PlatformError(ErrorNumber::Automation, QStringLiteral("The document is closed"));
     model.closed = true;
+}
+
+void FakeOfficeSuite::storeToUrl(const OfficeReference& document, const QString& url,
+                                 const std::vector<OfficeReference>& properties)
+{
+    record(QStringLiteral("storeToUrl"), {describe(document), url, describeRecords(properties)});
+    const Object& model = objectOfKind(document, QStringLiteral("Document"));
+    if (model.closed)
+        throw PlatformError(ErrorNumber::Automation, QStringLiteral("The document is closed"));
+    // A real file, so that what is done with it afterwards can be seen.
+    QFile file(QUrl(url).toLocalFile());
+    if (!file.open(QIODevice::WriteOnly) || file.write(("%PDF of " + model.url).toUtf8()) < 0)
+        throw PlatformError(ErrorNumber::Automation, QStringLiteral("Cannot write ") + url);
+}
+
+void FakeOfficeSuite::setPageStyleProperties(const OfficeReference& document,
+                                             const std::vector<OfficeReference>& properties)
+{
+    record(QStringLiteral("setPageStyleProperties"), {describe(document), describeRecords(properties)});
+    objectOfKind(document, QStringLiteral("Document"));
 }
 
 void FakeOfficeSuite::submitJob(const QString& url, const std::vector<OfficeReference>& arguments)

@@ -102,6 +102,11 @@ public:
                          const QString& command, const QString& targetFrameName, qint16 searchFlags,
                          const std::vector<OfficeReference>& arguments) override;
     void close(const OfficeReference& document, bool deliverOwnership) override;
+    // Writes a small file standing for the PDF at the URL's path.
+    void storeToUrl(const OfficeReference& document, const QString& url,
+                    const std::vector<OfficeReference>& properties) override;
+    void setPageStyleProperties(const OfficeReference& document,
+                                const std::vector<OfficeReference>& properties) override;
     bool knowsPrinter(const QString& name) override;
     bool restartSelfStartedOffice() override;
 

@@ -91,6 +91,37 @@ public:
         return result;
     }
     void endWatch(int watch) override { watches.remove(watch); }
+    // A file submitted becomes a job at once, its options kept beside it.
+    int submitFile(const QString& printer, const QString& file, const QString& title,
+                   const QList<QPair<QString, QString>>& options) override
+    {
+        const QString queue = printer.section(QLatin1Char('/'), 0, 0);
+        if (!printers.contains(queue) || refusing.contains(queue))
+            throw PlatformError(1280, QStringLiteral("Destination \"%1\" is not accepting jobs.").arg(queue));
+        const int id = submit(queue, title);
+        submitted.append({id, file, options});
+        if (endsSubmittedJobs)
+            jobList.last().job = {id, queue, title, PrintJob::Aborted,
+                                  QStringLiteral("job-aborted-by-system")};
+        return id;
+    }
+    std::optional<PrintJob> job(int id) override
+    {
+        for (const Job& job : jobList) {
+            if (job.job.id == id && job.appearsAt <= now())
+                return job.job;
+        }
+        return std::nullopt;
+    }
+    // Values as CUPS lists them, from supported; an option not there is not listed.
+    std::optional<QString> refusedOption(const QString&, const QString& name, const QString& value) override
+    {
+        if (!supported.contains(name))
+            return QString();
+        if (supported.value(name).contains(value))
+            return std::nullopt;
+        return supported.value(name).join(QStringLiteral(", "));
+    }
     bool acceptsJobs(const QString& printer) override
     {
         if (jobsUnreachable)
@@ -137,6 +168,16 @@ public:
         PrintJob job;
         qint64 appearsAt;
     };
+    struct Submission {
+        int id;
+        QString file;
+        QList<QPair<QString, QString>> options;
+    };
+    QList<Submission> submitted;
+    // Options the printers take and their values.
+    QHash<QString, QStringList> supported;
+    // CUPS aborts every job submitted.
+    bool endsSubmittedJobs = false;
 
     QStringList printers;
     QString defaultPrinter; // the server's

@@ -2,12 +2,14 @@
 
 #include "platform/StopRequest.h"
 
+#include <atomic>
+
 namespace bw::test {
 
 class FakeStopRequest : public StopRequest {
 public:
     bool stopRequested() const override { return requested; }
-    bool requested = false;
+    std::atomic<bool> requested = false;
 };
 
 } // namespace bw::test

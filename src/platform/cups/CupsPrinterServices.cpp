@@ -149,6 +149,68 @@ QString ownerOfJob(int id)
     return owner;
 }
 
+// One destination with its printer's capabilities; freed on scope exit.
+class Destination {
+public:
+    explicit Destination(const QString& printer)
+    {
+        const auto [queue, instance] = printerAndInstance(printer);
+        dest_ = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(),
+                                 instance.isEmpty() ? nullptr : instance.constData());
+        if (!dest_) {
+            if (!isFailure(cupsLastError()) || cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+                throw PlatformError(IPP_STATUS_ERROR_NOT_FOUND, QStringLiteral("Unknown printer ") + printer);
+            throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The printer cannot be asked"));
+        }
+        info_ = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest_);
+        if (!info_) {
+            cupsFreeDests(1, dest_);
+            throwLastCupsError(ErrorNumber::PrinterService,
+                               QStringLiteral("The printer's capabilities cannot be read"));
+        }
+    }
+    ~Destination()
+    {
+        cupsFreeDestInfo(info_);
+        cupsFreeDests(1, dest_);
+    }
+    Destination(const Destination&) = delete;
+    Destination& operator=(const Destination&) = delete;
+
+    cups_dest_t* dest() const { return dest_; }
+    cups_dinfo_t* info() const { return info_; }
+
+private:
+    cups_dest_t* dest_ = nullptr;
+    cups_dinfo_t* info_ = nullptr;
+};
+
+// Options for libcups, freed on scope exit.
+class Options {
+public:
+    ~Options() { cupsFreeOptions(count_, options_); }
+    void add(const QByteArray& name, const QByteArray& value)
+    {
+        count_ = cupsAddOption(name.constData(), value.constData(), count_, &options_);
+    }
+    bool has(const char* name) const { return cupsGetOption(name, count_, options_) != nullptr; }
+    int count() const { return count_; }
+    cups_option_t* get() const { return options_; }
+
+private:
+    int count_ = 0;
+    cups_option_t* options_ = nullptr;
+};
+
+QString attributeText(ipp_attribute_t* attribute)
+{
+    if (!attribute)
+        return QString();
+    QByteArray text(ippAttributeString(attribute, nullptr, 0) + 1, '\0');
+    ippAttributeString(attribute, text.data(), size_t(text.size()));
+    return QString::fromUtf8(text.constData());
+}
+
 } // namespace
 
 QStringList CupsPrinterServices::installedPrinters()
@@ -294,6 +356,117 @@ void CupsPrinterServices::endWatch(int watch)
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-id", watch);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+}
+
+int CupsPrinterServices::submitFile(const QString& printer, const QString& file, const QString& title,
+                                    const QList<QPair<QString, QString>>& options)
+{
+    QFile document(file);
+    if (!document.open(QIODevice::ReadOnly))
+        throw PlatformError(ErrorNumber::FileAccess, file + QStringLiteral(": ") + document.errorString());
+    const Destination destination(printer);
+    Options jobOptions;
+    for (const auto& [name, value] : options)
+        jobOptions.add(name.toUtf8(), value.toUtf8());
+    // The instance's and the user's saved options, as lp adds them.
+    const cups_dest_t* dest = destination.dest();
+    for (int i = 0; i < dest->num_options; ++i) {
+        if (!jobOptions.has(dest->options[i].name))
+            jobOptions.add(dest->options[i].name, dest->options[i].value);
+    }
+    const QByteArray name = title.toUtf8();
+    int id = 0;
+    if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, destination.dest(), destination.info(), &id, name.constData(),
+                          jobOptions.count(), jobOptions.get()) != IPP_STATUS_OK ||
+        id <= 0)
+        throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The job was refused"));
+    bool sent =
+        cupsStartDestDocument(CUPS_HTTP_DEFAULT, destination.dest(), destination.info(), id, name.constData(),
+                              CUPS_FORMAT_PDF, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
+    char buffer[65536];
+    while (sent) {
+        const qint64 read = document.read(buffer, sizeof buffer);
+        if (read <= 0) {
+            sent = read == 0;
+            break;
+        }
+        sent = cupsWriteRequestData(CUPS_HTTP_DEFAULT, buffer, size_t(read)) == HTTP_STATUS_CONTINUE;
+    }
+    const bool finished =
+        cupsFinishDestDocument(CUPS_HTTP_DEFAULT, destination.dest(), destination.info()) == IPP_STATUS_OK;
+    if (sent && finished)
+        return id;
+    const ipp_status_t status = cupsLastError();
+    const QString reason = QString::fromUtf8(cupsLastErrorString());
+    // A job without its document would hold the queue until it times out.
+    cupsCancelDestJob(CUPS_HTTP_DEFAULT, destination.dest(), id);
+    throw PlatformError(isFailure(status) ? int(status) : ErrorNumber::PrinterService,
+                        QStringLiteral("The document of job %1 could not be sent: %2").arg(id).arg(reason));
+}
+
+std::optional<PrintJob> CupsPrinterServices::job(int id)
+{
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", id);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    static const char* const wanted[] = {"job-id",    "job-name",          "job-printer-uri",
+                                         "job-state", "job-state-reasons", "job-printer-state-message"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  int(sizeof wanted / sizeof *wanted), nullptr, wanted);
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    const ipp_status_t status = cupsLastError();
+    if (status == IPP_STATUS_ERROR_NOT_FOUND) {
+        ippDelete(response);
+        return std::nullopt;
+    }
+    if (!response || isFailure(status)) {
+        ippDelete(response);
+        throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("Job %1 cannot be read").arg(id));
+    }
+    PrintJob job;
+    job.id = id;
+    job.title =
+        QString::fromUtf8(ippGetString(ippFindAttribute(response, "job-name", IPP_TAG_NAME), 0, nullptr));
+    job.queue = QString::fromUtf8(
+                    ippGetString(ippFindAttribute(response, "job-printer-uri", IPP_TAG_URI), 0, nullptr))
+                    .section(QLatin1Char('/'), -1);
+    job.state = ippGetInteger(ippFindAttribute(response, "job-state", IPP_TAG_ENUM), 0);
+    job.reasons = attributeText(ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD))
+                      .replace(QLatin1Char(','), QStringLiteral(", "));
+    const QString message =
+        attributeText(ippFindAttribute(response, "job-printer-state-message", IPP_TAG_TEXT));
+    if ((job.state == PrintJob::Stopped || job.state == PrintJob::Aborted) && !message.isEmpty())
+        job.reasons += (job.reasons.isEmpty() ? QString() : QStringLiteral("; ")) + message;
+    ippDelete(response);
+    return job;
+}
+
+std::optional<QString> CupsPrinterServices::refusedOption(const QString& printer, const QString& name,
+                                                          const QString& value)
+{
+    const Destination destination(printer);
+    const QByteArray option = name.toUtf8();
+    ipp_attribute_t* supported =
+        cupsFindDestSupported(CUPS_HTTP_DEFAULT, destination.dest(), destination.info(), option.constData());
+    if (!supported)
+        return QString();
+    const auto takes = [&](const QByteArray& candidate) {
+        return cupsCheckDestSupported(CUPS_HTTP_DEFAULT, destination.dest(), destination.info(),
+                                      option.constData(), candidate.constData()) != 0;
+    };
+    if (takes(value.toUtf8()))
+        return std::nullopt;
+    // lp takes the common paper names ("A4", "Letter") for their standard ones.
+    if (name == QLatin1String("media")) {
+        const pwg_media_t* media = pwgMediaForLegacy(value.toUtf8().constData());
+        if (!media)
+            media = pwgMediaForPPD(value.toUtf8().constData());
+        if (media && takes(QByteArray(media->pwg)))
+            return std::nullopt;
+    }
+    return attributeText(supported).replace(QLatin1Char(','), QStringLiteral(", "));
 }
 
 bool CupsPrinterServices::acceptsJobs(const QString& printer)

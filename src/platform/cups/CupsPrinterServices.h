@@ -17,6 +17,11 @@ public:
     int watchJobs() override;
     QList<JobEvent> jobEvents(int watch, int afterSequence) override;
     void endWatch(int watch) override;
+    int submitFile(const QString& printer, const QString& file, const QString& title,
+                   const QList<QPair<QString, QString>>& options) override;
+    std::optional<PrintJob> job(int id) override;
+    std::optional<QString> refusedOption(const QString& printer, const QString& name,
+                                         const QString& value) override;
     bool acceptsJobs(const QString& printer) override;
     QString environmentDefault() override;
     std::optional<QByteArray> readUserOptions() override;

@@ -12,8 +12,10 @@
 #include <QUrl>
 #include <com/sun/star/awt/XPrinterServer.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop.hpp>
@@ -21,11 +23,14 @@
 #include <com/sun/star/frame/XDispatchProvider.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <csignal>
+#include <mutex>
 #include <optional>
 #include <rtl/bootstrap.hxx>
 #include <thread>
@@ -191,6 +196,10 @@ const Reference<css::uno::XComponentContext>& UnoOfficeSuite::Impl::localContext
 {
     if (local.is())
         return local;
+    // Offices of one batch start on threads of their own; the bootstrap
+    // settings are the process's.
+    static std::mutex bootstrapping;
+    const std::lock_guard lock(bootstrapping);
     // Without it the first remote call crashes the client.
     if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
         rtl::Bootstrap::set("URE_BOOTSTRAP", UnoConnection::toOUString(
@@ -485,6 +494,45 @@ void UnoOfficeSuite::close(const OfficeReference& document, bool deliverOwnershi
         if (count != impl_->openDocuments.end() && --count.value() <= 0)
             impl_->openDocuments.erase(count);
     }
+}
+
+void UnoOfficeSuite::storeToUrl(const OfficeReference& document, const QString& url,
+                                const std::vector<OfficeReference>& properties)
+{
+    const auto& object = document.objectAs<UnoObject>();
+    const auto unoProperties = toArguments(properties);
+    object.connection().call([&] {
+        query<css::frame::XStorable>(object, "storeToURL")
+            ->storeToURL(UnoConnection::toOUString(url), unoProperties);
+    });
+}
+
+void UnoOfficeSuite::setPageStyleProperties(const OfficeReference& document,
+                                            const std::vector<OfficeReference>& properties)
+{
+    const auto& object = document.objectAs<UnoObject>();
+    const auto values = toArguments(properties);
+    object.connection().call([&] {
+        const auto families =
+            query<css::style::XStyleFamiliesSupplier>(object, "getStyleFamilies")->getStyleFamilies();
+        const Reference<css::container::XNameAccess> pageStyles(families->getByName("PageStyles"),
+                                                                css::uno::UNO_QUERY_THROW);
+        for (const rtl::OUString& name : pageStyles->getElementNames()) {
+            const Reference<css::beans::XPropertySet> style(pageStyles->getByName(name),
+                                                            css::uno::UNO_QUERY_THROW);
+            for (const css::beans::PropertyValue& value : values)
+                style->setPropertyValue(value.Name, value.Value);
+        }
+    });
+}
+
+bool UnoOfficeSuite::endUnansweringOffice()
+{
+    if (!impl_->live || !impl_->live->wasAbandoned() || !impl_->launcher.isRunning())
+        return false;
+    impl_->giveUpLive();
+    impl_->launcher.kill();
+    return true;
 }
 
 bool UnoOfficeSuite::selfStartedOfficeRunning() const

@@ -73,6 +73,10 @@ public:
                          const QString& command, const QString& targetFrameName, qint16 searchFlags,
                          const std::vector<OfficeReference>& arguments) override;
     void close(const OfficeReference& document, bool deliverOwnership) override;
+    void storeToUrl(const OfficeReference& document, const QString& url,
+                    const std::vector<OfficeReference>& properties) override;
+    void setPageStyleProperties(const OfficeReference& document,
+                                const std::vector<OfficeReference>& properties) override;
     bool knowsPrinter(const QString& name) override;
     bool restartSelfStartedOffice() override;
 
@@ -85,6 +89,10 @@ public:
     // Leaves an office that this object started, and that still runs, to the
     // user: the next instance of the program will not count it as its own.
     void handOverSelfStartedOffice();
+    // Kills an office started here whose connection was broken off because
+    // it stopped answering, so that the next call starts a new one at once.
+    // Returns whether it did.
+    bool endUnansweringOffice();
 
 private:
     struct Impl;
