@@ -25,7 +25,6 @@ public:
     // Kills the process started last and the office it runs, and waits a
     // bounded time for them to go. For an office that no longer answers.
     void kill();
-    qint64 processId() const { return processId_; }
     // Kills every office of this user still running on the profile and waits
     // a bounded time for them to go: for a profile whose owner died without
     // ending its office (killed outright), so nobody else may be using it.

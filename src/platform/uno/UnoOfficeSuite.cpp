@@ -462,11 +462,6 @@ void UnoOfficeSuite::close(const OfficeReference& document, bool deliverOwnershi
     }
 }
 
-bool UnoOfficeSuite::selfStartedOfficeRunning() const
-{
-    return impl_->launcher.isRunning();
-}
-
 bool UnoOfficeSuite::endSelfStartedOffice()
 {
     if (!impl_->launcher.isRunning())

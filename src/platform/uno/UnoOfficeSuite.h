@@ -66,8 +66,6 @@ public:
     bool knowsPrinter(const QString& name) override;
     bool restartSelfStartedOffice() override;
 
-    // Whether an office that this object started is still running.
-    bool selfStartedOfficeRunning() const;
     // Asks an office that this object started to terminate, unless documents
     // it did not load are open in it; waits a bounded time for it to go. An
     // office it did not start is left alone. Returns whether it asked.
