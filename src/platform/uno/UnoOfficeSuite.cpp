@@ -467,6 +467,7 @@ bool UnoOfficeSuite::endSelfStartedOffice()
     if (!impl_->launcher.isRunning())
         return false;
     std::shared_ptr<UnoConnection> connection;
+    bool asked = false;
     try {
         connection = impl_->liveOrOpen();
         if (!connection)
@@ -479,15 +480,19 @@ bool UnoOfficeSuite::endSelfStartedOffice()
         });
         if (!desktop.is() || !impl_->onlyOwnDocumentsOpen(*connection, desktop))
             return false;
+        asked = true;
         connection->call([&] { desktop->terminate(); });
     } catch (const PlatformError&) {
         // An office started here that no longer answers would stay behind
         // for good, holding the profile: nothing in it can be saved anyway.
-        if (connection && !connection->wasAbandoned())
+        if (!connection || connection->wasAbandoned()) {
+            impl_->giveUpLive();
+            impl_->launcher.kill();
+            return true;
+        }
+        // One that ends at once may close the bridge before it answers terminate().
+        if (!asked)
             return false;
-        impl_->giveUpLive();
-        impl_->launcher.kill();
-        return true;
     }
     // terminate() returns at once; the processes go a little later.
     const auto deadline = std::chrono::steady_clock::now() + 10s;
