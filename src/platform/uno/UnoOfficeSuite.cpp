@@ -132,11 +132,11 @@ struct UnoOfficeSuite::Impl {
     {
         return UnoConnection::open(localContext(), options.pipeName, watchdog, options.answerTimeout,
                                    std::min(options.answerTimeout, options.probeTimeout),
-                                   [this] { return officeAnswers(); });
+                                   [this](UnoConnection& waiting) { return officeAnswers(waiting); });
     }
-    // Whether the office answers a cheap call on a second connection, within
-    // the probe's time. Runs on the watchdog's thread while a call waits.
-    bool officeAnswers();
+    // Whether the office answers a cheap call within the probe's time. Runs
+    // on the watchdog's thread while a call on the connection waits.
+    bool officeAnswers(UnoConnection& connection);
     std::shared_ptr<UnoConnection> startAndConnect();
     // Lets go of a connection that has ended, proxies and all.
     void giveUpLive();
@@ -235,24 +235,28 @@ std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::waitForOffice()
     }
 }
 
-bool UnoOfficeSuite::Impl::officeAnswers()
+bool UnoOfficeSuite::Impl::officeAnswers(UnoConnection& connection)
 {
-    // The local context exists: a connection made with it is waiting.
-    const auto second = UnoConnection::open(local, options.pipeName, probeWatchdog, options.probeTimeout,
-                                            options.probeTimeout);
-    if (!second)
+    // Another thread's call on the waiting call's own bridge: the office
+    // serves each calling thread apart. A second bridge in this process would
+    // get this one's proxies, and the office drops such a bridge as soon as
+    // it has answered, now and then before its answer is read.
+    ArmedWatchdog armed(probeWatchdog, options.probeTimeout, [&connection] {
+        connection.breakOff();
         return false;
-    second->call([&] {
-        const auto context = second->remoteContext();
+    });
+    try {
+        const auto context = connection.remoteContext();
         const Reference<css::frame::XDesktop> desktop(
             context->getServiceManager()->createInstanceWithContext("com.sun.star.frame.Desktop", context),
             css::uno::UNO_QUERY_THROW);
         // Needs the office's main lock, which a modal dialog waiting for its
         // user leaves free and a hung office does not.
         desktop->getCurrentComponent();
-    });
-    second->releaseObjects();
-    return true;
+        return !connection.wasAbandoned();
+    } catch (const css::uno::Exception&) {
+        return false;
+    }
 }
 
 void UnoOfficeSuite::Impl::giveUpLive()
