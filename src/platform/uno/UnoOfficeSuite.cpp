@@ -247,6 +247,8 @@ bool UnoOfficeSuite::Impl::officeAnswers(UnoConnection& connection)
     });
     try {
         const auto context = connection.remoteContext();
+        if (!context.is())
+            return false;
         const Reference<css::frame::XDesktop> desktop(
             context->getServiceManager()->createInstanceWithContext("com.sun.star.frame.Desktop", context),
             css::uno::UNO_QUERY_THROW);
