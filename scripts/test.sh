@@ -17,11 +17,7 @@ run_suite() {
   local dir=$1
   shift
   echo "== Tests in $dir"
-  # A failed test runs once more: the office tests keep a stand-in "user's
-  # office" in the test process itself, and its second UNO bridge to the same
-  # office now and then breaks a call of the program's own ("bridge disposed
-  # during call"); a real user's office lives in another process.
-  (cd "$dir" && ctest --output-on-failure -j"$(nproc)" --repeat until-pass:2 "$@") || status=1
+  (cd "$dir" && ctest --output-on-failure -j"$(nproc)" "$@") || status=1
 }
 
 scripts/build.sh build

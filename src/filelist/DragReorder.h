@@ -33,7 +33,6 @@ public:
     void mouseUp();
 
     QString dragIconPath() const;
-    bool dragging() const { return dragging_; }
     const EntryHandle& draggedEntry() const { return dragged_; }
 
 private:

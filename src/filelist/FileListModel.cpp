@@ -34,14 +34,6 @@ void FileListModel::appendAll(const QStringList& paths)
     endInsertRows();
 }
 
-void FileListModel::insertAt(int position, const QString& path)
-{
-    checkPosition(position, count() + 1);
-    beginInsertRows(QModelIndex(), position - 1, position - 1);
-    entries_.insert(entries_.begin() + (position - 1), std::make_shared<FileEntry>(path));
-    endInsertRows();
-}
-
 void FileListModel::removeAt(int position)
 {
     checkPosition(position, count());

@@ -20,7 +20,6 @@ public:
     void append(const QString& path);
     // One insertion for many paths, so views catch up once per batch.
     void appendAll(const QStringList& paths);
-    void insertAt(int position, const QString& path);
     void removeAt(int position);
     // Moves the path at position to the neighbouring position (one up or down)
     // in a new entry, as inserting it there and removing position would: the

@@ -45,8 +45,6 @@ public:
 
     template <class Kind> Kind* peek() const { return dynamic_cast<Kind*>(object_.get()); }
 
-    bool sameObject(const OfficeReference& other) const { return object_ == other.object_; }
-
     static PlatformError objectNotSet()
     {
         return PlatformError(ErrorNumber::ObjectNotSet, QStringLiteral("Object variable not set"));

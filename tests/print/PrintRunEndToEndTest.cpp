@@ -1,5 +1,6 @@
 #include "ReportReader.h"
 #include "SpreadsheetMaker.h"
+#include "UserOffice.h"
 #include "filelist/FileListModel.h"
 #include "platform/PlatformError.h"
 #include "platform/cups/CupsPrinterServices.h"
@@ -98,6 +99,20 @@ private:
     OfficeSuite& inner_;
     std::function<void()> beforeClose_;
 };
+
+// The office processes listening on the given pipe.
+QList<pid_t> officeProcesses(const QString& pipeName)
+{
+    const QByteArray pipe = (QStringLiteral("name=") + pipeName + ';').toUtf8();
+    QList<pid_t> found;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (entry.toLongLong() > 0 && commandLine.open(QIODevice::ReadOnly) &&
+            commandLine.readAll().contains(pipe))
+            found << static_cast<pid_t>(entry.toLongLong());
+    }
+    return found;
+}
 
 class PrintRunEndToEnd : public ::testing::Test {
 public:
@@ -205,7 +220,8 @@ public:
 
 TEST_F(PrintRunEndToEnd, PrintsEveryFileOnTheChosenQueueInListOrder)
 {
-    ASSERT_FALSE(office->selfStartedOfficeRunning());
+    const QString pipe = officeOptions().pipeName;
+    ASSERT_TRUE(officeProcesses(pipe).isEmpty());
     runOver({Plain, WithSpace, WithHash});
 
     EXPECT_EQ(cups->waitForJobTitles(QStringLiteral("B"), 3, 10000),
@@ -215,17 +231,16 @@ TEST_F(PrintRunEndToEnd, PrintsEveryFileOnTheChosenQueueInListOrder)
     EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_EQ(printers.defaultPrinterName(), QStringLiteral("A"));
     // The office was started for the run, and goes when asked.
-    EXPECT_TRUE(office->selfStartedOfficeRunning());
+    EXPECT_FALSE(officeProcesses(pipe).isEmpty());
     EXPECT_TRUE(office->endSelfStartedOffice());
-    EXPECT_FALSE(office->selfStartedOfficeRunning());
+    EXPECT_TRUE(officeProcesses(pipe).isEmpty());
 }
 
 TEST_F(PrintRunEndToEnd, AnOfficeRunningSinceBeforeWithAnotherDefaultStillPrintsOnTheChosenQueue)
 {
     // Started while A was the default, and it has printed there since, so it
     // keeps A as its default.
-    auto running =
-        std::make_unique<SpreadsheetMaker>(path(QStringLiteral("profile")), officeOptions().pipeName);
+    const UserOffice running(path(QStringLiteral("profile")), officeOptions().pipeName);
     runOver({Plain}, QStringLiteral("A"));
     ASSERT_EQ(cups->waitForJobTitles(QStringLiteral("A"), 1, 10000), QStringList({Plain}));
     cups->cancelAllJobs(QStringLiteral("A"));
@@ -282,20 +297,6 @@ TEST_F(PrintRunEndToEnd, WithTheOfficeUnavailableEveryStepIsReportedAndTheDefaul
     EXPECT_EQ(boxes.boxes.back().text, QStringLiteral("Done."));
     EXPECT_EQ(defaultWhileDone, QStringLiteral("A"));
     EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("B")).isEmpty());
-}
-
-// The office processes listening on the given pipe.
-QList<pid_t> officeProcesses(const QString& pipeName)
-{
-    const QByteArray pipe = (QStringLiteral("name=") + pipeName + ';').toUtf8();
-    QList<pid_t> found;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(entry));
-        if (entry.toLongLong() > 0 && commandLine.open(QIODevice::ReadOnly) &&
-            commandLine.readAll().contains(pipe))
-            found << static_cast<pid_t>(entry.toLongLong());
-    }
-    return found;
 }
 
 // The real office, frozen (SIGSTOP) as the given load starts; continued as
@@ -389,7 +390,7 @@ TEST_F(PrintRunEndToEnd, AnEmptyListNeitherStartsTheOfficeNorTouchesThePrinters)
     runOver({}, QStringLiteral("A"));
 
     EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("No files added.")}));
-    EXPECT_FALSE(office->selfStartedOfficeRunning());
+    EXPECT_TRUE(officeProcesses(officeOptions().pipeName).isEmpty());
     EXPECT_EQ(printers.defaultPrinterName(), QStringLiteral("B"));
     EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("A")).isEmpty());
     EXPECT_TRUE(cups->pendingJobTitles(QStringLiteral("B")).isEmpty());
@@ -420,7 +421,7 @@ public:
         userOffice.reset();
         PrintRunEndToEnd::TearDown();
     }
-    std::unique_ptr<SpreadsheetMaker> userOffice;
+    std::unique_ptr<UserOffice> userOffice;
 };
 
 TEST_P(PrintRunUnreached, ReportsEachFileAndPrintsNowhere)
@@ -455,7 +456,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UnreachedCase{"QueueAddedAfterTheUsersOfficeStarted",
                                     [](PrintRunEndToEnd& t) {
                                         static_cast<PrintRunUnreached&>(t).userOffice =
-                                            std::make_unique<SpreadsheetMaker>(
+                                            std::make_unique<UserOffice>(
                                                 PrintRunEndToEnd::path(QStringLiteral("profile")),
                                                 PrintRunEndToEnd::officeOptions().pipeName);
                                         // The office reads the printers when it first needs them.
@@ -470,7 +471,7 @@ TEST_F(PrintRunEndToEnd, AQueueAddedAfterTheProgramsOfficeStartedGetsEveryFileAf
 {
     // The office reads the printers when it first needs them.
     ASSERT_TRUE(office->knowsPrinter(QStringLiteral("B")));
-    ASSERT_TRUE(office->selfStartedOfficeRunning());
+    ASSERT_FALSE(officeProcesses(officeOptions().pipeName).isEmpty());
     cups->addQueue(QStringLiteral("Later"), true);
     runOver({Plain, WithSpace}, QStringLiteral("Later"));
 

@@ -145,11 +145,14 @@ TEST_F(PrintRunTest, OneFileRunsTheStepsInTheirOrder)
 {
     addFile(One);
     QStringList events;
+    QString defaultAtPrint;
     office.onCall = [&](const FakeOfficeSuite::Call& call) {
         if (events.isEmpty() || !events.last().startsWith(QStringLiteral("office")))
             events << QStringLiteral("office");
         if (call.operation == QLatin1String("executeDispatch") || call.operation == QLatin1String("close"))
             events << call.operation;
+        if (call.operation == QLatin1String("executeDispatch"))
+            defaultAtPrint = printers.effectiveDefault();
     };
     sleeper.onSleep = [&](int ms) { events << QStringLiteral("sleep %1").arg(ms); };
     boxes.onShow = [&](const FakeMessageBoxes::Box& box) { events << QStringLiteral("box ") + box.text; };
@@ -158,7 +161,10 @@ TEST_F(PrintRunTest, OneFileRunsTheStepsInTheirOrder)
     EXPECT_EQ(office.operations(), OneFileOperations);
     EXPECT_EQ(events,
               QStringList({"office", "executeDispatch", "sleep 5000", "office", "close", "box Done."}));
-    EXPECT_EQ(printers.calls, QStringList({"defaultPrinterName", "setDefaultPrinter:B", "writeUserOptions"}));
+    EXPECT_EQ(defaultAtPrint, QStringLiteral("B"));
+    EXPECT_EQ(printers.titles(QStringLiteral("B")), QStringList({QStringLiteral("one.ods")}));
+    EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
+    EXPECT_EQ(printers.userOptions, std::nullopt);
     EXPECT_EQ(pointer.set, QList<int>({11, 0}));
     EXPECT_EQ(progress, std::vector<int>({0}));
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
@@ -238,12 +244,13 @@ TEST_F(PrintRunTest, ThePreviousDefaultIsBackBeforeDoneAndThePointerIsBusyMeanwh
     EXPECT_EQ(progress, std::vector<int>({0}));
 }
 
-TEST_F(PrintRunTest, ThePrinterAlreadyDefaultIsStillSetAndRestored)
+TEST_F(PrintRunTest, ThePrinterAlreadyDefaultGetsTheFileAndTheOptionsStayAsTheyWere)
 {
     combo = QStringLiteral("A");
     addFile(One);
     run.run();
-    EXPECT_EQ(printers.calls, QStringList({"defaultPrinterName", "setDefaultPrinter:A", "writeUserOptions"}));
+    EXPECT_EQ(printers.titles(QStringLiteral("A")), QStringList({QStringLiteral("one.ods")}));
+    EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
     EXPECT_EQ(printers.userOptions, std::nullopt);
 }
 

@@ -51,7 +51,7 @@ TEST_F(PropertyValueMakerTest, AsksTheOfficeInItsOrderAndEachCallMakesANewRecord
 {
     const OfficeReference first = maker.make(QStringLiteral("Copies"), qint16(1));
     const OfficeReference second = maker.make(QStringLiteral("Copies"), qint16(1));
-    EXPECT_FALSE(first.sameObject(second));
+    EXPECT_NE(&first.object(), &second.object());
     EXPECT_EQ(office.operations(),
               QStringList({"createServiceManager", "blankPropertyRecord", "setName", "setValue",
                            "createServiceManager", "blankPropertyRecord", "setName", "setValue"}));

@@ -13,6 +13,7 @@
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XDesktop.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -52,6 +53,7 @@ struct SpreadsheetMaker::Impl {
     QProcess office;
     uno::Reference<uno::XComponentContext> remote;
     uno::Reference<frame::XComponentLoader> desktop;
+    std::vector<uno::Reference<lang::XComponent>> opened;
 };
 
 SpreadsheetMaker::SpreadsheetMaker(const QString& profileFolder, const QString& pipeName)
@@ -59,24 +61,26 @@ SpreadsheetMaker::SpreadsheetMaker(const QString& profileFolder, const QString& 
 {
     if (qEnvironmentVariableIsEmpty("URE_BOOTSTRAP"))
         rtl::Bootstrap::set("URE_BOOTSTRAP", "vnd.sun.star.pathname:" BW_OFFICE_PROGRAM_DIR "/fundamentalrc");
-    // An office still ending on this profile would take the new one's pipe
-    // over and end with it, breaking the bridge mid-call: let it go first.
-    const QDeadlineTimer previousGone(20000);
-    while (QFile::exists(profileFolder + QStringLiteral("/.lock")) && !previousGone.hasExpired())
-        QThread::msleep(100);
-    impl_->office.setProgram(QStringLiteral(BW_OFFICE_PROGRAM_DIR "/soffice"));
-    impl_->office.setArguments({QStringLiteral("--headless"), QStringLiteral("--invisible"),
-                                QStringLiteral("--norestore"), QStringLiteral("--nologo"),
-                                QStringLiteral("-env:UserInstallation=") + fileUrl(profileFolder),
-                                QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipeName)});
-    // Not the test's own output: a test that dies must not keep ctest waiting on it.
-    impl_->office.setProcessEnvironment(
-        OfficeLauncher::officeEnvironment(QProcessEnvironment::systemEnvironment()));
-    impl_->office.setStandardOutputFile(QProcess::nullDevice());
-    impl_->office.setStandardErrorFile(QProcess::nullDevice());
-    impl_->office.start();
-    if (!impl_->office.waitForStarted(10000))
-        throw std::runtime_error("soffice did not start");
+    if (!profileFolder.isEmpty()) {
+        // An office still ending on this profile would take the new one's pipe
+        // over and end with it, breaking the bridge mid-call: let it go first.
+        const QDeadlineTimer previousGone(20000);
+        while (QFile::exists(profileFolder + QStringLiteral("/.lock")) && !previousGone.hasExpired())
+            QThread::msleep(100);
+        impl_->office.setProgram(QStringLiteral(BW_OFFICE_PROGRAM_DIR "/soffice"));
+        impl_->office.setArguments({QStringLiteral("--headless"), QStringLiteral("--invisible"),
+                                    QStringLiteral("--norestore"), QStringLiteral("--nologo"),
+                                    QStringLiteral("-env:UserInstallation=") + fileUrl(profileFolder),
+                                    QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipeName)});
+        // Not the test's own output: a test that dies must not keep ctest waiting on it.
+        impl_->office.setProcessEnvironment(
+            OfficeLauncher::officeEnvironment(QProcessEnvironment::systemEnvironment()));
+        impl_->office.setStandardOutputFile(QProcess::nullDevice());
+        impl_->office.setStandardErrorFile(QProcess::nullDevice());
+        impl_->office.start();
+        if (!impl_->office.waitForStarted(10000))
+            throw std::runtime_error("soffice did not start");
+    }
 
     const uno::Reference<uno::XComponentContext> local = cppu::defaultBootstrap_InitialComponentContext();
     const uno::Reference<bridge::XUnoUrlResolver> resolver(
@@ -97,7 +101,8 @@ SpreadsheetMaker::SpreadsheetMaker(const QString& profileFolder, const QString& 
         } catch (const uno::Exception& error) {
             impl_->remote.clear();
             lastFailure = rtl::OUStringToOString(error.Message, RTL_TEXTENCODING_UTF8).getStr();
-            if (deadline.hasExpired() || impl_->office.state() == QProcess::NotRunning)
+            if (deadline.hasExpired() ||
+                (!profileFolder.isEmpty() && impl_->office.state() == QProcess::NotRunning))
                 throw std::runtime_error("soffice did not answer: " + lastFailure);
             QThread::msleep(100);
         }
@@ -106,6 +111,9 @@ SpreadsheetMaker::SpreadsheetMaker(const QString& profileFolder, const QString& 
 
 SpreadsheetMaker::~SpreadsheetMaker()
 {
+    closeOpened();
+    if (impl_->office.state() == QProcess::NotRunning)
+        return;
     try {
         uno::Reference<frame::XDesktop>(impl_->desktop, uno::UNO_QUERY_THROW)->terminate();
     } catch (const uno::Exception&) {
@@ -117,6 +125,28 @@ SpreadsheetMaker::~SpreadsheetMaker()
         impl_->office.kill();
         impl_->office.waitForFinished(5000);
     }
+}
+
+void SpreadsheetMaker::open(const QString& path)
+{
+    const beans::PropertyValue hidden = property("Hidden", uno::Any(true));
+    const uno::Reference<lang::XComponent> document =
+        impl_->desktop->loadComponentFromURL(ou(fileUrl(path)), "_blank", 0, {&hidden, 1});
+    if (!document.is())
+        throw std::runtime_error("cannot load " + path.toStdString());
+    impl_->opened.push_back(document);
+}
+
+void SpreadsheetMaker::closeOpened()
+{
+    for (const auto& document : impl_->opened) {
+        try {
+            uno::Reference<util::XCloseable>(document, uno::UNO_QUERY_THROW)->close(true);
+        } catch (const uno::Exception&) {
+            // Gone with its office.
+        }
+    }
+    impl_->opened.clear();
 }
 
 void SpreadsheetMaker::make(const QString& path, const QString& text, const QString& printer,

@@ -6,7 +6,8 @@
 namespace bw::test {
 
 // Makes small .ods files for tests with a LibreOffice of its own (own
-// profile, own pipe), ended when the maker goes.
+// profile, own pipe), ended when the maker goes. With no profile folder it
+// uses the office already listening on the pipe and leaves it running.
 class SpreadsheetMaker {
 public:
     SpreadsheetMaker(const QString& profileFolder, const QString& pipeName);
@@ -18,6 +19,9 @@ public:
     // and encrypted with the password when they are given.
     void make(const QString& path, const QString& text, const QString& printer = QString(),
               const QString& password = QString());
+    // Loads the file hidden and keeps it open until closeOpened().
+    void open(const QString& path);
+    void closeOpened();
 
 private:
     void makeWithOffice(const QString& path, const QString& text, const QString& printer,

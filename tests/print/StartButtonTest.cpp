@@ -46,8 +46,8 @@ TEST_F(StartButtonTest, PrintsTheListOnTheComboPrinter)
     EXPECT_TRUE(fakes.office.printed[1].arguments.endsWith(QStringLiteral("PrinterName=B (text)")));
     EXPECT_EQ(fakes.messageBoxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_EQ(fakes.sleeper.waits, std::vector<int>({5000, 5000}));
-    EXPECT_EQ(fakes.printers.calls,
-              QStringList({"defaultPrinterName", "setDefaultPrinter:B", "writeUserOptions"}));
+    EXPECT_EQ(fakes.printers.titles(QStringLiteral("B")), QStringList({"a.ods", "b c.ods"}));
+    EXPECT_EQ(fakes.printers.effectiveDefault(), QStringLiteral("A"));
     // The user had no options file of their own, and has none again.
     EXPECT_EQ(fakes.printers.userOptions, std::nullopt);
     EXPECT_TRUE(fakes.state.files.empty());

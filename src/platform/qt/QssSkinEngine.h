@@ -18,7 +18,6 @@ public:
     void applyToWindow(quintptr windowHandle) override;
 
     bool option(int option) const { return options_.value(option, false); }
-    const QString& styleSheet() const { return styleSheet_; }
 
 private:
     QString styleSheet_;

@@ -106,7 +106,7 @@ bool UnoConnection::stillWaiting()
         probing_ = true;
         bool answers = false;
         try {
-            answers = probe_();
+            answers = probe_(*this);
         } catch (...) {
             answers = false;
         }
@@ -114,14 +114,8 @@ bool UnoConnection::stillWaiting()
         if (answers)
             return true;
     }
-    abandonLocked();
+    breakOff();
     return false;
-}
-
-void UnoConnection::abandon()
-{
-    std::lock_guard whole(abandoning_);
-    abandonLocked();
 }
 
 void UnoConnection::adopt(const std::shared_ptr<UnoObject>& object)
@@ -146,7 +140,7 @@ void UnoConnection::releaseObjects()
     remote_.clear();
 }
 
-void UnoConnection::abandonLocked()
+void UnoConnection::breakOff()
 {
     Reference<css::bridge::XBridge> bridge;
     Reference<css::connection::XConnection> pipe;

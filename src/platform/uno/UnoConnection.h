@@ -29,10 +29,11 @@ class UnoObject;
 // for as long as anything holds them.
 class UnoConnection : public std::enable_shared_from_this<UnoConnection> {
 public:
-    // Asked on the watchdog's thread when a call reaches its limit: true when
-    // the office still answers elsewhere (it waits on its user, say in a
-    // dialog), so the call gets another period instead of being broken off.
-    using Probe = std::function<bool()>;
+    // Asked on the watchdog's thread when a call on the connection reaches
+    // its limit: true when the office still answers meanwhile (it waits on
+    // its user, say in a dialog), so the call gets another period instead of
+    // being broken off.
+    using Probe = std::function<bool(UnoConnection&)>;
 
     // Null when nothing listens on the pipe; throws PlatformError when the
     // office is there but does not answer within connectTimeout.
@@ -72,7 +73,7 @@ public:
 
     // Breaks off every connection to the office (a silent office answers on
     // none of them); a call in progress then fails at once.
-    void abandon();
+    void breakOff();
     bool wasAbandoned() const { return abandoned_; }
     // False once the bridge has ended: broken off here, or the office gone.
     bool isUsable() const { return !abandoned_ && !*bridgeEnded_; }
@@ -91,7 +92,6 @@ public:
 private:
     // At the limit: true to keep waiting, otherwise the connection is broken off.
     bool stillWaiting();
-    void abandonLocked();
     [[noreturn]] void throwTranslated(std::chrono::milliseconds limit) const;
 
     CallWatchdog& watchdog_;
@@ -105,7 +105,7 @@ private:
     std::vector<std::weak_ptr<UnoObject>> objects_;
     std::atomic<bool> abandoned_ = false;
     std::atomic<bool> probing_ = false;
-    // Held while probing and abandoning, so a failed call returns only once
+    // Held while probing and breaking off, so a failed call returns only once
     // every bridge is down and cannot race a new connection being made.
     mutable std::mutex abandoning_;
     // Set by the bridge's own notice that it has ended.

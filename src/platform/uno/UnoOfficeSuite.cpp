@@ -155,11 +155,11 @@ struct UnoOfficeSuite::Impl {
     {
         return UnoConnection::open(localContext(), options.pipeName, watchdog, options.answerTimeout,
                                    std::min(options.answerTimeout, options.probeTimeout),
-                                   [this] { return officeAnswers(); });
+                                   [this](UnoConnection& waiting) { return officeAnswers(waiting); });
     }
-    // Whether the office answers a cheap call on a second connection, within
-    // the probe's time. Runs on the watchdog's thread while a call waits.
-    bool officeAnswers();
+    // Whether the office answers a cheap call within the probe's time. Runs
+    // on the watchdog's thread while a call on the connection waits.
+    bool officeAnswers(UnoConnection& connection);
     std::shared_ptr<UnoConnection> startAndConnect();
     // Lets go of a connection that has ended, proxies and all.
     void giveUpLive();
@@ -267,24 +267,30 @@ std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::waitForOffice()
     }
 }
 
-bool UnoOfficeSuite::Impl::officeAnswers()
+bool UnoOfficeSuite::Impl::officeAnswers(UnoConnection& connection)
 {
-    // The local context exists: a connection made with it is waiting.
-    const auto second = UnoConnection::open(local, options.pipeName, probeWatchdog, options.probeTimeout,
-                                            options.probeTimeout);
-    if (!second)
+    // Another thread's call on the waiting call's own bridge: the office
+    // serves each calling thread apart. A second bridge in this process would
+    // get this one's proxies, and the office drops such a bridge as soon as
+    // it has answered, now and then before its answer is read.
+    ArmedWatchdog armed(probeWatchdog, options.probeTimeout, [&connection] {
+        connection.breakOff();
         return false;
-    second->call([&] {
-        const auto context = second->remoteContext();
+    });
+    try {
+        const auto context = connection.remoteContext();
+        if (!context.is())
+            return false;
         const Reference<css::frame::XDesktop> desktop(
             context->getServiceManager()->createInstanceWithContext("com.sun.star.frame.Desktop", context),
             css::uno::UNO_QUERY_THROW);
         // Needs the office's main lock, which a modal dialog waiting for its
         // user leaves free and a hung office does not.
         desktop->getCurrentComponent();
-    });
-    second->releaseObjects();
-    return true;
+        return !connection.wasAbandoned();
+    } catch (const css::uno::Exception&) {
+        return false;
+    }
 }
 
 void UnoOfficeSuite::Impl::giveUpLive()
@@ -535,18 +541,13 @@ bool UnoOfficeSuite::endUnansweringOffice()
     return true;
 }
 
-bool UnoOfficeSuite::selfStartedOfficeRunning() const
-{
-    impl_->takeOverOnce();
-    return impl_->launcher.isRunning();
-}
-
 bool UnoOfficeSuite::endSelfStartedOffice()
 {
     impl_->takeOverOnce();
     if (!impl_->launcher.isRunning())
         return false;
     std::shared_ptr<UnoConnection> connection;
+    bool asked = false;
     try {
         connection = impl_->liveOrOpen();
         if (!connection)
@@ -559,16 +560,19 @@ bool UnoOfficeSuite::endSelfStartedOffice()
         });
         if (!desktop.is() || !impl_->onlyOwnDocumentsOpen(*connection, desktop))
             return false;
+        asked = true;
         connection->call([&] { desktop->terminate(); });
     } catch (const PlatformError&) {
         // An office started here that no longer answers would stay behind
         // for good, holding the profile: nothing in it can be saved anyway.
-        if (connection && !connection->wasAbandoned())
+        if (!connection || connection->wasAbandoned()) {
+            impl_->giveUpLive();
+            impl_->launcher.kill();
+            return true;
+        }
+        // One that ends at once may close the bridge before it answers terminate().
+        if (!asked)
             return false;
-        impl_->giveUpLive();
-        impl_->launcher.kill();
-        impl_->officeEnded();
-        return true;
     }
     // terminate() returns at once; the processes go a little later.
     const auto deadline = std::chrono::steady_clock::now() + 10s;

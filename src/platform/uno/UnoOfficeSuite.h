@@ -27,10 +27,10 @@ public:
         QString programFolder;
         std::chrono::milliseconds startTimeout{30000};
         std::chrono::milliseconds answerTimeout{120000};
-        // At that limit a second connection asks the office a cheap question
-        // within this time: an office that answers is waiting on its user (a
-        // dialog) and the call waits on; one that does not is hung. Also
-        // bounds each new connection's hand-shake.
+        // At that limit another call on the same connection asks the office
+        // a cheap question within this time: an office that answers is
+        // waiting on its user (a dialog) and the call waits on; one that does
+        // not is hung. Also bounds each new connection's hand-shake.
         std::chrono::milliseconds probeTimeout{10000};
         // After a start that failed, later calls fail at once for this long
         // instead of waiting for the office again.
@@ -80,8 +80,6 @@ public:
     bool knowsPrinter(const QString& name) override;
     bool restartSelfStartedOffice() override;
 
-    // Whether an office that this object started is still running.
-    bool selfStartedOfficeRunning() const;
     // Asks an office that this object started to terminate, unless documents
     // it did not load are open in it; waits a bounded time for it to go. An
     // office it did not start is left alone. Returns whether it asked.

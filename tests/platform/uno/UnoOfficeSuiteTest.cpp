@@ -1,6 +1,7 @@
 #include "platform/uno/UnoOfficeSuite.h"
 
 #include "../../print/SpreadsheetMaker.h"
+#include "../../print/UserOffice.h"
 #include "platform/PlatformError.h"
 #include "platform/uno/CallWatchdog.h"
 #include "platform/uno/OfficeLauncher.h"
@@ -104,16 +105,7 @@ public:
         only.restartPause = 0ms;
         return only;
     }
-    static bool officeAnswers()
-    {
-        UnoOfficeSuite probe(reachOnly());
-        try {
-            probe.createServiceManager();
-            return true;
-        } catch (const PlatformError&) {
-            return false;
-        }
-    }
+    static bool officeAnswers() { return UserOffice::answers(pipeName()); }
 
     void TearDown() override
     {
@@ -132,11 +124,29 @@ public:
     std::unique_ptr<UnoOfficeSuite> suite = std::make_unique<UnoOfficeSuite>(options());
 };
 
+// The office's own process: the one whose command line holds this test's pipe.
+QList<pid_t> officeProcesses()
+{
+    const QByteArray pipe = (QStringLiteral("name=") + UnoOfficeSuiteTest::pipeName() + ';').toUtf8();
+    QList<pid_t> found;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isNumber = false;
+        const pid_t pid = static_cast<pid_t>(entry.toLongLong(&isNumber));
+        QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (!isNumber || !commandLine.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = commandLine.readAll();
+        if (text.contains("soffice.bin") && text.contains(pipe))
+            found << pid;
+    }
+    return found;
+}
+
 TEST_F(UnoOfficeSuiteTest, StartsTheOfficeAndRunsEveryOperation)
 {
     const OfficeReference manager = suite->createServiceManager();
     ASSERT_FALSE(manager.isEmpty());
-    EXPECT_TRUE(suite->selfStartedOfficeRunning());
+    EXPECT_FALSE(officeProcesses().isEmpty());
     const OfficeReference desktop =
         suite->createInstance(manager, QStringLiteral("com.sun.star.frame.Desktop"));
     const OfficeReference dispatcher =
@@ -232,20 +242,18 @@ TEST_F(UnoOfficeSuiteTest, EndsTheOfficeItStartedWhenOnlyItsOwnDocumentsAreOpen)
                                                              QStringLiteral("_blank"), 0, {});
     ASSERT_FALSE(left.isEmpty());
     EXPECT_TRUE(suite->endSelfStartedOffice());
-    EXPECT_FALSE(suite->selfStartedOfficeRunning());
+    EXPECT_TRUE(officeProcesses().isEmpty());
     EXPECT_FALSE(officeAnswers());
 }
 
 TEST_F(UnoOfficeSuiteTest, LeavesItsOfficeRunningWhileTheUserHasDocumentsOpenInIt)
 {
     desktopOf(*suite);
-    UnoOfficeSuite user(reachOnly());
-    const OfficeReference document = user.loadComponentFromURL(
-        desktopOf(user), documentUrl(documents() + "/plain.ods"), QStringLiteral("_blank"), 0, {});
-    ASSERT_FALSE(document.isEmpty());
+    UserOffice user(QString(), pipeName());
+    user.open(documents() + "/plain.ods");
     EXPECT_FALSE(suite->endSelfStartedOffice());
     EXPECT_TRUE(officeAnswers());
-    user.close(document, true);
+    user.closeDocuments();
     EXPECT_TRUE(suite->endSelfStartedOffice());
     EXPECT_FALSE(officeAnswers());
 }
@@ -253,32 +261,15 @@ TEST_F(UnoOfficeSuiteTest, LeavesItsOfficeRunningWhileTheUserHasDocumentsOpenInI
 TEST_F(UnoOfficeSuiteTest, NeverEndsAnOfficeItDidNotStart)
 {
     // The user's office, on the same profile and pipe, started before.
-    auto users = std::make_unique<SpreadsheetMaker>(folder->path() + QStringLiteral("/profile"), pipeName());
+    auto users = std::make_unique<UserOffice>(folder->path() + QStringLiteral("/profile"), pipeName());
     ASSERT_TRUE(officeAnswers());
+    const QList<pid_t> running = officeProcesses();
     desktopOf(*suite);
-    EXPECT_FALSE(suite->selfStartedOfficeRunning());
+    EXPECT_EQ(officeProcesses(), running);
     EXPECT_FALSE(suite->endSelfStartedOffice());
     EXPECT_TRUE(officeAnswers());
     users.reset();
     EXPECT_FALSE(officeAnswers());
-}
-
-// The office's own process: the one whose command line holds this test's pipe.
-QList<pid_t> officeProcesses()
-{
-    const QByteArray pipe = (QStringLiteral("name=") + UnoOfficeSuiteTest::pipeName() + ';').toUtf8();
-    QList<pid_t> found;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool isNumber = false;
-        const pid_t pid = static_cast<pid_t>(entry.toLongLong(&isNumber));
-        QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(entry));
-        if (!isNumber || !commandLine.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = commandLine.readAll();
-        if (text.contains("soffice.bin") && text.contains(pipe))
-            found << pid;
-    }
-    return found;
 }
 
 TEST_F(UnoOfficeSuiteTest, ReachesTheOfficeAgainAfterItHasGone)
@@ -291,7 +282,7 @@ TEST_F(UnoOfficeSuiteTest, ReachesTheOfficeAgainAfterItHasGone)
                                              QStringLiteral("_blank"), 0, {}),
                  PlatformError);
     const OfficeReference desktop = desktopOf(*suite);
-    EXPECT_TRUE(suite->selfStartedOfficeRunning());
+    EXPECT_FALSE(officeProcesses().isEmpty());
     const OfficeReference document = suite->loadComponentFromURL(
         desktop, documentUrl(documents() + "/plain.ods"), QStringLiteral("_blank"), 0, {});
     ASSERT_FALSE(document.isEmpty());
@@ -392,7 +383,6 @@ TEST_F(UnoOfficeSuiteTest, AnOfficeItStartedThatNoLongerAnswersIsKilledWhenItIsE
     ASSERT_FALSE(frozen.isEmpty());
     signalAll(frozen, SIGSTOP);
     EXPECT_TRUE(suite->endSelfStartedOffice());
-    EXPECT_FALSE(suite->selfStartedOfficeRunning());
     EXPECT_TRUE(officeProcesses().isEmpty());
 }
 
@@ -691,8 +681,6 @@ TEST_F(UnoOfficeSuiteTest, AnOfficeDialogWaitsForItsUserPastTheCallLimit)
     windowed.probeTimeout = 2s;
     windowed.restartPause = 0ms;
     suite = std::make_unique<UnoOfficeSuite>(windowed);
-    UnoOfficeSuite::Options elsewhere = windowed;
-    elsewhere.programFolder = folder->path() + QStringLiteral("/no-office");
     // Seen here: the first start on a new profile under a display now and
     // then ends at once, printing nothing; a second start comes up.
     OfficeReference desktop;
@@ -725,12 +713,7 @@ TEST_F(UnoOfficeSuiteTest, AnOfficeDialogWaitsForItsUserPastTheCallLimit)
                     // Well past the limit, as a user who takes his time.
                     if (clock.elapsed() < 3 * windowed.answerTimeout.count())
                         continue;
-                    try {
-                        UnoOfficeSuite second(elsewhere);
-                        secondConnectionAnswered = !desktopOf(second).isEmpty();
-                    } catch (const PlatformError&) {
-                        secondConnectionAnswered = false;
-                    }
+                    secondConnectionAnswered = UserOffice::answers(windowed.pipeName);
                     answeredAt = clock.elapsed();
                     display.tool({QStringLiteral("key"), QStringLiteral("--window"), each.key(),
                                   QStringLiteral("Escape")});
