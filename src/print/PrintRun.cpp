@@ -172,7 +172,14 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
             dispatchLocked = true;
         }
         confirmation_.watch();
-        office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0, printArguments);
+        try {
+            office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0,
+                                   printArguments);
+        } catch (const PlatformError& error) {
+            throw PlatformError(error.number(), QStringLiteral("Printing \"%1\" on printer \"%2\": %3")
+                                                    .arg(QFileInfo(path).fileName(), chosenPrinter,
+                                                         error.description()));
+        }
         dispatched = !frame.isEmpty();
         dispatchedAt = services_.clock.nowMilliseconds();
     };
