@@ -176,9 +176,9 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
             office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0,
                                    printArguments);
         } catch (const PlatformError& error) {
-            throw PlatformError(error.number(), QStringLiteral("Printing \"%1\" on printer \"%2\": %3")
-                                                    .arg(QFileInfo(path).fileName(), chosenPrinter,
-                                                         error.description()));
+            throw PlatformError(error.number(),
+                                QStringLiteral("Printing \"%1\" on printer \"%2\": %3")
+                                    .arg(QFileInfo(path).fileName(), chosenPrinter, error.description()));
         }
         dispatched = !frame.isEmpty();
         dispatchedAt = services_.clock.nowMilliseconds();

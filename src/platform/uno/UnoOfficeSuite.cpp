@@ -141,8 +141,10 @@ struct UnoOfficeSuite::Impl {
         if (!record || tookOver)
             return;
         tookOver = true;
-        if (const std::optional<qint64> office = record->takeOver(); office && !launcher.isRunning())
+        if (const std::optional<qint64> office = record->takeOver(); office && !launcher.isRunning()) {
             launcher.takeOver(*office);
+            adoptOpenDocuments = true;
+        }
     }
     void officeEnded()
     {
@@ -177,6 +179,9 @@ struct UnoOfficeSuite::Impl {
     OfficeLauncher launcher;
     std::optional<OfficeRecord> record;
     bool tookOver = false;
+    // The documents an office taken over holds at the first look were
+    // loaded by the instance that started it: the program's own.
+    bool adoptOpenDocuments = false;
     CallWatchdog watchdog;
     // Bounds the probe, which runs on the other watchdog's thread.
     CallWatchdog probeWatchdog;
@@ -343,9 +348,13 @@ bool UnoOfficeSuite::Impl::onlyOwnDocumentsOpen(UnoConnection& connection,
             const Reference<css::frame::XModel> model(components->nextElement(), UNO_QUERY);
             if (!model.is())
                 return false;
-            if (openDocuments.value(localFileOf(UnoConnection::toQString(model->getURL()))) <= 0)
+            const QString file = localFileOf(UnoConnection::toQString(model->getURL()));
+            if (adoptOpenDocuments)
+                openDocuments[file] = std::max(openDocuments.value(file), 1);
+            if (openDocuments.value(file) <= 0)
                 return false;
         }
+        adoptOpenDocuments = false;
         return true;
     });
 }
