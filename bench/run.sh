@@ -49,10 +49,15 @@ part cli-print bash "$root/bench/cli-print.sh" "$build"
     "$scratch/printers.out"
   awk '/^folder scan/ { ours = $(NF - 2) } /^find ROOT/ { print "scan a tree for .ods files|" ours "|ms|find -iname|" $(NF - 2) }' \
     "$scratch/intake.out"
-  awk '/^print run:/ { for (i = 1; i <= NF; i++) if ($i == "=") ours = $(i + 1) }
+  awk '/^== job history:/ { h = $4 }
+       /^print run:/ { for (i = 1; i <= NF; i++) if ($i == "=") ours = $(i + 1) }
+       /^  confirmation:/ { for (i = 1; i <= NF; i++) if ($i == "file") conf = $(i - 3) }
        /^soffice --headless --pt/ { for (i = 1; i <= NF; i++) if ($i == "s;") ref = $(i - 1)
-         print "print run less its waits|" ours "|s|soffice --pt|" ref }' "$scratch/print-run.out"
-  awk '$1 ~ /^[0-9]+$/ && NF == 6 { sub("s", "", $2); sub("s", "", $4); print "brindlework --print, run " $1 "|" $2 "|s|soffice --pt|" $4 }' \
+         print "print run less its waits, history " h "|" ours "|s|soffice --pt|" ref
+         print "confirmation a file, history " h "|" conf "|ms||" }' "$scratch/print-run.out"
+  awk '$1 ~ /^(ENABLED|HELD)$/ && $2 ~ /^[0-9]+$/ && NF >= 6 {
+         split($3, b, "/"); split($5, r, "/")
+         print "brindlework --print, " $1 " queue, N=" $2 " (median)|" b[2] "|s|soffice --pt|" r[2] }' \
     "$scratch/cli-print.out"
 } >"$scratch/figures"
 
