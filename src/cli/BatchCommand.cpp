@@ -211,14 +211,9 @@ int BatchCommand::print(const CommandLineRequest& request)
     if (!rows)
         return ExitUsage;
 
-    using Clock = std::chrono::steady_clock;
-    const auto secondsSince = [](Clock::time_point start) {
-        return std::chrono::duration<double>(Clock::now() - start).count();
-    };
-    const BatchReporter::Style style = request.json    ? BatchReporter::Style::Json
-                                       : request.quiet ? BatchReporter::Style::Quiet
-                                                       : BatchReporter::Style::Text;
-    BatchReporter reporter(out_, err_, style, *name);
+    using Clock = BatchReporter::Clock;
+    const auto secondsSince = &BatchReporter::secondsSince;
+    BatchReporter reporter(out_, err_, BatchReporter::styleOf(request.json, request.quiet), *name);
     ProgressLine progress(err_, progressWidth_);
     const ClosedOutputStop stop(services_.stop, out_);
     BatchPrint batch({services_.renderers, services_.printers, stop}, printSettings(request, *name));

@@ -3,6 +3,7 @@
 #include "print/BatchPrint.h"
 
 #include <QString>
+#include <chrono>
 
 class QTextStream;
 
@@ -16,7 +17,18 @@ class BatchReporter {
 public:
     enum class Style { Text, Quiet, Json };
 
+    using Clock = std::chrono::steady_clock;
+
     BatchReporter(QTextStream& out, QTextStream& err, Style style, QString printer);
+    // The style the command line asked for.
+    static Style styleOf(bool json, bool quiet)
+    {
+        return json ? Style::Json : quiet ? Style::Quiet : Style::Text;
+    }
+    static double secondsSince(Clock::time_point start)
+    {
+        return std::chrono::duration<double>(Clock::now() - start).count();
+    }
 
     void file(const BatchPrint::Outcome& outcome, double seconds);
     void totals(const BatchPrint::Totals& totals, double seconds);

@@ -41,14 +41,9 @@ int WatchCommand::run(const CommandLineRequest& request)
                                     QStringLiteral("cannot watch %1: %2").arg(path, error.description()));
     }
 
-    using Clock = std::chrono::steady_clock;
-    const auto secondsSince = [](Clock::time_point start) {
-        return std::chrono::duration<double>(Clock::now() - start).count();
-    };
-    const BatchReporter::Style style = request.json    ? BatchReporter::Style::Json
-                                       : request.quiet ? BatchReporter::Style::Quiet
-                                                       : BatchReporter::Style::Text;
-    BatchReporter reporter(out_, err_, style, printer.name);
+    using Clock = BatchReporter::Clock;
+    const auto secondsSince = &BatchReporter::secondsSince;
+    BatchReporter reporter(out_, err_, BatchReporter::styleOf(request.json, request.quiet), printer.name);
     ProgressLine progress(err_, progressWidth_);
     const ClosedOutputStop stop(services_.stop, out_);
     // One file a run: the office is restarted here, counted over the runs.
