@@ -61,7 +61,8 @@ public:
 // what the options file and the default are after the put-back.
 struct RunCase {
     const char* name;
-    std::function<void(KeeperTest&)> arrange;
+    Bytes options;
+    const char* environment;
     QString chosen;
     bool changeFails;
     bool putBackFails;
@@ -72,7 +73,8 @@ class KeeperRun : public KeeperTest, public ::testing::WithParamInterface<RunCas
 
 TEST_P(KeeperRun, PutsTheUsersOwnDefaultBack)
 {
-    GetParam().arrange(*this);
+    printers.userOptions = GetParam().options;
+    printers.environment = QString::fromLatin1(GetParam().environment);
     const Bytes before = printers.userOptions;
     const QString effectiveBefore = printers.effectiveDefault();
 
@@ -100,26 +102,16 @@ TEST_P(KeeperRun, PutsTheUsersOwnDefaultBack)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, KeeperRun,
-    ::testing::Values(RunCase{"NoDefaultOfTheirOwn", [](KeeperTest&) {}, QStringLiteral("B"), false, false},
-                      RunCase{"OwnDefaultWithOptions",
-                              [](KeeperTest& t) {
-                                  t.printers.userOptions =
-                                      QByteArray("Dest B copies=2\nDefault C  media=A4\n");
-                              },
-                              QStringLiteral("B"), false, false},
-                      RunCase{"TheChosenIsTheDefaultAlready",
-                              [](KeeperTest& t) { t.printers.userOptions = QByteArray("Default B\n"); },
-                              QStringLiteral("B"), false, false},
-                      RunCase{"EnvironmentDecides",
-                              [](KeeperTest& t) {
-                                  t.printers.environment = QStringLiteral("C");
-                                  t.printers.userOptions = QByteArray("Dest A x=1\n");
-                              },
-                              QStringLiteral("B"), true, false},
-                      RunCase{"UnknownPrinterChangesNothing", [](KeeperTest&) {}, QStringLiteral("Gone"),
-                              true, false},
-                      RunCase{"PutBackFailsOnceThenSucceeds", [](KeeperTest&) {}, QStringLiteral("B"), false,
-                              true, [](KeeperTest& t) { t.printers.failOptionsWrite = true; }}),
+    ::testing::Values(
+        RunCase{"NoDefaultOfTheirOwn", std::nullopt, "", QStringLiteral("B"), false, false},
+        RunCase{"OwnDefaultWithOptions", QByteArray("Dest B copies=2\nDefault C  media=A4\n"), "",
+                QStringLiteral("B"), false, false},
+        RunCase{"TheChosenIsTheDefaultAlready", QByteArray("Default B\n"), "", QStringLiteral("B"), false,
+                false},
+        RunCase{"EnvironmentDecides", QByteArray("Dest A x=1\n"), "C", QStringLiteral("B"), true, false},
+        RunCase{"UnknownPrinterChangesNothing", std::nullopt, "", QStringLiteral("Gone"), true, false},
+        RunCase{"PutBackFailsOnceThenSucceeds", std::nullopt, "", QStringLiteral("B"), false, true,
+                [](KeeperTest& t) { t.printers.failOptionsWrite = true; }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeeperTest, WithoutAPlaceForTheSnapshotTheDefaultIsLeftAlone)
