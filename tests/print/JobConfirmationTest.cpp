@@ -192,22 +192,18 @@ TEST_P(JobConfirmationText, NamesThePrinterAndTheFile)
     EXPECT_EQ(JobConfirmation::failureText(result, File, QStringLiteral("B")), GetParam().text);
 }
 
+const QString NothingOnB = QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\"");
+
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, JobConfirmationText,
     ::testing::Values(
-        TextCase{Outcome::Arrived, QString()},
-        TextCase{Outcome::NothingArrived,
-                 QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\"")},
-        TextCase{Outcome::Refused, QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": the "
-                                                  "printer does not accept jobs")},
-        TextCase{Outcome::ArrivedElsewhere,
-                 QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": "
-                                "its job went to printer \"A\"")},
+        TextCase{Outcome::Arrived, QString()}, TextCase{Outcome::NothingArrived, NothingOnB},
+        TextCase{Outcome::Refused, NothingOnB + QStringLiteral(": the printer does not accept jobs")},
+        TextCase{Outcome::ArrivedElsewhere, NothingOnB + QStringLiteral(": its job went to printer \"A\"")},
         TextCase{Outcome::Failed, QStringLiteral("Printer \"B\" did not print \"Q1 sales.ods\": the printing "
                                                  "system aborted its job 7 (job-aborted-by-system)")},
         TextCase{Outcome::UnknownToOffice,
-                 QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": "
-                                "the office does not know this printer")}));
+                 NothingOnB + QStringLiteral(": the office does not know this printer")}));
 
 } // namespace
 } // namespace bw::test
