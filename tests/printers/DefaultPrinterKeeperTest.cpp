@@ -44,6 +44,16 @@ public:
         printers.printers = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
         printers.defaultPrinter = QStringLiteral("A");
     }
+    // The snapshot of another program's run that made B the default.
+    void runOfAnother(qint64 id, const QString& identity)
+    {
+        FakeProcesses writer;
+        writer.current = id;
+        writer.alive = {{id, identity}};
+        FakeUserLocks otherLocks;
+        DefaultPrinterKeeper(reporting, printers, state, writer, otherLocks, sleeper, nullptr)
+            .change(QStringLiteral("B"));
+    }
 
     FakePrinterServices printers;
     FakeMessageBoxes boxes;
@@ -214,15 +224,7 @@ class KeeperLeftover : public KeeperTest, public ::testing::WithParamInterface<L
 
 TEST_P(KeeperLeftover, IsPutBackOnlyWhenItsProgramHasEnded)
 {
-    // The other program's run: its snapshot, and B made the default.
-    FakeProcesses writer;
-    writer.current = GetParam().writer;
-    writer.alive = {{GetParam().writer, QStringLiteral("boot/first")}};
-    FakeMessageBoxes otherBoxes;
-    DefaultPrinter otherAccess(printers, otherBoxes);
-    FakeUserLocks otherLocks;
-    DefaultPrinterKeeper other(otherAccess, printers, state, writer, otherLocks, sleeper, nullptr);
-    other.change(QStringLiteral("B"));
+    runOfAnother(GetParam().writer, QStringLiteral("boot/first"));
     GetParam().arrange(*this);
 
     EXPECT_EQ(DefaultPrinterLeftovers::message(leftovers.restore()), GetParam().message);
@@ -278,14 +280,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(KeeperTest, TheMessageNamesTheDefaultThatCameBackOnceForSeveralLeftovers)
 {
     printers.userOptions = QByteArray("Default C\n");
-    for (const qint64 id : {7, 8}) {
-        FakeProcesses writer;
-        writer.current = id;
-        writer.alive = {{id, QStringLiteral("boot/%1").arg(id)}};
-        FakeUserLocks otherLocks;
-        DefaultPrinterKeeper other(reporting, printers, state, writer, otherLocks, sleeper, nullptr);
-        other.change(QStringLiteral("B"));
-    }
+    for (const qint64 id : {7, 8})
+        runOfAnother(id, QStringLiteral("boot/%1").arg(id));
     const auto found = leftovers.restore();
     EXPECT_EQ(found.size(), 2u);
     EXPECT_EQ(DefaultPrinterLeftovers::message(found),
