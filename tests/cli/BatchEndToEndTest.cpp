@@ -45,25 +45,22 @@ public:
                                    QStringLiteral("bw_cli_maker_%1").arg(QCoreApplication::applicationPid()));
             maker.make(model, QStringLiteral("sheet"));
         }
-        QStringList copies{"docs/top.ods", "docs/S/mid.ods", "docs/S/T/deep.ods", "docs/S/~skip.ods",
-                           "loose/first.ods"};
+        QStringList copies{"docs/top.ods",    "docs/S/mid.ods", "docs/S/T/deep.ods", "docs/S/~skip.ods",
+                           "loose/first.ods", "locked.ods",     "odd/bad.ods"};
         for (int i = 1; i <= 20; ++i)
             copies << QStringLiteral("many/f%1.ods").arg(i, 2, 10, QLatin1Char('0'));
         for (const QString& copy : copies)
             QFile::copy(model, path(copy));
-        QFile::copy(model, path(QStringLiteral("locked.ods")));
         QFile::setPermissions(path(QStringLiteral("locked.ods")), QFileDevice::Permissions());
         QFile::setPermissions(path(QStringLiteral("read-only-cache")),
                               QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         // A name whose bytes are not UTF-8.
-        QFile::copy(model, path(QStringLiteral("odd/bad.ods")));
         ::rename(QFile::encodeName(path(QStringLiteral("odd/bad.ods"))).constData(),
                  (QFile::encodeName(path(QStringLiteral("odd/"))) + "bad\xe9.ods").constData());
         // Forty columns: several pages wide unless scaled to the width.
         QFile csv(path(QStringLiteral("wide.csv")));
         csv.open(QIODevice::WriteOnly);
-        for (int row = 0; row < 30; ++row)
-            csv.write(QByteArray("wide cell,").repeated(40) + "\n");
+        csv.write((QByteArray("wide cell,").repeated(40) + "\n").repeated(30));
         csv.close();
         QProcess convert;
         convert.start(QStringLiteral("soffice"),
