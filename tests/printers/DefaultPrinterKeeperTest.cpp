@@ -100,10 +100,8 @@ TEST_P(KeeperRun, PutsTheUsersOwnDefaultBack)
         EXPECT_ANY_THROW(keeper.putBack());
         EXPECT_EQ(state.files.size(), 1u); // kept for a later try
         printers.failOptionsWrite = false;
-        EXPECT_NO_THROW(keeper.putBack());
-    } else {
-        EXPECT_NO_THROW(keeper.putBack());
     }
+    EXPECT_NO_THROW(keeper.putBack());
     EXPECT_EQ(printers.userOptions, before);
     EXPECT_EQ(printers.effectiveDefault(), effectiveBefore);
     EXPECT_TRUE(state.files.empty());
