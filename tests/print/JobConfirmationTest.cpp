@@ -156,7 +156,7 @@ TEST_F(JobConfirmationTest, AStopEndsTheWaitAtOnce)
     EXPECT_LE(sleeper.now, JobConfirmation::PollMilliseconds);
 }
 
-TEST_F(JobConfirmationTest, AFailedWatchFailsTheCheckAndANewWatchClearsIt)
+TEST_F(JobConfirmationTest, AFailedWatchFailsTheCheckANewWatchClearsItAndASystemGoneFailsTheWait)
 {
     printers.jobsUnreachable = true;
     confirmation.watch();
@@ -168,10 +168,7 @@ TEST_F(JobConfirmationTest, AFailedWatchFailsTheCheckAndANewWatchClearsIt)
     EXPECT_EQ(confirmation.waitFor(File, "B", 1000).job.id, 2);
     confirmation.endWatch();
     EXPECT_TRUE(printers.watches.isEmpty());
-}
-
-TEST_F(JobConfirmationTest, APrintingSystemGoneMidWaitFailsTheWait)
-{
+    // A printing system gone mid-wait fails the wait too.
     confirmation.watch();
     sleeper.onSleep = [this](int) { printers.jobsUnreachable = true; };
     EXPECT_THROW(confirmation.waitFor(File, "B", 1000), PlatformError);
