@@ -391,8 +391,8 @@ TEST_F(BatchEndToEnd, BadInputGetsAClearMessageAndItsStatus)
 TEST_F(BatchEndToEnd, TwoWatchersPrintEachArrivingFileOnceAndFileItAway)
 {
     const QString inbox = path(QStringLiteral("inbox"));
-    const auto inboxFiles = [&](const QString& sub) {
-        return QDir(inbox + QLatin1Char('/') + sub).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    const auto inboxFiles = [&](const QString& sub, QDir::Filters kind = QDir::Files) {
+        return QDir(inbox + QLatin1Char('/') + sub).entryList(kind | QDir::NoDotAndDotDot, QDir::Name);
     };
     QDir().mkpath(inbox + QStringLiteral("/printed"));
     QFile::copy(path(QStringLiteral("docs/note.txt")), inbox + QStringLiteral("/printed/w01.ods"));
@@ -407,11 +407,8 @@ TEST_F(BatchEndToEnd, TwoWatchersPrintEachArrivingFileOnceAndFileItAway)
                 watcher.waitForFinished(100);
         return done();
     };
-    ASSERT_TRUE(waitUntil([&] {
-        return QDir(inbox + QStringLiteral("/.brindlework"))
-                   .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
-                   .size() == 2;
-    }));
+    ASSERT_TRUE(
+        waitUntil([&] { return inboxFiles(QStringLiteral(".brindlework"), QDir::Dirs).size() == 2; }));
 
     QFile model(path(QStringLiteral("model.ods")));
     ASSERT_TRUE(model.open(QIODevice::ReadOnly));
