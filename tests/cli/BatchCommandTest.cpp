@@ -37,12 +37,8 @@ public:
     {
         QTextStream outStream(&out);
         QTextStream errStream(&err);
-        BatchCommand command({printers,
-                              fileSystem,
-                              yielder,
-                              {{office, [] {}, [] {}, work.path()}},
-                              stop,
-                              QStringLiteral("/cwd")},
+        std::vector<BatchPrint::Renderer> offices{{office, [] {}, [] {}, work.path()}};
+        BatchCommand command({printers, fileSystem, yielder, offices, stop, QStringLiteral("/cwd")},
                              outStream, errStream);
         return command.run(CommandLine::parse(QStringList{QStringLiteral("brindlework")} + arguments));
     }

@@ -58,9 +58,23 @@ TEST_P(JobConfirmationWait, TellsWhereTheFilesJobWent)
         EXPECT_LE(wait, JobConfirmation::PollMilliseconds);
 }
 
-auto submit(const char* queue, QString title = Title, qint64 delay = 0)
+// A job for the file on each of the named one-letter queues, in that order.
+auto submit(const char* queues, QString title = Title, qint64 delay = 0)
 {
-    return [=](JobConfirmationTest& t) { t.printers.submit(QString::fromLatin1(queue), title, delay); };
+    return [=](JobConfirmationTest& t) {
+        for (const char* queue = queues; *queue; ++queue)
+            t.printers.submit(QString(QLatin1Char(*queue)), title, delay);
+    };
+}
+
+// The file's job on B, ended by the printing system, and gone from its list if forgotten.
+auto ended(int state, const char* reasons, bool forgotten = false)
+{
+    return [=](JobConfirmationTest& t) {
+        t.printers.changeState(t.printers.submit("B", Title), state, QString::fromLatin1(reasons));
+        if (forgotten)
+            t.printers.jobList.clear();
+    };
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,16 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         WaitCase{"ArrivesLater", {}, submit("B", Title, 1220), "B", Outcome::Arrived, 1300, "B"},
         WaitCase{"InstanceNamesItsQueue", {}, submit("B"), "B/draft", Outcome::Arrived, 0, "B"},
         WaitCase{"OnAnotherQueue", {}, submit("A"), "B", Outcome::ArrivedElsewhere, 0, "A"},
-        WaitCase{"OnTheChosenQueueAsWellAsAnother",
-                 {},
-                 [](JobConfirmationTest& t) {
-                     t.printers.submit("A", Title);
-                     t.printers.submit("B", Title);
-                 },
-                 "B",
-                 Outcome::Arrived,
-                 0,
-                 "B"},
+        WaitCase{"OnTheChosenQueueAsWellAsAnother", {}, submit("AB"), "B", Outcome::Arrived, 0, "B"},
         WaitCase{"RefusingQueue", [](JobConfirmationTest& t) { t.printers.refusing << "B"; }, submit("B"),
                  "B", Outcome::Refused, 0},
         WaitCase{"UnknownPrinterTakesNoJobs", {}, {}, "Z", Outcome::Refused, 0},
@@ -90,52 +95,30 @@ INSTANTIATE_TEST_SUITE_P(
         WaitCase{"OlderThanTheWatch", submit("B"), {}, "B", Outcome::NothingArrived, 10000},
         WaitCase{"PrintedAndForgottenStillCounts",
                  {},
-                 [](JobConfirmationTest& t) {
-                     t.printers.changeState(t.printers.submit("B", Title), PrintJob::Completed);
-                     t.printers.jobList.clear();
-                 },
+                 ended(PrintJob::Completed, "", true),
                  "B",
                  Outcome::Arrived,
                  0,
                  "B"},
         WaitCase{"CanceledByThePrintingSystem",
                  {},
-                 [](JobConfirmationTest& t) {
-                     t.printers.changeState(t.printers.submit("B", Title), PrintJob::Aborted,
-                                            "job-aborted-by-system");
-                 },
+                 ended(PrintJob::Aborted, "job-aborted-by-system"),
                  "B",
                  Outcome::Failed,
                  0,
                  "B"},
         WaitCase{"AnotherFilesJob", {}, submit("B", "other.ods"), "B", Outcome::NothingArrived, 10000},
-        WaitCase{"TitleWithoutExtensionIsAnotherFile",
-                 {},
-                 submit("B", "Q1 sales"),
-                 "B",
-                 Outcome::NothingArrived,
-                 10000}),
+        WaitCase{"TitleWithoutExtension", {}, submit("B", "Q1 sales"), "B", Outcome::NothingArrived, 10000}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(JobConfirmationTest, EachJobConfirmsOnePrintOnly)
-{
-    confirmation.watch();
-    printers.submit("B", Title);
-    EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::Arrived);
-    EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::NothingArrived);
-    printers.submit("B", Title);
-    const auto second = confirmation.check(File, "B");
-    EXPECT_EQ(second.outcome, Outcome::Arrived);
-    EXPECT_EQ(second.job.id, 2);
-}
-
-TEST_F(JobConfirmationTest, TheOldestNewJobIsTakenFirst)
+TEST_F(JobConfirmationTest, EachJobConfirmsOnePrintOnlyOldestFirst)
 {
     confirmation.watch();
     printers.submit("B", Title);
     printers.submit("B", Title);
     EXPECT_EQ(confirmation.check(File, "B").job.id, 1);
     EXPECT_EQ(confirmation.check(File, "B").job.id, 2);
+    EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::NothingArrived);
 }
 
 TEST_F(JobConfirmationTest, AFileNameThePrintingSystemRefusesIsMatchedAsUntitled)
@@ -173,7 +156,7 @@ TEST_F(JobConfirmationTest, AStopEndsTheWaitAtOnce)
     EXPECT_LE(sleeper.now, JobConfirmation::PollMilliseconds);
 }
 
-TEST_F(JobConfirmationTest, AFailedWatchFailsTheCheckAndANewWatchClearsIt)
+TEST_F(JobConfirmationTest, AFailedWatchFailsTheCheckANewWatchClearsItAndASystemGoneFailsTheWait)
 {
     printers.jobsUnreachable = true;
     confirmation.watch();
@@ -185,10 +168,7 @@ TEST_F(JobConfirmationTest, AFailedWatchFailsTheCheckAndANewWatchClearsIt)
     EXPECT_EQ(confirmation.waitFor(File, "B", 1000).job.id, 2);
     confirmation.endWatch();
     EXPECT_TRUE(printers.watches.isEmpty());
-}
-
-TEST_F(JobConfirmationTest, APrintingSystemGoneMidWaitFailsTheWait)
-{
+    // A printing system gone mid-wait fails the wait too.
     confirmation.watch();
     sleeper.onSleep = [this](int) { printers.jobsUnreachable = true; };
     EXPECT_THROW(confirmation.waitFor(File, "B", 1000), PlatformError);
@@ -209,22 +189,18 @@ TEST_P(JobConfirmationText, NamesThePrinterAndTheFile)
     EXPECT_EQ(JobConfirmation::failureText(result, File, QStringLiteral("B")), GetParam().text);
 }
 
+const QString NothingOnB = QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\"");
+
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, JobConfirmationText,
     ::testing::Values(
-        TextCase{Outcome::Arrived, QString()},
-        TextCase{Outcome::NothingArrived,
-                 QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\"")},
-        TextCase{Outcome::Refused, QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": the "
-                                                  "printer does not accept jobs")},
-        TextCase{Outcome::ArrivedElsewhere,
-                 QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": "
-                                "its job went to printer \"A\"")},
+        TextCase{Outcome::Arrived, QString()}, TextCase{Outcome::NothingArrived, NothingOnB},
+        TextCase{Outcome::Refused, NothingOnB + QStringLiteral(": the printer does not accept jobs")},
+        TextCase{Outcome::ArrivedElsewhere, NothingOnB + QStringLiteral(": its job went to printer \"A\"")},
         TextCase{Outcome::Failed, QStringLiteral("Printer \"B\" did not print \"Q1 sales.ods\": the printing "
                                                  "system aborted its job 7 (job-aborted-by-system)")},
         TextCase{Outcome::UnknownToOffice,
-                 QStringLiteral("Nothing reached printer \"B\" for \"Q1 sales.ods\": "
-                                "the office does not know this printer")}));
+                 NothingOnB + QStringLiteral(": the office does not know this printer")}));
 
 } // namespace
 } // namespace bw::test

@@ -598,15 +598,21 @@ TEST_P(PrintRunStop, EndsAfterTheCurrentStepWithTheDefaultBack)
     EXPECT_EQ(progress, std::vector<int>({0}));
 }
 
+// A stop at the run's first wait, with the named lock held by another run meanwhile.
+auto stopAtAWait(const QString& heldElsewhere = {})
+{
+    return [=](PrintRunTest& t) {
+        if (!heldElsewhere.isEmpty())
+            t.locks.heldElsewhere << heldElsewhere;
+        t.sleeper.onSleep = [&t](int) { t.stop.requested = true; };
+    };
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, PrintRunStop,
     ::testing::Values(
         StopCase{"BeforeTheRun", [](PrintRunTest& t) { t.stop.requested = true; }, {}, {}, false},
-        StopCase{"DuringTheFirstWait",
-                 [](PrintRunTest& t) { t.sleeper.onSleep = [&t](int) { t.stop.requested = true; }; },
-                 {"one"},
-                 {},
-                 true},
+        StopCase{"DuringTheFirstWait", stopAtAWait(), {"one"}, {}, true},
         StopCase{"WhileAReportIsUp",
                  [](PrintRunTest& t) {
                      t.office.failAt(QStringLiteral("loadComponentFromURL"), 1);
@@ -615,22 +621,9 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  {"PushButton2_Click:116"},
                  true},
-        StopCase{"WhileAnotherWindowsRunHoldsTheDefault",
-                 [](PrintRunTest& t) {
-                     t.locks.heldElsewhere << DefaultPrinterKeeper::lockName();
-                     t.sleeper.onSleep = [&t](int) { t.stop.requested = true; };
-                 },
-                 {},
-                 {},
-                 false},
-        StopCase{"WhileAnotherRunOfTheUserPrints",
-                 [](PrintRunTest& t) {
-                     t.locks.heldElsewhere << PrintRun::dispatchLockName();
-                     t.sleeper.onSleep = [&t](int) { t.stop.requested = true; };
-                 },
-                 {},
-                 {},
-                 true}),
+        StopCase{
+            "WhileAnotherRunHoldsTheDefault", stopAtAWait(DefaultPrinterKeeper::lockName()), {}, {}, false},
+        StopCase{"WhileAnotherRunOfTheUserPrints", stopAtAWait(PrintRun::dispatchLockName()), {}, {}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PrintRunTest, WaitsWhileAnotherWindowsRunHoldsTheDefaultAndEndsWithTheDefaultOfBefore)

@@ -44,6 +44,16 @@ public:
         printers.printers = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
         printers.defaultPrinter = QStringLiteral("A");
     }
+    // The snapshot of another program's run that made B the default.
+    void runOfAnother(qint64 id, const QString& identity)
+    {
+        FakeProcesses writer;
+        writer.current = id;
+        writer.alive = {{id, identity}};
+        FakeUserLocks otherLocks;
+        DefaultPrinterKeeper(reporting, printers, state, writer, otherLocks, sleeper, nullptr)
+            .change(QStringLiteral("B"));
+    }
 
     FakePrinterServices printers;
     FakeMessageBoxes boxes;
@@ -61,7 +71,8 @@ public:
 // what the options file and the default are after the put-back.
 struct RunCase {
     const char* name;
-    std::function<void(KeeperTest&)> arrange;
+    Bytes options;
+    const char* environment;
     QString chosen;
     bool changeFails;
     bool putBackFails;
@@ -72,7 +83,8 @@ class KeeperRun : public KeeperTest, public ::testing::WithParamInterface<RunCas
 
 TEST_P(KeeperRun, PutsTheUsersOwnDefaultBack)
 {
-    GetParam().arrange(*this);
+    printers.userOptions = GetParam().options;
+    printers.environment = QString::fromLatin1(GetParam().environment);
     const Bytes before = printers.userOptions;
     const QString effectiveBefore = printers.effectiveDefault();
 
@@ -88,10 +100,8 @@ TEST_P(KeeperRun, PutsTheUsersOwnDefaultBack)
         EXPECT_ANY_THROW(keeper.putBack());
         EXPECT_EQ(state.files.size(), 1u); // kept for a later try
         printers.failOptionsWrite = false;
-        EXPECT_NO_THROW(keeper.putBack());
-    } else {
-        EXPECT_NO_THROW(keeper.putBack());
     }
+    EXPECT_NO_THROW(keeper.putBack());
     EXPECT_EQ(printers.userOptions, before);
     EXPECT_EQ(printers.effectiveDefault(), effectiveBefore);
     EXPECT_TRUE(state.files.empty());
@@ -100,26 +110,74 @@ TEST_P(KeeperRun, PutsTheUsersOwnDefaultBack)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, KeeperRun,
-    ::testing::Values(RunCase{"NoDefaultOfTheirOwn", [](KeeperTest&) {}, QStringLiteral("B"), false, false},
-                      RunCase{"OwnDefaultWithOptions",
-                              [](KeeperTest& t) {
-                                  t.printers.userOptions =
-                                      QByteArray("Dest B copies=2\nDefault C  media=A4\n");
-                              },
-                              QStringLiteral("B"), false, false},
-                      RunCase{"TheChosenIsTheDefaultAlready",
-                              [](KeeperTest& t) { t.printers.userOptions = QByteArray("Default B\n"); },
-                              QStringLiteral("B"), false, false},
-                      RunCase{"EnvironmentDecides",
-                              [](KeeperTest& t) {
-                                  t.printers.environment = QStringLiteral("C");
-                                  t.printers.userOptions = QByteArray("Dest A x=1\n");
-                              },
-                              QStringLiteral("B"), true, false},
-                      RunCase{"UnknownPrinterChangesNothing", [](KeeperTest&) {}, QStringLiteral("Gone"),
-                              true, false},
-                      RunCase{"PutBackFailsOnceThenSucceeds", [](KeeperTest&) {}, QStringLiteral("B"), false,
-                              true, [](KeeperTest& t) { t.printers.failOptionsWrite = true; }}),
+    ::testing::Values(
+        RunCase{"NoDefaultOfTheirOwn", std::nullopt, "", QStringLiteral("B"), false, false},
+        RunCase{"OwnDefaultWithOptions", QByteArray("Dest B copies=2\nDefault C  media=A4\n"), "",
+                QStringLiteral("B"), false, false},
+        RunCase{"TheChosenIsTheDefaultAlready", QByteArray("Default B\n"), "", QStringLiteral("B"), false,
+                false},
+        RunCase{"EnvironmentDecides", QByteArray("Dest A x=1\n"), "C", QStringLiteral("B"), true, false},
+        RunCase{"UnknownPrinterChangesNothing", std::nullopt, "", QStringLiteral("Gone"), true, false},
+        RunCase{"PutBackFailsOnceThenSucceeds", std::nullopt, "", QStringLiteral("B"), false, true,
+                [](KeeperTest& t) { t.printers.failOptionsWrite = true; }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A print run over the user's options file: what the run's change writes,
+// what else changes the file meanwhile, and what the put-back leaves.
+struct RunEdit {
+    const char* name;
+    Bytes before;
+    const char* chosen;
+    Bytes written;
+    std::function<void(Bytes&)> meanwhile;
+    Bytes after;
+};
+
+class OptionsEdit : public KeeperTest, public ::testing::WithParamInterface<RunEdit> {};
+
+TEST_P(OptionsEdit, ChangesAndPutsBackOnlyTheDefaultLine)
+{
+    printers.printers << QStringLiteral("B/draft");
+    printers.userOptions = GetParam().before;
+
+    keeper.change(QString::fromLatin1(GetParam().chosen));
+    EXPECT_EQ(printers.userOptions, GetParam().written);
+    if (GetParam().meanwhile)
+        GetParam().meanwhile(printers.userOptions);
+    keeper.putBack();
+    EXPECT_EQ(printers.userOptions, GetParam().after);
+}
+
+const QByteArray Commented = "# my printers\nDest A media=A4\nSomething CUPS does not know\nDefault C\n";
+const QByteArray Crlf = "Default A x=1\r\nDest C y=2\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, OptionsEdit,
+    ::testing::Values(
+        RunEdit{"NoFile", std::nullopt, "B", QByteArray("Default B\n"), nullptr, std::nullopt},
+        RunEdit{"CommentsAndUnknownLinesStay", Commented, "B",
+                QByteArray("# my printers\nDest A media=A4\nSomething CUPS does not know\nDefault B\n"),
+                nullptr, Commented},
+        RunEdit{"DestLinesKeepTheirOptions",
+                QByteArray("Dest B sides=two-sided-long-edge\nDefault A  media=A4\n"), "B",
+                QByteArray("Default B sides=two-sided-long-edge\nDest A  media=A4\n"), nullptr,
+                QByteArray("Dest B sides=two-sided-long-edge\nDefault A  media=A4\n")},
+        RunEdit{"Instance", QByteArray("Dest B/draft copies=2\nDefault B\n"), "B/draft",
+                QByteArray("Default B/draft copies=2\n"), nullptr,
+                QByteArray("Dest B/draft copies=2\nDefault B\n")},
+        RunEdit{"NoLineEndAtTheEnd", QByteArray("Dest A x=1"), "B", QByteArray("Dest A x=1\nDefault B\n"),
+                nullptr, QByteArray("Dest A x=1")},
+        RunEdit{"Crlf", Crlf, "B", QByteArray("Dest A x=1\r\nDest C y=2\r\nDefault B\r\n"), nullptr, Crlf},
+        RunEdit{"KeywordsInAnyCase", QByteArray("dest b copies=2\ndefault A\n"), "B",
+                QByteArray("Default b copies=2\n"), nullptr, QByteArray("dest b copies=2\ndefault A\n")},
+        RunEdit{"UserChoseAnotherDefaultDuringTheRun", QByteArray("Default A\n"), "B",
+                QByteArray("Default B\n"), [](Bytes& file) { file = QByteArray("# theirs\nDefault C\n"); },
+                QByteArray("# theirs\nDefault C\n")},
+        RunEdit{"OtherLinesChangedDuringTheRunStay", QByteArray("Default A\n# x\n"), "B",
+                QByteArray("# x\nDefault B\n"), [](Bytes& file) { *file += "Dest C o=1\n"; },
+                QByteArray("# x\nDest C o=1\nDefault A\n")},
+        RunEdit{"FileRemovedDuringTheRunStaysRemoved", QByteArray("Default A\n"), "B",
+                QByteArray("Default B\n"), [](Bytes& file) { file.reset(); }, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeeperTest, WithoutAPlaceForTheSnapshotTheDefaultIsLeftAlone)
@@ -164,15 +222,7 @@ class KeeperLeftover : public KeeperTest, public ::testing::WithParamInterface<L
 
 TEST_P(KeeperLeftover, IsPutBackOnlyWhenItsProgramHasEnded)
 {
-    // The other program's run: its snapshot, and B made the default.
-    FakeProcesses writer;
-    writer.current = GetParam().writer;
-    writer.alive = {{GetParam().writer, QStringLiteral("boot/first")}};
-    FakeMessageBoxes otherBoxes;
-    DefaultPrinter otherAccess(printers, otherBoxes);
-    FakeUserLocks otherLocks;
-    DefaultPrinterKeeper other(otherAccess, printers, state, writer, otherLocks, sleeper, nullptr);
-    other.change(QStringLiteral("B"));
+    runOfAnother(GetParam().writer, QStringLiteral("boot/first"));
     GetParam().arrange(*this);
 
     EXPECT_EQ(DefaultPrinterLeftovers::message(leftovers.restore()), GetParam().message);
@@ -228,14 +278,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(KeeperTest, TheMessageNamesTheDefaultThatCameBackOnceForSeveralLeftovers)
 {
     printers.userOptions = QByteArray("Default C\n");
-    for (const qint64 id : {7, 8}) {
-        FakeProcesses writer;
-        writer.current = id;
-        writer.alive = {{id, QStringLiteral("boot/%1").arg(id)}};
-        FakeUserLocks otherLocks;
-        DefaultPrinterKeeper other(reporting, printers, state, writer, otherLocks, sleeper, nullptr);
-        other.change(QStringLiteral("B"));
-    }
+    for (const qint64 id : {7, 8})
+        runOfAnother(id, QStringLiteral("boot/%1").arg(id));
     const auto found = leftovers.restore();
     EXPECT_EQ(found.size(), 2u);
     EXPECT_EQ(DefaultPrinterLeftovers::message(found),

@@ -39,13 +39,17 @@ void write(const QString& path, const QByteArray& content)
     file.write(content);
 }
 
+const char* const SetAside = "cannot be read, so it has been set aside";
+const QStringList Aside{QStringLiteral("default-printer-x.json.unreadable")};
+const Bytes Untouched = QByteArray("Default B\n");
+
 struct HostileCase {
     const char* name;
     // Makes the file default-printer-x.json in the (existing) folder.
     std::function<void(const QString& folder, const QString& file)> plant;
-    Bytes options; // the options file afterwards
-    QStringList files;
-    const char* message; // a part of what the user is told
+    Bytes options = Untouched; // the options file afterwards
+    QStringList files = Aside;
+    const char* message = SetAside; // a part of what the user is told
 };
 
 class StateFiles : public ::testing::TestWithParam<HostileCase> {
@@ -80,10 +84,6 @@ TEST_P(StateFiles, AreNeverFollowedNorWaitedOnAndAreToldOfOnce)
               GetParam().files);
 }
 
-const char* const SetAside = "cannot be read, so it has been set aside";
-const QStringList Aside{QStringLiteral("default-printer-x.json.unreadable")};
-const Bytes Untouched = QByteArray("Default B\n");
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, StateFiles,
     ::testing::Values(
@@ -91,20 +91,17 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const QString& folder, const QString& file) {
                         write(folder + QStringLiteral("/../elsewhere"), snapshotOf(QStringLiteral("gone")));
                         QFile::link(folder + QStringLiteral("/../elsewhere"), file);
-                    },
-                    Untouched, Aside, SetAside},
+                    }},
         HostileCase{"Fifo",
-                    [](const QString&, const QString& file) { ::mkfifo(QFile::encodeName(file), 0600); },
-                    Untouched, Aside, SetAside},
+                    [](const QString&, const QString& file) { ::mkfifo(QFile::encodeName(file), 0600); }},
         HostileCase{"TenMegabytes",
                     [](const QString&, const QString& file) {
                         write(file, QByteArray(10 << 20, ' ') + snapshotOf(QStringLiteral("gone")));
-                    },
-                    Untouched, Aside, SetAside},
-        HostileCase{
-            "Garbage",
-            [](const QString&, const QString& file) { write(file, QByteArray("\0\xff{\"processId\":", 15)); },
-            Untouched, Aside, SetAside},
+                    }},
+        HostileCase{"Garbage",
+                    [](const QString&, const QString& file) {
+                        write(file, QByteArray("\0\xff{\"processId\":", 15));
+                    }},
         HostileCase{"ThisNumberInAnotherBoot",
                     [](const QString&, const QString& file) {
                         write(file, snapshotOf(QStringLiteral("another-boot/%1/1").arg(::getpid())));

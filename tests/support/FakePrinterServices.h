@@ -19,15 +19,13 @@ public:
     QStringList installedPrinters() override
     {
         calls.append(QStringLiteral("installedPrinters"));
-        if (unreachable)
-            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+        failIfDown(unreachable);
         return printers;
     }
     QString defaultPrinterName() override
     {
         calls.append(QStringLiteral("defaultPrinterName"));
-        if (unreachable)
-            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+        failIfDown(unreachable);
         const QString name = effectiveDefault();
         if (name.isEmpty())
             throw PlatformError(482, QStringLiteral("No default printer is set"));
@@ -37,8 +35,7 @@ public:
     void setDefaultPrinter(const QString& name) override
     {
         calls.append(QStringLiteral("setDefaultPrinter:") + name);
-        if (unreachable)
-            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+        failIfDown(unreachable);
         if (name.isEmpty() || !printers.contains(name))
             throw PlatformError(482, QStringLiteral("The printer name is invalid: ") + name);
         userOptions = withDefault(userOptions.value_or(QByteArray()), name);
@@ -71,16 +68,14 @@ public:
     int watchJobs() override
     {
         ++jobQueries;
-        if (jobsUnreachable)
-            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+        failIfDown(jobsUnreachable);
         watches.insert(nextWatch, static_cast<int>(events.size()));
         return nextWatch++;
     }
     QList<JobEvent> jobEvents(int watch, int afterSequence) override
     {
         ++jobQueries;
-        if (jobsUnreachable)
-            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+        failIfDown(jobsUnreachable);
         if (!watches.contains(watch))
             throw PlatformError(1030, QStringLiteral("No such watch"));
         QList<JobEvent> result;
@@ -124,8 +119,7 @@ public:
     }
     bool acceptsJobs(const QString& printer) override
     {
-        if (jobsUnreachable)
-            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+        failIfDown(jobsUnreachable);
         const QString queue = printer.section(QLatin1Char('/'), 0, 0);
         return (printers.contains(printer) || printers.contains(queue)) && !refusing.contains(queue);
     }
@@ -205,6 +199,11 @@ public:
     Clock* clock = nullptr;
 
 private:
+    static void failIfDown(bool down)
+    {
+        if (down)
+            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+    }
     void log(const PrintJob& job, bool created, qint64 delay)
     {
         events.append({{static_cast<int>(events.size()) + 1, created, job}, now() + delay});

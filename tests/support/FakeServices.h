@@ -43,23 +43,10 @@ struct FakeServices {
     FakeProcesses processes;
     FakeUserLocks locks;
     FakeStopRequest stop;
-    AppServices services{fileSystem,
-                         messageBoxes,
-                         random,
-                         browser,
-                         settings,
-                         printers,
-                         sleeper,
-                         sleeper,
-                         yielder,
-                         office,
-                         skin,
-                         dialogs,
-                         state,
-                         processes,
-                         locks,
-                         stop,
-                         QStringLiteral("/opt/brindlework")};
+    QString installFolder = QStringLiteral("/opt/brindlework");
+    AppServices services{fileSystem, messageBoxes, random,  browser, settings,     printers,
+                         sleeper,    sleeper,      yielder, office,  skin,         dialogs,
+                         state,      processes,    locks,   stop,    installFolder};
 
     // Real services (or other fakes) in place of some of these:
     // fakes.with().use(realFileSystem).inFolder(path).build().

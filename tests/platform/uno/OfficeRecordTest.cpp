@@ -18,6 +18,9 @@ struct RecordCase {
     bool recordStays;
 };
 
+const std::pair<const qint64, QString> Owner{7, QStringLiteral("b/7/1")},
+    Office{50, QStringLiteral("b/50/2")};
+
 class OfficeRecordTakeOver : public ::testing::TestWithParam<RecordCase> {};
 
 TEST_P(OfficeRecordTakeOver, ClaimsOnlyTheOfficeOfAnEndedInstanceOnItsPipe)
@@ -25,7 +28,7 @@ TEST_P(OfficeRecordTakeOver, ClaimsOnlyTheOfficeOfAnEndedInstanceOnItsPipe)
     FakeStateFolder state;
     FakeProcesses first;
     first.current = 7;
-    first.alive = {{7, QStringLiteral("b/7/1")}, {50, QStringLiteral("b/50/2")}};
+    first.alive = {Owner, Office};
     OfficeRecord(state, first, QStringLiteral("pipe")).started(50);
     FakeProcesses processes;
     processes.alive.insert(GetParam().alive.begin(), GetParam().alive.end());
@@ -42,16 +45,12 @@ TEST_P(OfficeRecordTakeOver, ClaimsOnlyTheOfficeOfAnEndedInstanceOnItsPipe)
 INSTANTIATE_TEST_SUITE_P(
     Cases, OfficeRecordTakeOver,
     ::testing::Values(
-        RecordCase{"OwnerKilledOfficeRuns", {{50, QStringLiteral("b/50/2")}}, "pipe", 50, true},
-        RecordCase{"OwnerStillRuns",
-                   {{7, QStringLiteral("b/7/1")}, {50, QStringLiteral("b/50/2")}},
-                   "pipe",
-                   std::nullopt,
-                   true},
+        RecordCase{"OwnerKilledOfficeRuns", {Office}, "pipe", 50, true},
+        RecordCase{"OwnerStillRuns", {Owner, Office}, "pipe", std::nullopt, true},
         RecordCase{"OfficeGone", {}, "pipe", std::nullopt, false},
         RecordCase{
             "OfficeNumberTakenByAnother", {{50, QStringLiteral("b/50/9")}}, "pipe", std::nullopt, false},
-        RecordCase{"AnotherPipe", {{50, QStringLiteral("b/50/2")}}, "other", std::nullopt, true}),
+        RecordCase{"AnotherPipe", {Office}, "other", std::nullopt, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
