@@ -186,10 +186,6 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
     // The job is usually there by now; a long document may still be
     // spooling, and is not closed before its job has arrived.
     const auto confirmJob = [&] {
-        struct Release {
-            const std::function<void()> release;
-            ~Release() { release(); }
-        } released{releaseDispatch};
         JobConfirmation::Result result{JobConfirmation::Outcome::UnknownToOffice, {}};
         if (dispatched) {
             const qint64 left = SpoolLimitMilliseconds - (services_.clock.nowMilliseconds() - dispatchedAt);
@@ -235,7 +231,7 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
     for (i = 1; i <= count; ++i) {
         dispatched = withheld = false;
         steps.run(fileSteps);
-        // Where a stop skipped the confirmation.
+        // Once the job is confirmed, or its confirmation failed or was skipped by a stop.
         releaseDispatch();
     }
 }
