@@ -57,7 +57,8 @@ part cli-print bash "$root/bench/cli-print.sh" "$build"
          print "confirmation a file, history " h "|" conf "|ms||" }' "$scratch/print-run.out"
   awk '$1 ~ /^(ENABLED|HELD)$/ && $2 ~ /^[0-9]+$/ && NF >= 6 {
          split($3, b, "/"); split($5, r, "/")
-         print "brindlework --print, " $1 " queue, N=" $2 " (median)|" b[2] "|s|soffice --pt|" r[2] }' \
+         print "brindlework --print, " $1 " queue, N=" $2 " (median)|" b[2] "|s|soffice --pt|" r[2]
+         if (NF >= 9) { split($8, m, "/"); print "  same, reference on a marked profile|" b[2] "|s|soffice --pt|" m[2] } }' \
     "$scratch/cli-print.out"
 } >"$scratch/figures"
 

@@ -102,6 +102,8 @@ UnoOfficeSuite::Options BatchOfficeSlot::officeOptions(std::chrono::seconds time
     // Headless, even under a display, the office never waits on a user: a
     // short look tells a hung one.
     options.headless = true;
+    // Offices left on the slot's profile were ended when it was taken.
+    options.privateProfile = true;
     options.probeTimeout = std::min<std::chrono::milliseconds>(timeout, std::chrono::seconds(10));
     // A batch does not wait a minute before it tries a failed office again.
     options.restartPause = std::chrono::milliseconds(0);

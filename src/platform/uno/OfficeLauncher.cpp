@@ -179,6 +179,14 @@ void OfficeLauncher::killOfficesOnProfile(const QString& profileUrl)
     const QByteArray argument = (QStringLiteral("-env:UserInstallation=") + profileUrl).toUtf8();
     QList<pid_t> doomed;
     for (const pid_t pid : numberedProcesses()) {
+        // A program's name is cheap to read, its arguments are not: only the
+        // start-up script, the splash program and the office are looked at.
+        QFile name(QStringLiteral("/proc/%1/comm").arg(pid));
+        if (!name.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray program = name.readAll().trimmed();
+        if (program != "soffice" && program != "oosplash" && program != "soffice.bin")
+            continue;
         QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
         if (QFileInfo(cmdline).ownerId() != ::getuid() || !cmdline.open(QIODevice::ReadOnly))
             continue;

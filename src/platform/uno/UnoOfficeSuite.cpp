@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QUrl>
 #include <com/sun/star/awt/XPrinterServer.hpp>
+#include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
@@ -26,7 +27,9 @@
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/util/XChangesBatch.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <csignal>
@@ -122,6 +125,34 @@ css::uno::Sequence<css::beans::PropertyValue> toArguments(const std::vector<Offi
 QString localFileOf(const QString& url)
 {
     return QUrl(url, QUrl::TolerantMode).toLocalFile();
+}
+
+// Records in the profile that it has met this office version. The office
+// runs its graphics self-test at each start until then, and only a window
+// it opens records it.
+void markProfileCurrent(UnoConnection& connection)
+{
+    connection.call([&] {
+        const Reference<css::uno::XComponentContext> context = connection.remoteContext();
+        const Reference<css::lang::XMultiServiceFactory> provider(
+            context->getServiceManager()->createInstanceWithContext(
+                "com.sun.star.configuration.ConfigurationProvider", context),
+            css::uno::UNO_QUERY_THROW);
+        const css::uno::Any path(css::beans::NamedValue(
+            "nodepath", css::uno::Any(rtl::OUString("/org.openoffice.Setup/Product"))));
+        const Reference<css::beans::XPropertySet> product(
+            provider->createInstanceWithArguments("com.sun.star.configuration.ConfigurationUpdateAccess",
+                                                  css::uno::Sequence<css::uno::Any>(&path, 1)),
+            css::uno::UNO_QUERY_THROW);
+        rtl::OUString version;
+        rtl::OUString last;
+        product->getPropertyValue("ooSetupVersion") >>= version;
+        product->getPropertyValue("ooSetupLastVersion") >>= last;
+        if (version.isEmpty() || version == last)
+            return;
+        product->setPropertyValue("ooSetupLastVersion", css::uno::Any(version));
+        Reference<css::util::XChangesBatch>(product, css::uno::UNO_QUERY_THROW)->commitChanges();
+    });
 }
 
 } // namespace
@@ -236,6 +267,13 @@ std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::startAndConnect()
         }
         auto connection = waitForOffice();
         startFailure.reset();
+        if (options.privateProfile) {
+            try {
+                markProfileCurrent(*connection);
+            } catch (const PlatformError&) {
+                // The next start is only slower.
+            }
+        }
         return connection;
     } catch (const PlatformError& error) {
         startFailure = error;
@@ -323,6 +361,9 @@ std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::reconnect()
 {
     giveUpLive();
     std::shared_ptr<UnoConnection> connection;
+    // The runtime's first start takes a while: the office starts meanwhile.
+    if (options.privateProfile && !launcher.isRunning())
+        return live = startAndConnect();
     try {
         connection = open();
     } catch (const PlatformError&) {

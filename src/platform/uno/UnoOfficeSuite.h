@@ -38,6 +38,13 @@ public:
         // Headless even with a display: an office nobody watches must never
         // wait on a dialog.
         bool headless = false;
+        // The profile is this program's alone and no office runs on it (a
+        // batch slot's): the office is started without a look for one on
+        // the pipe first, and the profile is marked as having met this
+        // office version, which spares later starts the office's
+        // three-quarter-second graphics self-test; an office that never
+        // opens a window never marks it itself.
+        bool privateProfile = false;
         // Where an office started here is recorded, so that the next instance
         // knows it as the program's own if this one is killed; none: not recorded.
         StateFolder* state = nullptr;

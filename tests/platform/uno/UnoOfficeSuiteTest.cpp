@@ -246,6 +246,25 @@ TEST_F(UnoOfficeSuiteTest, EndsTheOfficeItStartedWhenOnlyItsOwnDocumentsAreOpen)
     EXPECT_FALSE(officeAnswers());
 }
 
+TEST_F(UnoOfficeSuiteTest, APrivateProfileSparesLaterStartsTheOfficesSelfTest)
+{
+    UnoOfficeSuite::Options own = options();
+    own.pipeName = pipeName() + QStringLiteral("_private");
+    own.profileUrl = QUrl::fromLocalFile(folder->path() + QStringLiteral("/private-profile")).toString();
+    own.privateProfile = true;
+    own.headless = true;
+    // The office writes it each time its graphics self-test runs.
+    const QString selfTestLog =
+        folder->path() + QStringLiteral("/private-profile/user/GraphicsRenderTests.log");
+    for (const bool testsItself : {true, false}) {
+        QFile::remove(selfTestLog);
+        UnoOfficeSuite office(own);
+        ASSERT_FALSE(office.createServiceManager().isEmpty());
+        ASSERT_TRUE(office.endSelfStartedOffice());
+        EXPECT_EQ(QFile::exists(selfTestLog), testsItself);
+    }
+}
+
 TEST_F(UnoOfficeSuiteTest, LeavesItsOfficeRunningWhileTheUserHasDocumentsOpenInIt)
 {
     desktopOf(*suite);
