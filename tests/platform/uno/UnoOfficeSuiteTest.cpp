@@ -249,7 +249,6 @@ TEST_F(UnoOfficeSuiteTest, EndsTheOfficeItStartedWhenOnlyItsOwnDocumentsAreOpen)
 TEST_F(UnoOfficeSuiteTest, APrivateProfileSparesLaterStartsTheOfficesSelfTest)
 {
     UnoOfficeSuite::Options own = options();
-    own.pipeName = pipeName() + QStringLiteral("_private");
     own.profileUrl = QUrl::fromLocalFile(folder->path() + QStringLiteral("/private-profile")).toString();
     own.privateProfile = true;
     own.headless = true;
