@@ -360,10 +360,10 @@ std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::liveOrOpen()
 std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::reconnect()
 {
     giveUpLive();
-    std::shared_ptr<UnoConnection> connection;
     // The runtime's first start takes a while: the office starts meanwhile.
     if (options.privateProfile && !launcher.isRunning())
         return live = startAndConnect();
+    std::shared_ptr<UnoConnection> connection;
     try {
         connection = open();
     } catch (const PlatformError&) {
