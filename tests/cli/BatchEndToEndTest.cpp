@@ -340,7 +340,7 @@ TEST_F(BatchEndToEnd, AnOfficeThatStopsAnsweringIsRestartedAndTheRestPrinted)
 
 TEST_F(BatchEndToEnd, BadInputGetsAClearMessageAndItsStatus)
 {
-    enum Setting { Plain, Obey, CloseOutput, ReadOnlyCache };
+    enum Setting { Plain, CloseOutput, ReadOnlyCache };
     const struct {
         QStringList arguments;
         int status;
@@ -349,7 +349,7 @@ TEST_F(BatchEndToEnd, BadInputGetsAClearMessageAndItsStatus)
         const char* outHolds;
         Setting setting = Plain;
     } table[] = {
-        {{"--print", "--printer", "B", "locked.ods"}, 2, 0, "%1/locked.ods: Cannot be read", "", Obey},
+        {{"--print", "--printer", "B", "locked.ods"}, 2, 0, "%1/locked.ods: Cannot be read", ""},
         {{"--dry-run", "loose", "nothere.ods"},
          2,
          0,
@@ -365,8 +365,6 @@ TEST_F(BatchEndToEnd, BadInputGetsAClearMessageAndItsStatus)
     for (const auto& row : table) {
         SetUp();
         ProgramRun run = program;
-        // Root reads and writes anything unless told to obey the permissions.
-        run.obeyFilePermissions = row.setting == Obey || row.setting == ReadOnlyCache;
         run.closeOutput = row.setting == CloseOutput;
         if (row.setting == ReadOnlyCache)
             run.setVariable(QStringLiteral("XDG_CACHE_HOME"), path(QStringLiteral("read-only-cache")));
@@ -512,6 +510,7 @@ TEST_F(BatchEndToEnd, TwoOfficesKeepTheListOrderAndAQueueThatStopsTakingJobsFail
 TEST_F(BatchEndToEnd, PdfToWritesEachFileAsARenderedPdfUnderANameOfItsOwn)
 {
     QTemporaryDir out;
+    handOver(out.path(), programAccount());
     const auto result = program.run(
         {"--print", "--pdf-to", out.path(), "--fit-to-width", "loose/first.ods", "docs", "loose/first.ods"});
 

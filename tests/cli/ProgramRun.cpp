@@ -1,8 +1,8 @@
 #include "ProgramRun.h"
 
 #include <QDeadlineTimer>
-#include <linux/capability.h>
-#include <sys/prctl.h>
+#include <QDir>
+#include <QFile>
 
 namespace bw::test {
 
@@ -17,7 +17,8 @@ QStringList ProgramRun::Result::errLines() const
 }
 
 ProgramRun::ProgramRun(QString home, QString workingFolder)
-    : environment_(QProcessEnvironment::systemEnvironment()), workingFolder_(std::move(workingFolder))
+    : account_(programAccount()), environment_(QProcessEnvironment::systemEnvironment()), home_(home),
+      workingFolder_(std::move(workingFolder))
 {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LPDEST", "PRINTER"})
         environment_.remove(QString::fromLatin1(name));
@@ -25,6 +26,11 @@ ProgramRun::ProgramRun(QString home, QString workingFolder)
     environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
     environment_.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
     environment_.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/.local/state"));
+    environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/.run"));
+    if (account_) {
+        environment_.insert(QStringLiteral("USER"), account_->name);
+        environment_.insert(QStringLiteral("LOGNAME"), account_->name);
+    }
 }
 
 QString ProgramRun::executable()
@@ -36,21 +42,21 @@ void ProgramRun::start(QProcess& process, const QStringList& arguments) const
 {
     process.setProcessEnvironment(environment_);
     process.setWorkingDirectory(workingFolder_);
-    if (obeyFilePermissions)
-        process.setChildProcessModifier([] {
-            // Not an error when the test itself runs as an ordinary user.
-            ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
-            ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
-        });
+    const QString runtime = home_ + QStringLiteral("/.run");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    handOver(home_, account_);
+    handOver(workingFolder_, account_);
+    runAs(process, account_);
     if (closeOutput)
         // A pipe whose reader is gone at once, the program's status kept.
         process.start(QStringLiteral("bash"),
                       QStringList{QStringLiteral("-c"),
                                   QStringLiteral("\"$0\" \"$@\" | true; exit ${PIPESTATUS[0]}"),
-                                  executable()} +
+                                  executable_} +
                           arguments);
     else
-        process.start(executable(), arguments);
+        process.start(executable_, arguments);
 }
 
 ProgramRun::Result ProgramRun::run(const QStringList& arguments, int timeoutMs,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestAccounts.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -10,7 +12,9 @@ namespace bw::test {
 
 // The real brindlework executable run as a user would from a shell with no
 // display: DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM unset, HOME and the
-// XDG folders under the given home, CUPS_SERVER as this process has it.
+// XDG folders (the runtime folder too) under the given home, CUPS_SERVER as
+// this process has it. Run by root, it runs as the program's account, which
+// is given the home and the working folder at each start.
 class ProgramRun {
 public:
     struct Result {
@@ -31,15 +35,18 @@ public:
                const std::function<void(QProcess&, const QString& line)>& whileRunning = {}) const;
 
     static QString executable();
+    // Another program run the same way (a test's driver of the window).
+    void setExecutable(const QString& path) { executable_ = path; }
     void setVariable(const QString& name, const QString& value) { environment_.insert(name, value); }
 
-    // Root's override of file permissions dropped, as an ordinary user runs.
-    bool obeyFilePermissions = false;
     // Its standard output a pipe whose reader has gone.
     bool closeOutput = false;
 
 private:
+    QString executable_ = executable();
+    std::optional<Account> account_;
     QProcessEnvironment environment_;
+    QString home_;
     QString workingFolder_;
 };
 

@@ -1,3 +1,4 @@
+#include "../cli/ProgramRun.h"
 #include "SpreadsheetMaker.h"
 #include "printers/DefaultPrinterKeeper.h"
 #include "support/PrivateCupsDaemon.h"
@@ -120,19 +121,19 @@ public:
                                     int instance = 0)
     {
         auto program = std::make_unique<QProcess>();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("BRINDLE_DRIVER_LOG"), logPath(instance));
-        environment.insert(QStringLiteral("BRINDLE_DRIVER_PIPE"), pipeName(instance));
-        environment.insert(QStringLiteral("BRINDLE_DRIVER_PRINTER"), printer);
-        environment.insert(QStringLiteral("BRINDLE_DRIVER_PROFILE"),
-                           QUrl::fromLocalFile(path(QStringLiteral("profile%1").arg(instance))).toString());
-        program->setProcessEnvironment(environment);
+        ProgramRun run(qEnvironmentVariable("HOME"), root->path());
+        run.setExecutable(QStringLiteral(BRINDLE_PROGRAM_DRIVER));
+        run.setVariable(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        run.setVariable(QStringLiteral("BRINDLE_DRIVER_LOG"), logPath(instance));
+        run.setVariable(QStringLiteral("BRINDLE_DRIVER_PIPE"), pipeName(instance));
+        run.setVariable(QStringLiteral("BRINDLE_DRIVER_PRINTER"), printer);
+        run.setVariable(QStringLiteral("BRINDLE_DRIVER_PROFILE"),
+                        QUrl::fromLocalFile(path(QStringLiteral("profile%1").arg(instance))).toString());
         program->setProcessChannelMode(QProcess::ForwardedChannels);
         QStringList arguments;
         for (const QString& file : files)
             arguments << path(QStringLiteral("docs/") + file);
-        program->start(QStringLiteral(BRINDLE_PROGRAM_DRIVER), arguments);
+        run.start(*program, arguments);
         EXPECT_TRUE(program->waitForStarted());
         return program;
     }
@@ -155,9 +156,11 @@ public:
         ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
         EXPECT_TRUE(program.waitForFinished(60000));
     }
+    // As the user: the choice is theirs, in their own lpoptions.
     static void setUserDefault(const QString& printer)
     {
-        cups->runTool(QStringLiteral("lpoptions"), {QStringLiteral("-d"), printer});
+        handOver(qEnvironmentVariable("HOME"), programAccount());
+        cups->runTool(QStringLiteral("lpoptions"), {QStringLiteral("-d"), printer}, programAccount());
     }
 
     QList<qint64> officeProcesses() const

@@ -74,9 +74,11 @@ QString PrivateCupsDaemon::script(const QStringList& arguments) const
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
-QString PrivateCupsDaemon::runTool(const QString& program, const QStringList& arguments) const
+QString PrivateCupsDaemon::runTool(const QString& program, const QStringList& arguments,
+                                   const std::optional<Account>& as) const
 {
     QProcess process;
+    runAs(process, as);
     process.start(program, arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0) {

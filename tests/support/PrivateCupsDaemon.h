@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestAccounts.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -10,7 +12,7 @@ namespace bw::test {
 // A CUPS daemon of the test's own, in a temporary folder, started by
 // tests/fixtures/private-cups.sh. While it lives CUPS_SERVER points at its
 // socket, so libcups, lp* and LibreOffice in this process and its children
-// use it and never the machine's printers. Needs root.
+// use it and never the machine's printers. Whoever starts it administers it.
 //
 // libcups reads HOME once per thread, at its first use: a test executable
 // sets HOME before that (the CUPS test main does, see brindle_add_test).
@@ -60,9 +62,10 @@ public:
     QString socketPath() const { return dir_.path() + QStringLiteral("/cups.sock"); }
     // The script, for running it from a shell or another tool.
     static QString scriptPath();
-    // Runs a CUPS command-line tool (lpstat, lp, ...) against this daemon; returns its standard
-    // output, throws std::runtime_error when it fails.
-    QString runTool(const QString& program, const QStringList& arguments) const;
+    // Runs a CUPS command-line tool (lpstat, lp, ...) against this daemon, as the account if one is
+    // given; returns its standard output, throws std::runtime_error when it fails.
+    QString runTool(const QString& program, const QStringList& arguments,
+                    const std::optional<Account>& as = std::nullopt) const;
 
 private:
     QString script(const QStringList& arguments) const;

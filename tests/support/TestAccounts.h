@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <sys/types.h>
+
+class QProcess;
+
+namespace bw::test {
+
+// An ordinary account of this machine that tests run programs as.
+// tests/fixtures/test-accounts.sh makes them when the tests run as root.
+struct Account {
+    QString name;
+    uid_t uid;
+    gid_t gid;
+};
+
+// Who runs the program under test: brindle-user when the tests run as root,
+// none (the tests' own user) otherwise. Throws when root lacks the account.
+std::optional<Account> programAccount();
+// Another user of the machine (brindle-other); none unless the tests run as root.
+std::optional<Account> otherAccount();
+
+// The process starts as the account, with root's privileges dropped; as it is without one.
+void runAs(QProcess& process, const std::optional<Account>& account);
+// Gives the account the folder and everything in it, as a user owns their files.
+void handOver(const QString& path, const std::optional<Account>& account);
+
+} // namespace bw::test
