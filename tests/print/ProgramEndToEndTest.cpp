@@ -149,10 +149,10 @@ public:
     }
 
     // Waits for the run's "Done.", then ends the program as closing its window would.
-    static void finishRun(QProcess& program, int instance = 0)
+    static void finishRun(QProcess& program, int instance = 0, int timeoutMs = 120000)
     {
         EXPECT_TRUE(waitUntil(
-            [instance] { return logLines(instance).contains(QStringLiteral("box: Done.")); }, 120000));
+            [instance] { return logLines(instance).contains(QStringLiteral("box: Done.")); }, timeoutMs));
         ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
         EXPECT_TRUE(program.waitForFinished(60000));
     }
@@ -286,6 +286,8 @@ struct JobCase {
     QString queue; // "Held" keeps its jobs, "Open" prints them at once
     bool cancelOnArrival;
     QString report; // what the one report says; "" for none
+    // "Quota" refuses the user's job; meanwhile another user sends one of the same title.
+    bool twinOfAnotherUser = false;
 };
 
 class ProgramJobs : public ProgramSignals, public ::testing::WithParamInterface<JobCase> {};
@@ -293,6 +295,9 @@ class ProgramJobs : public ProgramSignals, public ::testing::WithParamInterface<
 TEST_P(ProgramJobs, EachPrintIsConfirmedByItsOwnJob)
 {
     const JobCase& row = GetParam();
+    // Root sees every job's title: only an ordinary user shows what a user sees.
+    if (row.twinOfAnotherUser && !otherAccount())
+        GTEST_SKIP() << "needs a second ordinary account: run the tests as root";
     PrivateCupsDaemon own(row.keepJobHistory);
     own.addQueue(QStringLiteral("Held"), true);
     own.addQueue(QStringLiteral("Open"));
@@ -300,13 +305,31 @@ TEST_P(ProgramJobs, EachPrintIsConfirmedByItsOwnJob)
     for (int i = 0; i < row.history; ++i)
         cupsPrintFile("Open", "/etc/hostname", QStringLiteral("old %1.ods").arg(i).toUtf8().constData(), 0,
                       nullptr);
+    if (row.twinOfAnotherUser) {
+        // One job a day for each user, and the user has had theirs.
+        own.addQueue(QStringLiteral("Quota"), true);
+        own.runTool(QStringLiteral("lpadmin"),
+                    {"-p", "Quota", "-o", "job-quota-period=86400", "-o", "job-k-limit=1"});
+        own.runTool(QStringLiteral("lp"), {"-d", "Quota", "-t", "earlier", "/etc/hostname"},
+                    programAccount());
+    }
 
     auto program = start({row.file}, row.queue);
     if (row.cancelOnArrival) {
         ASSERT_EQ(own.waitForJobTitles(row.queue, 1, 90000).size(), 1);
         own.cancelAllJobs(row.queue);
     }
-    finishRun(*program);
+    if (row.twinOfAnotherUser) {
+        // Once CUPS has refused the user's job, while the window waits for it.
+        const auto refused = [&own] {
+            QFile log(own.folder() + QStringLiteral("/log/access_log"));
+            return log.open(QIODevice::ReadOnly) && log.readAll().contains("client-error-not-possible");
+        };
+        ASSERT_TRUE(waitUntil(refused, 90000));
+        own.runTool(QStringLiteral("lp"), {"-d", "Quota", "-t", row.file, "/etc/hostname"}, otherAccount());
+    }
+    // With no job of its own the window waits 120 s more before it reports the file.
+    finishRun(*program, 0, row.twinOfAnotherUser ? 200000 : 120000);
     QStringList expected{QStringLiteral("shown")};
     const QStringList lines = logLines();
     if (!row.report.isEmpty()) {
@@ -326,7 +349,9 @@ INSTANTIATE_TEST_SUITE_P(
         JobCase{"LongJobHistoryOnAnOpenQueue", First, true, 500, QStringLiteral("Open"), false, {}},
         JobCase{"CanceledOnTheQueue", First, true, 0, QStringLiteral("Held"), true,
                 QStringLiteral(
-                    "Printer \"Held\" did not print \"first.ods\": the printing system canceled its job")}),
+                    "Printer \"Held\" did not print \"first.ods\": the printing system canceled its job")},
+        JobCase{"RefusedWhileAnotherUsersJobHasItsTitle", First, true, 0, QStringLiteral("Quota"), false,
+                QStringLiteral("Nothing reached printer \"Quota\" for \"first.ods\""), true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
