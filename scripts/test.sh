@@ -3,7 +3,9 @@
 # normal build (build/) and in a build with the address and undefined-behaviour
 # sanitizers (build-asan/). The tests start their own CUPS daemon and
 # LibreOffice with private folders; nothing of the user's settings, printers or
-# office profile is touched. Arguments go to both ctest runs (e.g. -R name).
+# office profile is touched. Run as root (as CI does), they run the program
+# as ordinary accounts that ctest makes first (tests/fixtures/test-accounts.sh).
+# Arguments go to both ctest runs (e.g. -R name).
 # BRINDLE_TEST_SANITIZE=0 runs the normal build alone. A source that differs
 # from .clang-format fails the run too (after the tests).
 set -euo pipefail
