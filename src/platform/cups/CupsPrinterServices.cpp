@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <cups/cups.h>
 #include <fcntl.h>
 #include <optional>
@@ -40,7 +41,7 @@ QString unreachable(const QString& detail)
 
 // Every wait for the scheduler is bounded, so that one that hangs (frozen,
 // or a network gone) holds the program up for seconds, not minutes.
-constexpr int WaitMilliseconds = 5000;
+constexpr int WaitMilliseconds = 4000;
 
 // After a wait given up, the calls that follow within this time fail at once:
 // each would wait as long again, and a program asked to end must not.
@@ -53,15 +54,26 @@ qint64 steadyMilliseconds()
         .count();
 }
 
-int giveUp(http_t*, void* gaveUpAt)
+// Called after each second of a wait with nothing heard: goes on waiting up
+// to the bound, or not at all right after a wait was given up.
+int giveUp(http_t* http, void* gaveUpAt)
 {
-    static_cast<std::atomic<qint64>*>(gaveUpAt)->store(steadyMilliseconds());
+    auto& at = *static_cast<std::atomic<qint64>*>(gaveUpAt);
+    const qint64 now = steadyMilliseconds();
+    if (now - at.load() >= QuietMilliseconds &&
+        ::time(nullptr) - httpGetActivity(http) < WaitMilliseconds / 1000)
+        return 1;
+    at.store(now);
     return 0;
 }
 
 // CUPS keeps its last status per thread: read it right after the failing call.
-[[noreturn]] void throwLastCupsError(int fallbackNumber, const QString& fallbackDescription)
+[[noreturn]] void throwLastCupsError(http_t* http, int fallbackNumber, const QString& fallbackDescription)
 {
+    if (http && httpError(http) == ETIMEDOUT)
+        throw PlatformError(
+            IPP_STATUS_ERROR_SERVICE_UNAVAILABLE,
+            unreachable(QStringLiteral("it did not answer within %1 s").arg(WaitMilliseconds / 1000)));
     const ipp_status_t status = cupsLastError();
     if (!isFailure(status))
         throw PlatformError(fallbackNumber, fallbackDescription);
@@ -79,7 +91,8 @@ public:
         count_ = cupsGetDests2(http, &dests_);
         // An empty list with "not found" is a printing system without printers, not a failure.
         if (count_ == 0 && isFailure(cupsLastError()) && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
-            throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The printers cannot be listed"));
+            throwLastCupsError(http, ErrorNumber::PrinterService,
+                               QStringLiteral("The printers cannot be listed"));
     }
     ~Destinations() { cupsFreeDests(count_, dests_); }
     Destinations(const Destinations&) = delete;
@@ -145,7 +158,7 @@ public:
         reply_ = cupsDoRequest(http_, request_, "/");
         request_ = nullptr; // cupsDoRequest frees it
         if (!reply_ || isFailure(cupsLastError()))
-            throwLastCupsError(ErrorNumber::PrinterService, what);
+            throwLastCupsError(http_, ErrorNumber::PrinterService, what);
         return reply_;
     }
 
@@ -194,12 +207,13 @@ public:
                                         unreachable(QString::fromLocal8Bit(std::strerror(httpError(http)))));
                 throw PlatformError(IPP_STATUS_ERROR_NOT_FOUND, QStringLiteral("Unknown printer ") + printer);
             }
-            throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The printer cannot be asked"));
+            throwLastCupsError(http, ErrorNumber::PrinterService,
+                               QStringLiteral("The printer cannot be asked"));
         }
         info_ = cupsCopyDestInfo(http, dest_);
         if (!info_) {
             cupsFreeDests(1, dest_);
-            throwLastCupsError(ErrorNumber::PrinterService,
+            throwLastCupsError(http, ErrorNumber::PrinterService,
                                QStringLiteral("The printer's capabilities cannot be read"));
         }
     }
@@ -331,7 +345,7 @@ http_t* CupsPrinterServices::http()
         if (!connection)
             throw PlatformError(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE,
                                 unreachable(QString::fromLocal8Bit(std::strerror(errno))));
-        httpSetTimeout(connection, WaitMilliseconds / 1000.0, giveUp, &gaveUpAt_);
+        httpSetTimeout(connection, 1.0, giveUp, &gaveUpAt_);
     }
     return connection;
 }
@@ -508,7 +522,7 @@ int CupsPrinterServices::submitFile(const QString& printer, const QString& file,
     if (cupsCreateDestJob(http(), destination.dest(), destination.info(), &id, name.constData(),
                           jobOptions.count(), jobOptions.get()) != IPP_STATUS_OK ||
         id <= 0)
-        throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The job was refused"));
+        throwLastCupsError(http(), ErrorNumber::PrinterService, QStringLiteral("The job was refused"));
     bool sent = cupsStartDestDocument(http(), destination.dest(), destination.info(), id, name.constData(),
                                       CUPS_FORMAT_PDF, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
     char buffer[65536];
@@ -525,7 +539,10 @@ int CupsPrinterServices::submitFile(const QString& printer, const QString& file,
     if (sent && finished)
         return id;
     const ipp_status_t status = cupsLastError();
-    const QString reason = QString::fromUtf8(cupsLastErrorString());
+    const QString reason =
+        httpError(http()) == ETIMEDOUT
+            ? unreachable(QStringLiteral("it did not answer within %1 s").arg(WaitMilliseconds / 1000))
+            : QString::fromUtf8(cupsLastErrorString());
     // A job without its document would hold the queue until it times out.
     cupsCancelDestJob(http(), destination.dest(), id);
     throw PlatformError(isFailure(status) ? int(status) : ErrorNumber::PrinterService,
@@ -548,7 +565,8 @@ std::optional<PrintJob> CupsPrinterServices::job(int id)
     }
     if (!response || isFailure(status)) {
         ippDelete(response);
-        throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("Job %1 cannot be read").arg(id));
+        throwLastCupsError(http(), ErrorNumber::PrinterService,
+                           QStringLiteral("Job %1 cannot be read").arg(id));
     }
     QList<PrintJob> jobs = jobsOf(response);
     ippDelete(response);
@@ -618,7 +636,8 @@ bool CupsPrinterServices::acceptsJobs(const QString& printer)
     if (!dest) {
         if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND || !isFailure(cupsLastError()))
             return false;
-        throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The printer cannot be asked"));
+        throwLastCupsError(http(), ErrorNumber::PrinterService,
+                           QStringLiteral("The printer cannot be asked"));
     }
     const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
     const bool result = !accepting || qstrcmp(accepting, "true") == 0;
