@@ -96,6 +96,11 @@ void PrivateCupsDaemon::addQueue(const QString& name, bool disabled)
     script(arguments);
 }
 
+void PrivateCupsDaemon::addFailingQueue(const QString& name)
+{
+    script({QStringLiteral("add-failing-queue"), dir_.path(), name});
+}
+
 void PrivateCupsDaemon::removeQueue(const QString& name)
 {
     script({QStringLiteral("remove-queue"), dir_.path(), name});

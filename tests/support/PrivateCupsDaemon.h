@@ -37,6 +37,8 @@ public:
 
     // A raw queue printing to /dev/null; a disabled one keeps its jobs pending.
     void addQueue(const QString& name, bool disabled = false);
+    // A raw queue whose backend takes each job and fails it a second later: CUPS aborts the job.
+    void addFailingQueue(const QString& name);
     void removeQueue(const QString& name);
     void disable(const QString& name);
     void enable(const QString& name);
