@@ -32,6 +32,7 @@ public:
         for (const char* queue : {"A", "B", "R", "S"})
             cups->addQueue(QString::fromLatin1(queue), true);
         cups->runTool(QStringLiteral("cupsreject"), {QStringLiteral("R")});
+        cups->addFailingQueue(QStringLiteral("F"));
         cups->runTool(QStringLiteral("lpadmin"), {"-p", "D", "-v", "file:///dev/null", "-P",
                                                   "/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd"});
         cups->runTool(QStringLiteral("cupsaccept"), {QStringLiteral("D")});
@@ -222,6 +223,8 @@ TEST_F(BatchEndToEnd, ExitStatusTellsWhatHappened)
         {{"--print", "--printer", "R", "loose/first.ods", "docs"}, 1, {}, {}, 4, "not accepting jobs"},
         {{"--print", "--printer", "D", "--copies", "99999", "docs"}, 2, {}, {}, 0, "(supported: 1-9999)"},
         {{"--print", "--json", "loose/first.ods"}, 0, {}, {"first.ods"}, 0, ""},
+        // Taken, then aborted by its backend a second later: followed to that end.
+        {{"--print", "--printer", "F", "--wait", "loose/first.ods"}, 1, {}, {}, 1, "CUPS aborted job "},
     };
     for (const auto& row : table) {
         SetUp();
