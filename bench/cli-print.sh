@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # `brindlework --print` beside `soffice --headless --pt` on the same small .ods
-# files, every job confirmed (brindlework: a "printed" line per file;
+# files, every job confirmed (brindlework: a "sent" line per file;
 # soffice: the jobs that reached the queue), with a temporary HOME, no display
 # and a private CUPS daemon; on an enabled queue with a 500-job history and on
 # a held (disabled) queue. Min/median/max of RUNS runs per size. Then the
 # offices' resident memory after 1, 100 and 200 documents each, and with
 # SWEEP="1 2 3" the time and memory of a 200-file batch per --jobs value.
+# FOLLOW="200" times the end-of-batch follow (the last read of every job in
+# flight) against the whole batch, with --json, on both queues.
 #   bench/cli-print.sh [build dir]        SIZES="20 200" RUNS=3 by default
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +15,7 @@ BUILD_DIR=${1:-build}
 SIZES=${SIZES-"20 200"}
 RUNS=${RUNS:-3}
 SWEEP=${SWEEP:-}
+FOLLOW=${FOLLOW:-}
 MEMORY=${MEMORY:-1}
 BW="$(pwd)/$BUILD_DIR/src/app/brindlework"
 
@@ -77,7 +80,7 @@ for queue in ENABLED HELD; do
       start=$(now)
       "$BW" --print --printer "$queue" "${list[@]}" >"$work/bw.out"
       echo "$(now) - $start" | bc >>"$work/bw.t"
-      bw_ok=$((bw_ok + $(grep -c '^printed ' "$work/bw.out" || true)))
+      bw_ok=$((bw_ok + $(grep -cE '^(sent|printed) ' "$work/bw.out" || true)))
       before=$(last_job)
       start=$(now)
       "$SOFFICE" --headless --norestore "-env:UserInstallation=file://$work/profile" --pt "$queue" "${list[@]}" >/dev/null 2>&1
@@ -111,7 +114,7 @@ measure() {
   mapfile -t list < <(files "$n")
   start=$(now)
   while IFS= read -r line; do
-    case "$line" in printed*|failed*) count=$((count + 1)) ;; *) continue ;; esac
+    case "$line" in sent*|printed*|failed*) count=$((count + 1)) ;; *) continue ;; esac
     case "$count" in "$jobs"|"$((100 * jobs))"|"$((200 * jobs - 1))") rss[$count]=$(office_rss) ;; esac
   done < <("$BW" --print --printer HELD --jobs "$jobs" --restart-after 0 "${list[@]}" 2>&1)
   took=$(echo "$(now) - $start" | bc)
@@ -129,3 +132,23 @@ if [ "$MEMORY" = 1 ]; then
   measure "$jobs" $((200 * jobs))
 fi
 for jobs in $SWEEP; do measure "$jobs" 200; done
+
+# The follow's events come after the N file events; each tells the seconds
+# since the follow began, the totals the whole batch's.
+if [ -n "$FOLLOW" ]; then
+  echo
+  echo "== end-of-batch follow: seconds of the follow / of the whole batch =="
+  printf '%-8s %6s %10s %10s %8s\n' queue files follow batch share
+  for queue in ENABLED HELD; do
+    for n in $FOLLOW; do
+      mapfile -t list < <(files "$n")
+      "$BW" --print --json --printer "$queue" "${list[@]}" >"$work/follow.out" || true
+      cancel -a HELD
+      read -r follow batch < <(awk -v n="$n" -F'"seconds":' '
+        /"event":"totals"/ { split($2, t, /[,}]/); batch = t[1]; next }
+        NF > 1 { if (++events > n) { split($2, s, /[,}]/); follow = s[1] } }
+        END { printf "%s %s\n", follow + 0, batch }' "$work/follow.out")
+      printf '%-8s %6s %10.3f %10.2f %7.2f%%\n' "$queue" "$n" "$follow" "$batch" "$(echo "100 * $follow / $batch" | bc -l)"
+    done
+  done
+fi

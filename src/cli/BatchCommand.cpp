@@ -4,13 +4,17 @@
 #include "cli/ClosedOutputStop.h"
 #include "cli/PrinterLookup.h"
 #include "cli/ProgressLine.h"
+#include "cli/TerminalText.h"
 #include "intake/PathIntake.h"
 #include "platform/FileSystem.h"
 #include "platform/PlatformError.h"
 #include "platform/PrinterServices.h"
 #include "print/BatchPrint.h"
+#include "print/JobFollow.h"
 
 #include <QDir>
+#include <QHash>
+#include <QTemporaryFile>
 #include <QTextStream>
 #include <chrono>
 
@@ -117,7 +121,8 @@ std::optional<QStringList> BatchCommand::files(const CommandLineRequest& request
     QStringList files;
     for (const Row& row : rows(request)) {
         if (!row.problem.isEmpty()) {
-            refuse(err_, QStringLiteral("cannot use %1: %2").arg(row.path, row.problem));
+            refuse(err_, QStringLiteral("cannot use %1: %2")
+                             .arg(escapedForTerminal(row.path), escapedForTerminal(row.problem)));
             unusable = true;
         }
         files << row.path;
@@ -148,14 +153,15 @@ int BatchCommand::dryRun(const CommandLineRequest& request)
     int marked = 0;
     for (const Row& row : rows(request)) {
         if (!row.listed) {
-            refuse(err_, QStringLiteral("cannot use %1: %2").arg(row.path, row.problem));
+            refuse(err_, QStringLiteral("cannot use %1: %2")
+                             .arg(escapedForTerminal(row.path), escapedForTerminal(row.problem)));
             unusable = true;
             continue;
         }
         ++listed;
-        out_ << row.path;
+        out_ << escapedForTerminal(row.path);
         if (!row.problem.isEmpty()) {
-            out_ << " (cannot be printed: " << row.problem << ')';
+            out_ << " (cannot be printed: " << escapedForTerminal(row.problem) << ')';
             ++marked;
         }
         out_ << '\n';
@@ -205,7 +211,12 @@ int BatchCommand::print(const CommandLineRequest& request)
     } else {
         name = QDir(services_.currentFolder).absoluteFilePath(request.pdfTo);
         if (!QDir().mkpath(*name))
-            return refuse(err_, QStringLiteral("cannot make the folder %1").arg(*name));
+            return refuse(err_, QStringLiteral("cannot make the folder %1").arg(escapedForTerminal(*name)));
+        // Known before the first file is rendered, not told once for each.
+        QTemporaryFile probe(*name + QStringLiteral("/.brindlework-XXXXXX"));
+        if (!probe.open())
+            return refuse(err_, QStringLiteral("cannot write in the folder %1: %2")
+                                    .arg(escapedForTerminal(*name), probe.errorString()));
     }
     const auto rows = files(request);
     if (!rows)
@@ -216,26 +227,86 @@ int BatchCommand::print(const CommandLineRequest& request)
     BatchReporter reporter(out_, err_, BatchReporter::styleOf(request.json, request.quiet), *name);
     ProgressLine progress(err_, progressWidth_);
     const ClosedOutputStop stop(services_.stop, out_);
-    BatchPrint batch({services_.renderers, services_.printers, stop}, printSettings(request, *name));
+    BatchPrint batch({services_.renderers, services_.printers, stop, services_.locks, &services_.sleeper},
+                     printSettings(request, *name));
     const auto started = Clock::now();
     auto fileStarted = started;
     const int total = int(rows->size());
     progress.show(1, total, rows->first(), -1);
-    const BatchPrint::Totals totals = batch.run(*rows, [&](const BatchPrint::Outcome& outcome) {
+    JobFollow follow(services_.printers);
+    QHash<int, BatchPrint::Outcome> inFlight;
+    BatchPrint::Totals totals = batch.run(*rows, [&](const BatchPrint::Outcome& outcome) {
         progress.clear();
         reporter.file(outcome, secondsSince(fileStarted));
+        if (outcome.printed && outcome.jobId > 0 && !JobFollow::ended(outcome.jobState)) {
+            follow.add({outcome.jobId, *name, QString(), outcome.jobState, QString()});
+            inFlight.insert(outcome.jobId, outcome);
+        }
         fileStarted = Clock::now();
         if (outcome.number < total && !stop.stopRequested())
             progress.show(outcome.number + 1, total, rows->at(outcome.number),
                           secondsSince(started) / outcome.number * (total - outcome.number));
     });
     progress.clear();
+    if (!stop.outputClosed())
+        followToEnd(request, *name, follow, inFlight, totals, reporter);
     reporter.totals(totals, secondsSince(started));
     if (stop.outputClosed())
         return ExitOutputClosed;
     if (totals.stopped)
         return ExitStopped;
     return totals.failed == 0 ? ExitSuccess : ExitSomeFailed;
+}
+
+void BatchCommand::followToEnd(const CommandLineRequest& request, const QString& printer, JobFollow& follow,
+                               QHash<int, BatchPrint::Outcome>& inFlight, BatchPrint::Totals& totals,
+                               BatchReporter& reporter)
+{
+    const auto started = BatchReporter::Clock::now();
+    const auto ended = [&](const PrintJob& job) {
+        BatchPrint::Outcome outcome = inFlight.take(job.id);
+        outcome.jobState = job.state;
+        if (JobFollow::failed(job.state)) {
+            outcome.printed = false;
+            outcome.reason = BatchPrint::jobFailure(job, printer);
+            --totals.printed;
+            ++totals.failed;
+        }
+        reporter.ended(outcome, BatchReporter::secondsSince(started));
+    };
+    // Waiting stops at a stop asked for; the jobs are still read once.
+    const bool waiting = request.wait && !totals.stopped;
+    QString unreadable;
+    try {
+        if (waiting)
+            follow.readUntilEnded(services_.clock, services_.sleeper, services_.stop,
+                                  qint64(request.waitSeconds) * 1000, ended);
+        else
+            for (const PrintJob& job : follow.read())
+                ended(job);
+    } catch (const PlatformError& error) {
+        unreadable = error.description();
+    }
+    for (const PrintJob& job : follow.inFlight()) {
+        BatchPrint::Outcome outcome = inFlight.take(job.id);
+        outcome.jobState = job.state;
+        --totals.printed;
+        if (waiting) {
+            // Whoever asked to wait must not take an unknown end for paper.
+            outcome.printed = false;
+            outcome.reason =
+                (unreadable.isEmpty() ? QStringLiteral("not ended after %1 s: ").arg(request.waitSeconds)
+                                      : QStringLiteral("its end cannot be read (%1): ").arg(unreadable)) +
+                reporter.sentText(outcome);
+            ++totals.failed;
+            reporter.ended(outcome, BatchReporter::secondsSince(started));
+        } else {
+            ++totals.sent;
+            reporter.unfinished(outcome, BatchReporter::secondsSince(started));
+        }
+    }
+    if (!waiting && !unreadable.isEmpty() && totals.sent > 0)
+        refuse(err_, QStringLiteral("what became of the jobs sent cannot be read: ") + unreadable);
 }
 
 } // namespace bw

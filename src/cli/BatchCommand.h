@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "print/BatchPrint.h"
 
+#include <QHash>
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -12,7 +13,12 @@ class QTextStream;
 
 namespace bw {
 
+class BatchReporter;
+class Clock;
 class FileSystem;
+class JobFollow;
+class Sleeper;
+class UserLocks;
 class PrinterServices;
 class StopRequest;
 class Yielder;
@@ -37,6 +43,11 @@ public:
         std::vector<BatchPrint::Renderer> renderers;
         const StopRequest& stop;
         QString currentFolder;
+        // The pace of --wait.
+        Clock& clock;
+        Sleeper& sleeper;
+        // The user's locks: the batch sends its jobs under the dispatch lock.
+        UserLocks* locks = nullptr;
     };
 
     BatchCommand(Services services, QTextStream& out, QTextStream& err);
@@ -68,6 +79,12 @@ private:
     std::optional<QString> printer(const QString& asked);
     // Whether the printer takes every option; refused with the values it takes otherwise.
     bool printerTakes(const QString& printer, const PrintOptions& options);
+    // Reads once more the jobs the batch sent that had not ended (with
+    // --wait, until each has ended), and reports those that failed since and
+    // those still under way.
+    void followToEnd(const CommandLineRequest& request, const QString& printer, JobFollow& follow,
+                     QHash<int, BatchPrint::Outcome>& inFlight, BatchPrint::Totals& totals,
+                     BatchReporter& reporter);
 
     Services services_;
     QTextStream& out_;

@@ -1,5 +1,8 @@
 #include "cli/BatchReporter.h"
 
+#include "cli/TerminalText.h"
+#include "print/JobFollow.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
@@ -26,10 +29,21 @@ BatchReporter::BatchReporter(QTextStream& out, QTextStream& err, Style style, QS
 {
 }
 
+QString BatchReporter::sentText(const BatchPrint::Outcome& outcome) const
+{
+    return QStringLiteral("sent, job %1, %2 on %3")
+        .arg(outcome.jobId)
+        .arg(JobFollow::stateWord(outcome.jobState), printer_);
+}
+
 void BatchReporter::file(const BatchPrint::Outcome& outcome, double seconds)
 {
+    // A job counts as printed once the printing system says it completed.
+    const bool sent = outcome.jobId > 0 && outcome.jobState != PrintJob::Completed;
     if (style_ == Style::Json) {
-        const QString printed = outcome.pdf.isEmpty() ? QStringLiteral("printed") : QStringLiteral("written");
+        const QString printed = !outcome.pdf.isEmpty() ? QStringLiteral("written")
+                                : sent                 ? QStringLiteral("sent")
+                                                       : QStringLiteral("printed");
         QJsonObject object{{QStringLiteral("event"), outcome.printed ? printed : QStringLiteral("failed")},
                            {QStringLiteral("number"), outcome.number},
                            {QStringLiteral("path"), outcome.path},
@@ -38,38 +52,63 @@ void BatchReporter::file(const BatchPrint::Outcome& outcome, double seconds)
         // A watched folder has no total.
         if (outcome.total > 0)
             object.insert(QStringLiteral("total"), outcome.total);
-        if (outcome.printed && outcome.pdf.isEmpty())
+        if (outcome.jobId > 0) {
             object.insert(QStringLiteral("job"), outcome.jobId);
-        else if (outcome.printed)
+            object.insert(QStringLiteral("state"), JobFollow::stateWord(outcome.jobState));
+        }
+        if (outcome.printed && !outcome.pdf.isEmpty())
             object.insert(QStringLiteral("pdf"), outcome.pdf);
-        else
+        else if (!outcome.printed)
             object.insert(QStringLiteral("reason"), outcome.reason);
         writeJson(out_, object);
         return;
     }
-    const QString place =
-        outcome.total > 0
-            ? QStringLiteral("%1/%2 %3").arg(outcome.number).arg(outcome.total).arg(outcome.path)
-            : QStringLiteral("%1 %2").arg(outcome.number).arg(outcome.path);
+    const QString place = placeOf(outcome);
     if (!outcome.printed) {
-        err_ << "failed " << place << ": " << outcome.reason << '\n';
+        err_ << "failed " << place << ": " << escapedForTerminal(outcome.reason) << '\n';
         err_.flush();
     } else if (style_ == Style::Text && !outcome.pdf.isEmpty()) {
-        out_ << "written " << place << " -> " << outcome.pdf << '\n';
+        out_ << "written " << place << " -> " << escapedForTerminal(outcome.pdf) << '\n';
         out_.flush();
     } else if (style_ == Style::Text) {
-        out_ << "printed " << place << " -> " << printer_ << " (job " << outcome.jobId << ")\n";
+        out_ << (sent ? "sent " : "printed ") << place << " -> " << printer_ << " (job " << outcome.jobId
+             << ")\n";
+        out_.flush();
+    }
+}
+
+QString BatchReporter::placeOf(const BatchPrint::Outcome& outcome)
+{
+    const QString path = escapedForTerminal(outcome.path);
+    return outcome.total > 0 ? QStringLiteral("%1/%2 %3").arg(outcome.number).arg(outcome.total).arg(path)
+                             : QStringLiteral("%1 %2").arg(outcome.number).arg(path);
+}
+
+void BatchReporter::ended(const BatchPrint::Outcome& outcome, double seconds)
+{
+    // The text told the job was sent; only news is told again.
+    if (style_ == Style::Json || !outcome.printed)
+        file(outcome, seconds);
+}
+
+void BatchReporter::unfinished(const BatchPrint::Outcome& outcome, double seconds)
+{
+    if (style_ == Style::Json) {
+        file(outcome, seconds);
+    } else if (style_ == Style::Text) {
+        out_ << placeOf(outcome) << ": " << sentText(outcome) << '\n';
         out_.flush();
     }
 }
 
 void BatchReporter::totals(const BatchPrint::Totals& totals, double seconds)
 {
-    const int notPrinted = totals.total - totals.printed - totals.failed;
+    const int notPrinted = totals.total - totals.printed - totals.sent - totals.failed;
     if (style_ == Style::Json) {
         writeJson(out_, {{QStringLiteral("event"), QStringLiteral("totals")},
                          {QStringLiteral("total"), totals.total},
                          {QStringLiteral("printed"), totals.printed},
+                         {QStringLiteral("sent"), totals.sent},
                          {QStringLiteral("failed"), totals.failed},
                          {QStringLiteral("not_printed"), notPrinted},
                          {QStringLiteral("stopped"), totals.stopped},
@@ -80,8 +119,10 @@ void BatchReporter::totals(const BatchPrint::Totals& totals, double seconds)
     if (style_ == Style::Quiet && !totals.stopped)
         return;
     QTextStream& stream = totals.stopped ? err_ : out_;
-    stream << (totals.stopped ? "stopped: " : "done: ") << totals.printed << " printed, " << totals.failed
-           << " failed";
+    stream << (totals.stopped ? "stopped: " : "done: ") << totals.printed << " printed, ";
+    if (totals.sent > 0)
+        stream << totals.sent << " sent, ";
+    stream << totals.failed << " failed";
     if (notPrinted > 0)
         stream << ", " << notPrinted << " not started";
     stream << ", of " << totals.total << " on " << printer_ << " in " << QString::number(seconds, 'f', 1)

@@ -30,10 +30,21 @@ public:
         return std::chrono::duration<double>(Clock::now() - start).count();
     }
 
+    // A file's line: "printed", "written", "failed", or "sent" for a job the
+    // printing system has taken and not yet completed.
     void file(const BatchPrint::Outcome& outcome, double seconds);
+    // A job followed to its end after its file's line.
+    void ended(const BatchPrint::Outcome& outcome, double seconds);
+    // A job not ended when the batch ends: "sent, job 12, pending on Q".
+    void unfinished(const BatchPrint::Outcome& outcome, double seconds);
     void totals(const BatchPrint::Totals& totals, double seconds);
 
+    // "sent, job 12, pending on Q".
+    QString sentText(const BatchPrint::Outcome& outcome) const;
+
 private:
+    static QString placeOf(const BatchPrint::Outcome& outcome);
+
     QTextStream& out_;
     QTextStream& err_;
     Style style_;

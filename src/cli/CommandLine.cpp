@@ -35,8 +35,10 @@ const QString FitToWidth = QStringLiteral("fit-to-width");
 const QString Option = QStringLiteral("o");
 const QString PdfTo = QStringLiteral("pdf-to");
 const QString Jobs = QStringLiteral("jobs");
+const QString Wait = QStringLiteral("wait");
+const QString WaitTimeout = QStringLiteral("wait-timeout");
 // Options that only a printer takes.
-const QStringList PrinterOnly{Printer, Copies, Pages, Sides, Media, Orientation, Option};
+const QStringList PrinterOnly{Printer, Copies, Pages, Sides, Media, Orientation, Option, Wait, WaitTimeout};
 
 void describe(QCommandLineParser& parser)
 {
@@ -88,6 +90,11 @@ void describe(QCommandLineParser& parser)
          QStringLiteral("name=value")},
         {PdfTo, QStringLiteral("With --print: write each file as <dir>/NAME.pdf instead of printing."),
          QStringLiteral("dir")},
+        {Wait, QStringLiteral("With --print: wait until every job has completed or failed.")},
+        {WaitTimeout,
+         QStringLiteral("With --wait: wait at most <seconds> (default %1); a job not ended by then failed.")
+             .arg(CommandLine::DefaultWaitSeconds),
+         QStringLiteral("seconds")},
         {Jobs,
          QStringLiteral("With --print: render in <k> offices side by side (default %1).")
              .arg(CommandLine::DefaultJobs),
@@ -155,6 +162,14 @@ std::optional<QString> readPrintOptions(const QCommandLineParser& parser, Comman
     if (parser.isSet(Media) && options.media.isEmpty())
         return QStringLiteral("The media name must not be empty.");
     options.fitToWidth = parser.isSet(FitToWidth);
+    request.wait = parser.isSet(Wait) || parser.isSet(WaitTimeout);
+    if (parser.isSet(WaitTimeout)) {
+        const auto seconds = number(parser.value(WaitTimeout), 1, CommandLine::MostTimeoutSeconds);
+        if (!seconds)
+            return QStringLiteral("--wait-timeout needs a whole number of seconds from 1 to %1.")
+                .arg(CommandLine::MostTimeoutSeconds);
+        request.waitSeconds = *seconds;
+    }
     for (const QString& option : parser.values(Option)) {
         const qsizetype equals = option.indexOf(QLatin1Char('='));
         if (equals <= 0)
@@ -167,7 +182,9 @@ std::optional<QString> readPrintOptions(const QCommandLineParser& parser, Comman
             return QStringLiteral("The --pdf-to folder must not be empty.");
         for (const QString& printerOnly : PrinterOnly)
             if (parser.isSet(printerOnly))
-                return QStringLiteral("Option '%1' needs a printer, not --pdf-to.").arg(named(printerOnly));
+                return QStringLiteral("Options '%1' and '--pdf-to' do not go together: a PDF folder "
+                                      "is not a printer.")
+                    .arg(named(printerOnly));
     }
     return std::nullopt;
 }
@@ -190,6 +207,7 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
     request.timeoutSeconds = DefaultTimeoutSeconds;
     request.restartAfter = DefaultRestartAfter;
     request.jobs = DefaultJobs;
+    request.waitSeconds = DefaultWaitSeconds;
 
     if (parser.isSet(Help)) {
         request.mode = CommandLineRequest::Mode::Help;
@@ -200,7 +218,7 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
         return request;
     }
     for (const QString& single : {Printer, Extension, Timeout, RestartAfter, Watch, Copies, Pages, Sides,
-                                  Media, Orientation, PdfTo, Jobs})
+                                  Media, Orientation, PdfTo, Jobs, WaitTimeout})
         if (parser.values(single).size() > 1)
             return invalid(QStringLiteral("Option '%1' is given more than once.").arg(single));
     if (parser.isSet(Extension) && request.extension.isEmpty())
@@ -270,6 +288,21 @@ CommandLineRequest CommandLine::refusedWithoutDisplay()
         "unset). Without one, print with --print or see the files with --dry-run."));
 }
 
+QString CommandLine::unreachableDisplay(const QString& display, const QString& waylandDisplay,
+                                        const QString& platform)
+{
+    QStringList set;
+    for (const auto& [name, value] : {std::pair{QStringLiteral("DISPLAY"), display},
+                                      {QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay},
+                                      {QStringLiteral("QT_QPA_PLATFORM"), platform}})
+        if (!value.isEmpty())
+            set << name + QLatin1Char('=') + value;
+    return QStringLiteral("The window cannot open: the display cannot be reached, or its platform plugin "
+                          "cannot load (%1). Without a display, print with --print or see the files with "
+                          "--dry-run.")
+        .arg(set.join(QStringLiteral(", ")));
+}
+
 bool CommandLine::displayAvailable(const QString& display, const QString& waylandDisplay,
                                    const QString& platform)
 {
@@ -287,12 +320,14 @@ QString CommandLine::helpText()
                           "  brindlework [PATH...]\n"
                           "  brindlework --print [--printer NAME] [--extension EXT] [--jobs K]\n"
                           "              [--copies N] [--pages LIST] [--sides SIDES] [--media NAME]\n"
-                          "              [--orientation O] [--fit-to-width] [-o NAME=VALUE]... PATH...\n"
+                          "              [--orientation O] [--fit-to-width] [-o NAME=VALUE]...\n"
+                          "              [--wait [--wait-timeout S]] PATH...\n"
                           "  brindlework --print --pdf-to DIR [--fit-to-width] PATH...\n"
                           "  brindlework --dry-run [--extension EXT] PATH...\n"
                           "  brindlework --watch FOLDER [--printer NAME] [--extension EXT]\n"
                           "  brindlework --list-printers\n"
-                          "\nExit status of --print: 0 every file printed and confirmed, 1 some failed,\n"
+                          "\nExit status of --print: 0 every file taken by CUPS and none failed, 1 some\n"
+                          "failed (with --wait: or did not end in time),\n"
                           "2 bad usage, 130 stopped by SIGINT or SIGTERM, 141 standard output closed.\n"
                           "--watch ends with 0 when stopped by SIGINT or SIGTERM.\n");
 }

@@ -25,6 +25,10 @@ struct CommandLineRequest {
     QString pdfTo;
     // Offices rendering side by side.
     int jobs = 0;
+    // --wait: the batch ends once every job has completed or failed, or
+    // after waitSeconds.
+    bool wait = false;
+    int waitSeconds = 0;
     // Why the command line is refused (mode Invalid).
     QString error;
 };
@@ -43,11 +47,15 @@ public:
     // one on two cores; more only add memory (bench/cli-print.sh).
     static constexpr int DefaultJobs = 2;
     static constexpr int MostJobs = 16;
+    static constexpr int DefaultWaitSeconds = 3600;
 
     // arguments[0] is the program.
     static CommandLineRequest parse(const QStringList& arguments);
     // The window asked for where there is no display to show it on.
     static CommandLineRequest refusedWithoutDisplay();
+    // Why the window could not start on the display the environment names.
+    static QString unreachableDisplay(const QString& display, const QString& waylandDisplay,
+                                      const QString& platform);
     static bool displayAvailable(const QString& display, const QString& waylandDisplay,
                                  const QString& platform);
     static QString helpText();

@@ -13,6 +13,7 @@
 #include "platform/system/PosixSharedFolder.h"
 #include "platform/system/SteadyClock.h"
 #include "platform/system/TerminationSignals.h"
+#include "platform/system/ThreadSleeper.h"
 #include "platform/system/XdgStateFolder.h"
 #include "platform/uno/UnoOfficeSuite.h"
 #include "printers/DefaultPrinterLeftovers.h"
@@ -140,7 +141,11 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
         command.showProgress(terminalWidth());
         status = command.run(request);
     } else {
-        BatchCommand command({printers, fileSystem, yielder, renderers, termination, QDir::currentPath()},
+        SteadyClock clock;
+        ThreadSleeper sleeper(termination, termination.wakeDescriptor());
+        FlockUserLocks locks;
+        BatchCommand command({printers, fileSystem, yielder, renderers, termination, QDir::currentPath(),
+                              clock, sleeper, &locks},
                              out, err);
         command.showProgress(terminalWidth());
         status = command.run(request);

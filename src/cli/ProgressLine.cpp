@@ -1,5 +1,7 @@
 #include "cli/ProgressLine.h"
 
+#include "cli/TerminalText.h"
+
 #include <QTextStream>
 #include <cmath>
 
@@ -27,7 +29,7 @@ QString ProgressLine::text(int number, int total, const QString& path, double se
         total > 0 ? QStringLiteral("[%1/%2] ").arg(number).arg(total) : QStringLiteral("[%1] ").arg(number);
     const QString left =
         secondsLeft >= 0 ? QStringLiteral(", %1 left").arg(duration(secondsLeft)) : QString();
-    QString name = path.section(QLatin1Char('/'), -1);
+    QString name = escapedForTerminal(path.section(QLatin1Char('/'), -1));
     // The last column stays free: a full line would wrap on some terminals.
     const qsizetype room = width - 1 - place.size() - left.size();
     if (name.size() > room)

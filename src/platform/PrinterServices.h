@@ -40,6 +40,11 @@ public:
                            const QList<QPair<QString, QString>>& options) = 0;
     // The job as the printing system has it now; nothing once it no longer knows it.
     virtual std::optional<PrintJob> job(int id) = 0;
+    // This user's jobs among ids as the printing system has them now, read
+    // in one request for the jobs still queued or printing and one more for
+    // those that ended, however many there are. An id it no longer knows is
+    // left out.
+    virtual QList<PrintJob> jobStates(const QList<int>& ids) = 0;
     // Nothing when the printer takes the value for the option; otherwise the
     // values it supports, as it lists them ("" when it lists none for that option).
     virtual std::optional<QString> refusedOption(const QString& printer, const QString& name,

@@ -4,7 +4,12 @@
 #include "platform/PlatformError.h"
 #include "platform/PrinterServices.h"
 #include "platform/StopRequest.h"
+#include "platform/UserLocks.h"
 #include "print/DocumentUrl.h"
+#include "print/JobFollow.h"
+#include "print/PrintRun.h"
+#include "print/ProtectedDocument.h"
+#include "printers/UserLockWait.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,18 +47,6 @@ void closeQuietly(OfficeSuite& office, OfficeReference& document)
     document.clear();
 }
 
-QString stateWord(int state)
-{
-    switch (state) {
-    case PrintJob::Stopped:
-        return QStringLiteral("stopped");
-    case PrintJob::Canceled:
-        return QStringLiteral("canceled");
-    default:
-        return QStringLiteral("aborted");
-    }
-}
-
 } // namespace
 
 BatchPrint::BatchPrint(Services services, Settings settings)
@@ -68,7 +61,12 @@ QStringList BatchPrint::pdfPaths(const QStringList& paths, const QString& folder
     for (const QString& path : paths) {
         const QString base = QFileInfo(path).completeBaseName();
         QString name = base + QStringLiteral(".pdf");
-        for (int n = 2; taken.contains(name) || QFileInfo::exists(folder + QLatin1Char('/') + name); ++n)
+        const auto used = [&](const QString& candidate) {
+            const QFileInfo there(folder + QLatin1Char('/') + candidate);
+            // A PDF is never written through a link.
+            return taken.contains(candidate) || there.exists() || there.isSymLink();
+        };
+        for (int n = 2; used(name); ++n)
             name = QStringLiteral("%1 (%2).pdf").arg(base).arg(n);
         taken.insert(name);
         result << folder + QLatin1Char('/') + name;
@@ -164,6 +162,14 @@ BatchPrint::Totals BatchPrint::run(const QStringList& paths,
     return totals;
 }
 
+QString BatchPrint::jobFailure(const PrintJob& job, const QString& printer)
+{
+    return QStringLiteral("CUPS %1 job %2 on \"%3\": %4")
+        .arg(JobFollow::stateWord(job.state))
+        .arg(job.id)
+        .arg(printer, job.reasons);
+}
+
 BatchPrint::Rendered BatchPrint::render(const Renderer& renderer, const QString& path, const QString& pdf)
 {
     OfficeSuite& office = renderer.office;
@@ -210,11 +216,22 @@ BatchPrint::Outcome BatchPrint::deliver(const QString& path, Rendered& rendered)
     Outcome outcome;
     outcome.path = path;
     outcome.reason = rendered.reason;
-    if (rendered.pdf.isEmpty())
+    if (rendered.pdf.isEmpty()) {
+        // The office only says it could not open it.
+        if (protectedByPassword(path))
+            outcome.reason = QStringLiteral("%1 is protected by a password").arg(QFileInfo(path).fileName());
         return outcome;
+    }
     if (!settings_.pdfFolder.isEmpty()) {
         outcome.printed = true;
         outcome.pdf = rendered.pdf;
+        return outcome;
+    }
+    const bool locked = services_.locks && services_.sleeper;
+    if (locked && !waitForUserLock(*services_.locks, PrintRun::dispatchLockName(), *services_.sleeper,
+                                   &services_.stop)) {
+        QFile::remove(rendered.pdf);
+        outcome.reason = QStringLiteral("Not sent: stopped while another print of yours was under way");
         return outcome;
     }
     try {
@@ -225,20 +242,18 @@ BatchPrint::Outcome BatchPrint::deliver(const QString& path, Rendered& rendered)
             QStringLiteral("Not printed on \"%1\": %2").arg(settings_.printer, error.description());
     }
     QFile::remove(rendered.pdf);
+    if (locked)
+        services_.locks->unlock(PrintRun::dispatchLockName());
     if (outcome.jobId == 0)
         return outcome;
     try {
         const std::optional<PrintJob> job = services_.printers.job(outcome.jobId);
         // One CUPS no longer knows had its document and is gone from a
         // queue that keeps no history.
-        const int state = job ? job->state : PrintJob::Completed;
-        outcome.printed = state == PrintJob::Pending || state == PrintJob::Held ||
-                          state == PrintJob::Processing || state == PrintJob::Completed;
+        outcome.jobState = job ? job->state : PrintJob::Completed;
+        outcome.printed = !JobFollow::failed(outcome.jobState);
         if (!outcome.printed)
-            outcome.reason = QStringLiteral("CUPS %1 job %2 on \"%3\": %4")
-                                 .arg(stateWord(state))
-                                 .arg(outcome.jobId)
-                                 .arg(settings_.printer, job->reasons);
+            outcome.reason = jobFailure(*job, settings_.printer);
     } catch (const PlatformError& error) {
         outcome.reason = QStringLiteral("Job %1 on \"%2\" cannot be confirmed: %3")
                              .arg(outcome.jobId)

@@ -12,8 +12,11 @@
 namespace bw {
 
 class OfficeSuite;
+struct PrintJob;
 class PrinterServices;
+class Sleeper;
 class StopRequest;
+class UserLocks;
 
 // Prints files with no window: each is loaded hidden and read-only in an
 // office, written as a PDF there and sent to the printer's queue by the
@@ -38,6 +41,11 @@ public:
         std::vector<Renderer> renderers;
         PrinterServices& printers;
         const StopRequest& stop;
+        // Set: each job is sent under the user's dispatch lock, so that no
+        // job of the batch can be taken for a window's while it waits for
+        // its own; the sleeper paces the wait for that lock.
+        UserLocks* locks = nullptr;
+        Sleeper* sleeper = nullptr;
     };
     struct Settings {
         QString printer;
@@ -52,14 +60,21 @@ public:
         int number = 0; // from 1
         int total = 0;
         QString path;
-        bool printed = false; // or written, with a PDF folder
+        // Or written, with a PDF folder; for a job, taken by the printing
+        // system and not failed (yet: see jobState).
+        bool printed = false;
         int jobId = 0;
+        // The job's state when last read (PrintJob::State); completed only
+        // once the printing system says so.
+        int jobState = 0;
         QString pdf;    // the file written, with a PDF folder
         QString reason; // why it failed
     };
     struct Totals {
         int total = 0;
         int printed = 0;
+        // Taken by the printing system, not yet completed when the batch ended.
+        int sent = 0;
         int failed = 0;
         bool stopped = false;
     };
@@ -68,8 +83,12 @@ public:
 
     Totals run(const QStringList& paths, const std::function<void(const Outcome&)>& onFile);
 
+    // Why the job counts as failed: "CUPS aborted job 3 on "Q": reasons".
+    static QString jobFailure(const PrintJob& job, const QString& printer);
+
     // The PDF names of the files in the folder: NAME.pdf, or "NAME (2).pdf"
-    // and so on where a file of the folder or an earlier one has that name.
+    // and so on where a file of the folder (a link too, even one that leads
+    // nowhere) or an earlier one has that name.
     static QStringList pdfPaths(const QStringList& paths, const QString& folder);
 
 private:

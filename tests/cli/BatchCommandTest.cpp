@@ -3,6 +3,7 @@
 #include "support/FakeFileSystem.h"
 #include "support/FakeOfficeSuite.h"
 #include "support/FakePrinterServices.h"
+#include "support/FakeSleeper.h"
 #include "support/FakeStopRequest.h"
 #include "support/FakeYielder.h"
 #include "support/QStringPrinter.h"
@@ -22,7 +23,8 @@ public:
     {
         printers.printers = {QStringLiteral("A"), QStringLiteral("B")};
         printers.defaultPrinter = QStringLiteral("A");
-        for (const char* file : {"/d/a.ods", "/d/S/b.ods", "/d/n.txt", "/cwd/c.ods", "/d/junk.ods"}) {
+        for (const char* file :
+             {"/d/a.ods", "/d/S/b.ods", "/d/n.txt", "/cwd/c.ods", "/d/junk.ods", "/x/e\x1b[31m\tx\n.ods"}) {
             fileSystem.addFile(QString::fromLatin1(file));
             office.addDocument(QStringLiteral("file://") + QLatin1String(file),
                                QLatin1String(file).endsWith(QLatin1String("junk.ods"))
@@ -33,13 +35,22 @@ public:
         fileSystem.addSpecial(QStringLiteral("/d/fifo"));
     }
 
+    // The states job 1 goes through after it was accepted.
+    void script(const QList<int>& states)
+    {
+        for (const int state : states)
+            printers.scripts[1].append(
+                {state, state == PrintJob::Aborted ? QStringLiteral("job-aborted-by-system") : QString()});
+    }
+
     int run(const QStringList& arguments)
     {
         QTextStream outStream(&out);
         QTextStream errStream(&err);
         std::vector<BatchPrint::Renderer> offices{{office, [] {}, [] {}, work.path()}};
-        BatchCommand command({printers, fileSystem, yielder, offices, stop, QStringLiteral("/cwd")},
-                             outStream, errStream);
+        BatchCommand command(
+            {printers, fileSystem, yielder, offices, stop, QStringLiteral("/cwd"), sleeper, sleeper},
+            outStream, errStream);
         return command.run(CommandLine::parse(QStringList{QStringLiteral("brindlework")} + arguments));
     }
 
@@ -49,6 +60,7 @@ public:
     FakeYielder yielder;
     FakeOfficeSuite office;
     FakeStopRequest stop;
+    FakeSleeper sleeper;
     QString out;
     QString err;
 };
@@ -70,11 +82,11 @@ TEST(BatchCommandTest, StatusAndLinesOfEachMode)
         {{"--print", "--printer", "B", "/d/a.ods", "c.ods"},
          {},
          0,
-         "printed 1/2 /d/a.ods -> B (job 1)\nprinted 2/2 /cwd/c.ods -> B (job 2)\ndone: 2 printed, 0 failed, "
-         "of 2 "
-         "on B in",
+         "sent 1/2 /d/a.ods -> B (job 1)\nsent 2/2 /cwd/c.ods -> B (job 2)\n1/2 /d/a.ods: sent, job 1, "
+         "pending "
+         "on B\n2/2 /cwd/c.ods: sent, job 2, pending on B\ndone: 0 printed, 2 sent, 0 failed, of 2 on B in",
          ""},
-        {{"--print", "/d/a.ods"}, {}, 0, "printed 1/1 /d/a.ods -> A (job 1)\ndone:", ""},
+        {{"--print", "/d/a.ods"}, {}, 0, "sent 1/1 /d/a.ods -> A (job 1)\n1/1 /d/a.ods: sent", ""},
         {{"--print", "--quiet", "/d/junk.ods", "/d/a.ods"},
          {},
          1,
@@ -83,13 +95,53 @@ TEST(BatchCommandTest, StatusAndLinesOfEachMode)
         {{"--print", "--json", "/d/a.ods", "/d/junk.ods"},
          {},
          1,
-         "{\"event\":\"printed\",\"job\":1,\"number\":1,\"path\":\"/d/a.ods\",\"printer\":\"A\",\"seconds\":",
+         "{\"event\":\"sent\",\"job\":1,\"number\":1,\"path\":\"/d/a.ods\",\"printer\":\"A\",\"seconds\":",
          ""},
         {{"--print", "--printer", "B", "/d/a.ods"},
          [](Command& c) { c.printers.refusing = {QStringLiteral("B")}; },
          1,
          "done: 0 printed, 1 failed, of 1 on B in",
          "failed 1/1 /d/a.ods: Not printed on \"B\": Destination \"B\" is not accepting jobs.\n"},
+        // Followed to the end: aborted after it was accepted, waited for, not ended in time.
+        {{"--print", "/d/a.ods"},
+         [](Command& c) {
+             c.script({PrintJob::Pending, PrintJob::Aborted});
+         },
+         1,
+         "sent 1/1 /d/a.ods -> A (job 1)\ndone: 0 printed, 1 failed, of 1 on A in",
+         "failed 1/1 /d/a.ods: CUPS aborted job 1 on \"A\": job-aborted-by-system\n"},
+        {{"--print", "--wait", "/d/a.ods"},
+         [](Command& c) {
+             c.script({PrintJob::Pending, PrintJob::Processing, PrintJob::Completed});
+         },
+         0,
+         "sent 1/1 /d/a.ods -> A (job 1)\ndone: 1 printed, 0 failed, of 1 on A in",
+         ""},
+        {{"--print", "--wait", "--wait-timeout", "2", "/d/a.ods"},
+         [](Command& c) { c.script({PrintJob::Held}); },
+         1,
+         "sent 1/1 /d/a.ods -> A (job 1)\ndone: 0 printed, 1 failed, of 1 on A in",
+         "failed 1/1 /d/a.ods: not ended after 2 s: sent, job 1, held on A\n"},
+        {{"--print", "--json", "--wait", "/d/a.ods"},
+         [](Command& c) {
+             c.script({PrintJob::Pending, PrintJob::Processing, PrintJob::Stopped});
+         },
+         1,
+         "{\"event\":\"sent\",\"job\":1,\"number\":1,\"path\":\"/d/a.ods\",\"printer\":\"A\",\"seconds\":",
+         ""},
+        // A PDF folder that cannot be written is refused before any file is rendered.
+        {{"--print", "--pdf-to", "/proc", "/d/a.ods"},
+         {},
+         2,
+         "",
+         "brindlework: cannot write in the folder /proc: "},
+        // A name cannot colour the terminal or fake a line.
+        {{"--print", "/x/e\x1b[31m\tx\n.ods"},
+         {},
+         0,
+         "sent 1/1 /x/e\\e[31m\\tx\\n.ods -> A (job 1)\n1/1 /x/e\\e[31m\\tx\\n.ods: sent, job 1, pending on "
+         "A\n",
+         ""},
         {{"--print", "--printer", "B", "--sides", "two-sided-long-edge", "--copies", "2", "/d/a.ods"},
          [](Command& c) { c.printers.supported[QStringLiteral("copies")] = {QStringLiteral("2")}; },
          2,
@@ -100,7 +152,7 @@ TEST(BatchCommandTest, StatusAndLinesOfEachMode)
              c.printers.supported[QStringLiteral("orientation-requested")] = {QStringLiteral("4")};
          },
          0,
-         "printed 1/1 /d/a.ods -> A (job 1)\n",
+         "sent 1/1 /d/a.ods -> A (job 1)\n",
          ""},
         {{"--print", "/d/a.ods", "/d/S/b.ods"},
          [](Command& c) { c.stop.requested = true; },
@@ -129,7 +181,7 @@ TEST(BatchCommandTest, StatusAndLinesOfEachMode)
          "brindlework: cannot use /d/gone.ods: File not found: /d/gone.ods\n"
          "brindlework: cannot use /d/fifo: Not a file or a folder: /d/fifo\n"},
         {{"--print", "/empty"}, {}, 2, "", "brindlework: no files found (extension \"ods\" in folders)\n"},
-        {{"--print", "--printer", "b", "/d/a.ods"}, {}, 0, "printed 1/1 /d/a.ods -> B (job 1)\n", ""},
+        {{"--print", "--printer", "b", "/d/a.ods"}, {}, 0, "sent 1/1 /d/a.ods -> B (job 1)\n", ""},
         {{"--print", "/d/a.ods", "/d"},
          [](Command& c) { c.fileSystem.unreadable = {QStringLiteral("/d/a.ods")}; },
          2,

@@ -32,6 +32,7 @@ public:
         for (const char* queue : {"A", "B", "R", "S"})
             cups->addQueue(QString::fromLatin1(queue), true);
         cups->runTool(QStringLiteral("cupsreject"), {QStringLiteral("R")});
+        cups->addFailingQueue(QStringLiteral("F"));
         cups->runTool(QStringLiteral("lpadmin"), {"-p", "D", "-v", "file:///dev/null", "-P",
                                                   "/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd"});
         cups->runTool(QStringLiteral("cupsaccept"), {QStringLiteral("D")});
@@ -155,11 +156,10 @@ public:
 
     static QStringList titlesOf(const QString& queue) { return cups->pendingJobTitles(queue); }
 
-    // Job ids of the "printed" lines, in order.
+    // Job ids of the "sent" lines, in order.
     static QList<int> printedJobIds(const QStringList& lines)
     {
-        static const QRegularExpression job(
-            QStringLiteral("^printed \\d+/\\d+ .* -> \\S+ \\(job (\\d+)\\)$"));
+        static const QRegularExpression job(QStringLiteral("^sent \\d+/\\d+ .* -> \\S+ \\(job (\\d+)\\)$"));
         QList<int> ids;
         for (const QString& line : lines) {
             const auto match = job.match(line);
@@ -185,8 +185,8 @@ TEST_F(BatchEndToEnd, FilesAndFoldersMixedPrintInOrderOnTheNamedQueueEachJobConf
               (QStringList{"first.ods", "top.ods", "mid.ods", "deep.ods", "first.ods"}));
     EXPECT_TRUE(titlesOf(QStringLiteral("A")).isEmpty());
     const QStringList lines = result.outLines();
-    ASSERT_EQ(lines.size(), 6) << result.out.toStdString();
-    EXPECT_EQ(lines[1], QStringLiteral("printed 2/5 %1 -> B (job %2)")
+    ASSERT_EQ(lines.size(), 11) << result.out.toStdString();
+    EXPECT_EQ(lines[1], QStringLiteral("sent 2/5 %1 -> B (job %2)")
                             .arg(path(QStringLiteral("docs/top.ods")))
                             .arg(printedJobIds(lines).value(1)));
     QList<int> queued;
@@ -194,7 +194,7 @@ TEST_F(BatchEndToEnd, FilesAndFoldersMixedPrintInOrderOnTheNamedQueueEachJobConf
         queued << job.id;
     std::sort(queued.begin(), queued.end());
     EXPECT_EQ(printedJobIds(lines), queued);
-    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("done: 5 printed, 0 failed, of 5 on B in ")));
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("done: 0 printed, 5 sent, 0 failed, of 5 on B in ")));
     EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
     EXPECT_TRUE(batchOffices().isEmpty());
     // The user's default stays as it was.
@@ -223,6 +223,8 @@ TEST_F(BatchEndToEnd, ExitStatusTellsWhatHappened)
         {{"--print", "--printer", "R", "loose/first.ods", "docs"}, 1, {}, {}, 4, "not accepting jobs"},
         {{"--print", "--printer", "D", "--copies", "99999", "docs"}, 2, {}, {}, 0, "(supported: 1-9999)"},
         {{"--print", "--json", "loose/first.ods"}, 0, {}, {"first.ods"}, 0, ""},
+        // Taken, then aborted by its backend a second later: followed to that end.
+        {{"--print", "--printer", "F", "--wait", "loose/first.ods"}, 1, {}, {}, 1, "CUPS aborted job "},
     };
     for (const auto& row : table) {
         SetUp();
@@ -249,7 +251,7 @@ TEST_F(BatchEndToEnd, ASignalEndsTheBatchAfterTheCurrentFileWithTotals)
             program.run({QStringLiteral("--print"), QStringLiteral("--printer"), QStringLiteral("B"),
                          QStringLiteral("many")},
                         120000, [&](QProcess& process, const QString& line) {
-                            if (line.startsWith(QLatin1String("printed ")) && ++printedLines == 2)
+                            if (line.startsWith(QLatin1String("sent ")) && ++printedLines == 2)
                                 ::kill(pid_t(process.processId()), signal);
                         });
 
@@ -258,10 +260,10 @@ TEST_F(BatchEndToEnd, ASignalEndsTheBatchAfterTheCurrentFileWithTotals)
         EXPECT_GE(printed, 2) << signal;
         EXPECT_LT(printed, 20) << signal;
         EXPECT_EQ(titlesOf(QStringLiteral("B")).size(), printed) << signal;
-        EXPECT_TRUE(
-            result.err.contains(QStringLiteral("stopped: %1 printed, 0 failed, %2 not started, of 20 on B")
-                                    .arg(printed)
-                                    .arg(20 - printed)))
+        EXPECT_TRUE(result.err.contains(
+            QStringLiteral("stopped: 0 printed, %1 sent, 0 failed, %2 not started, of 20 on B")
+                .arg(printed)
+                .arg(20 - printed)))
             << result.err.toStdString();
         // Its office is gone, and no document with it.
         EXPECT_TRUE(batchOffices().isEmpty()) << signal;
@@ -273,7 +275,7 @@ TEST_F(BatchEndToEnd, AnOfficeLeftByABatchKilledOutrightIsEndedByTheNextBatch)
     program.run(
         {QStringLiteral("--print"), QStringLiteral("--printer"), QStringLiteral("B"), QStringLiteral("many")},
         120000, [&](QProcess& process, const QString& line) {
-            if (line.startsWith(QLatin1String("printed 2/20")))
+            if (line.startsWith(QLatin1String("sent 2/20")))
                 ::kill(pid_t(process.processId()), SIGKILL);
         });
     const QList<int> orphans = batchOffices();
@@ -313,7 +315,7 @@ TEST_F(BatchEndToEnd, AnOfficeThatStopsAnsweringIsRestartedAndTheRestPrinted)
         program.run({QStringLiteral("--print"), QStringLiteral("--printer"), QStringLiteral("B"),
                      QStringLiteral("--timeout"), QStringLiteral("5"), QStringLiteral("many")},
                     180000, [&](QProcess&, const QString& line) {
-                        if (stoppedOffice.isEmpty() && line.startsWith(QLatin1String("printed 3/20"))) {
+                        if (stoppedOffice.isEmpty() && line.startsWith(QLatin1String("sent 3/20"))) {
                             // One of the two offices.
                             stoppedOffice = batchOffices(QStringLiteral("-1"));
                             for (int pid : stoppedOffice)
@@ -348,6 +350,8 @@ TEST_F(BatchEndToEnd, BadInputGetsAClearMessageAndItsStatus)
         const char* errHolds;
         const char* outHolds;
         Setting setting = Plain;
+        // NAME=VALUE set for the run.
+        const char* variable = nullptr;
     } table[] = {
         {{"--print", "--printer", "B", "locked.ods"}, 2, 0, "%1/locked.ods: Cannot be read", ""},
         {{"--dry-run", "loose", "nothere.ods"},
@@ -359,6 +363,10 @@ TEST_F(BatchEndToEnd, BadInputGetsAClearMessageAndItsStatus)
         {{"--print", "--printer", "b", "loose"}, 0, 1, "", "-> B (job "},
         {{"--print", "--printer", "B", "many"}, 141, -1, "stopped: ", "", CloseOutput},
         {{"docs"}, 2, 0, "needs a display", ""},
+        // Set but stale: the same clear refusal, never an abort.
+        {{"docs"}, 2, 0, "(DISPLAY=:987). Without a display, print with --print", "", Plain, "DISPLAY=:987"},
+        {{"docs"}, 2, 0, "(WAYLAND_DISPLAY=wayland-77)", "", Plain, "WAYLAND_DISPLAY=wayland-77"},
+        {{"docs"}, 2, 0, "(QT_QPA_PLATFORM=bogus)", "", Plain, "QT_QPA_PLATFORM=bogus"},
         {{"--print", "--printer", "B", "loose"}, 2, 0, "%1/read-only-cache is read-only", "", ReadOnlyCache},
         {{"--print", "--printer", "B", "odd"}, 2, 0, "is not valid UTF-8", ""},
     };
@@ -368,6 +376,10 @@ TEST_F(BatchEndToEnd, BadInputGetsAClearMessageAndItsStatus)
         run.closeOutput = row.setting == CloseOutput;
         if (row.setting == ReadOnlyCache)
             run.setVariable(QStringLiteral("XDG_CACHE_HOME"), path(QStringLiteral("read-only-cache")));
+        if (row.variable) {
+            const QString variable = QString::fromUtf8(row.variable);
+            run.setVariable(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
+        }
         const auto result = run.run(row.arguments);
         const std::string what = row.arguments.join(' ').toStdString();
         EXPECT_EQ(result.status, row.status) << what << "\n" << result.err.toStdString();
@@ -491,7 +503,7 @@ TEST_F(BatchEndToEnd, TwoOfficesKeepTheListOrderAndAQueueThatStopsTakingJobsFail
         inOrder << line.section(QLatin1Char('/'), -1);
     const auto result = program.run(
         {"--print", "--printer", "S", "--jobs", "2", "many"}, 120000, [&](QProcess&, const QString& line) {
-            if (line.startsWith(QLatin1String("printed 3/20")))
+            if (line.startsWith(QLatin1String("sent 3/20")))
                 cups->runTool(QStringLiteral("cupsreject"), {QStringLiteral("S")});
         });
 

@@ -115,7 +115,11 @@ TEST(CommandLineTest, BadCommandLinesAreRefusedWithAReason)
         {{"--print", "--sides", "both", "a"}, "--sides takes one-sided, two-sided-long-edge"},
         {{"--print", "-o", "sides", "a"}, "NAME=VALUE"},
         {{"--print", "--jobs", "17", "a"}, "--jobs"},
-        {{"--print", "--pdf-to", "out", "--copies", "2", "a"}, "'--copies' needs a printer"},
+        {{"--print", "--pdf-to", "out", "--copies", "2", "a"},
+         "'--copies' and '--pdf-to' do not go together"},
+        {{"--print", "--pdf-to", "out", "--printer", "Q", "a"},
+         "'--printer' and '--pdf-to' do not go together"},
+        {{"--print", "--wait-timeout", "0", "a"}, "--wait-timeout"},
     };
     for (const auto& row : table) {
         const CommandLineRequest request = parse(row.arguments);

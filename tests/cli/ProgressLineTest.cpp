@@ -1,5 +1,6 @@
 #include "cli/ProgressLine.h"
 
+#include "cli/TerminalText.h"
 #include "support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
@@ -21,12 +22,27 @@ TEST(ProgressLineTest, TheLineFitsTheTerminal)
         {1, 3, "/r/first.ods", -1, 80, "[1/3] first.ods"},
         {4, 0, "/in/q.ods", -1, 80, "[4] q.ods"},
         {5, 9, "/r/a-rather-long-name.ods", 5, 24, "[5/9] a-rath…, 5 s left"},
+        {6, 9, "/r/a\x1b[2K\rb.ods", -1, 80, "[6/9] a\\e[2K\\rb.ods"},
     };
     for (const auto& row : table)
         EXPECT_EQ(ProgressLine::text(row.number, row.total, QString::fromUtf8(row.path), row.secondsLeft,
                                      row.width),
                   QString::fromUtf8(row.text))
             << row.text;
+}
+
+TEST(ProgressLineTest, ControlCharactersAreShownEscaped)
+{
+    const struct {
+        const char* name;
+        const char* shown;
+    } table[] = {
+        {"plain é.ods", "plain é.ods"},        {"a\tb\nc\rd.ods", "a\\tb\\nc\\rd.ods"},
+        {"a\x1b[31mb.ods", "a\\e[31mb.ods"},   {"bell\x07\x7f.ods", "bell\\x07\\x7f.ods"},
+        {"c1\u009b31m.ods", "c1\\x9b31m.ods"}, {"evil\u202esdo.exe", "evil\\u202esdo.exe"},
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(escapedForTerminal(QString::fromUtf8(row.name)), QString::fromUtf8(row.shown)) << row.shown;
 }
 
 } // namespace

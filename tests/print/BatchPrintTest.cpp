@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -184,6 +185,20 @@ TEST(BatchPrintTest, TheOfficeIsRestartedEveryNDocumentsAndAStopEndsAfterTheFile
         EXPECT_EQ(t.first.openDocumentCount(), 0) << row.what;
         EXPECT_EQ(QDir(t.work.path()).entryList(QDir::Files), QStringList()) << row.what;
     }
+}
+
+TEST(BatchPrintTest, APdfNameTakenByALinkGetsTheNextNumber)
+{
+    QTemporaryDir out;
+    QFile(out.filePath(QStringLiteral("kept.txt"))).open(QIODevice::WriteOnly);
+    // One leading to a file, one leading nowhere: neither is written through.
+    QFile::link(out.filePath(QStringLiteral("kept.txt")), out.filePath(QStringLiteral("a.pdf")));
+    QFile::link(out.filePath(QStringLiteral("nowhere")), out.filePath(QStringLiteral("b.pdf")));
+    QStringList names;
+    for (const QString& pdf :
+         BatchPrint::pdfPaths({"/d/a.ods", "/d/b.ods", "/e/a.ods", "/d/c.ods"}, out.path()))
+        names << QFileInfo(pdf).fileName();
+    EXPECT_EQ(names, (QStringList{"a (2).pdf", "b (2).pdf", "a (3).pdf", "c.pdf"}));
 }
 
 } // namespace

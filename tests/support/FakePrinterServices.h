@@ -102,11 +102,22 @@ public:
     }
     std::optional<PrintJob> job(int id) override
     {
-        for (const Job& job : jobList) {
+        for (Job& job : jobList) {
             if (job.job.id == id && job.appearsAt <= now())
-                return job.job;
+                return read(job);
         }
         return std::nullopt;
+    }
+    QList<PrintJob> jobStates(const QList<int>& ids) override
+    {
+        ++jobQueries;
+        failIfDown(jobsUnreachable);
+        QList<PrintJob> result;
+        for (Job& job : jobList) {
+            if (ids.contains(job.job.id) && job.appearsAt <= now())
+                result.append(read(job));
+        }
+        return result;
     }
     // Values as CUPS lists them, from supported; an option not there is not listed.
     std::optional<QString> refusedOption(const QString&, const QString& name, const QString& value) override
@@ -172,6 +183,9 @@ public:
     QHash<QString, QStringList> supported;
     // CUPS aborts every job submitted.
     bool endsSubmittedJobs = false;
+    // The states a job goes through after it was accepted, by job id: each
+    // read of its state takes the next step; the last one stays.
+    QHash<int, QList<std::pair<int, QString>>> scripts;
 
     QStringList printers;
     QString defaultPrinter; // the server's
@@ -209,6 +223,16 @@ private:
         events.append({{static_cast<int>(events.size()) + 1, created, job}, now() + delay});
     }
     qint64 now() const { return clock ? clock->nowMilliseconds() : 0; }
+    PrintJob read(Job& job)
+    {
+        auto script = scripts.find(job.job.id);
+        if (script != scripts.end() && !script->isEmpty()) {
+            const auto [state, reasons] = script->size() > 1 ? script->takeFirst() : script->first();
+            if (state != job.job.state)
+                changeState(job.job.id, state, reasons);
+        }
+        return job.job;
+    }
 };
 
 } // namespace bw::test

@@ -6,9 +6,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <cups/cups.h>
 #include <fcntl.h>
 #include <optional>
@@ -26,32 +31,68 @@ bool isFailure(ipp_status_t status)
     return status > IPP_STATUS_OK_EVENTS_COMPLETE;
 }
 
-// CUPS keeps its last status per thread: read it right after the failing call.
-[[noreturn]] void throwLastCupsError(int fallbackNumber, const QString& fallbackDescription)
+// The bare errno text ("Bad file descriptor") does not say what failed, nor what to do.
+QString unreachable(const QString& detail)
 {
+    return QStringLiteral("The printing system (CUPS) at %1 is not running or cannot be reached (%2); start "
+                          "it with \"sudo systemctl start cups\" or ask your administrator")
+        .arg(QString::fromUtf8(cupsServer()), detail);
+}
+
+// Every wait for the scheduler is bounded, so that one that hangs (frozen,
+// or a network gone) holds the program up for seconds, not minutes.
+constexpr int WaitMilliseconds = 4000;
+
+// After a wait given up, the calls that follow within this time fail at once:
+// each would wait as long again, and a program asked to end must not.
+constexpr qint64 QuietMilliseconds = 10000;
+
+qint64 steadyMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Called after each second of a wait with nothing heard: goes on waiting up
+// to the bound, or not at all right after a wait was given up.
+int giveUp(http_t* http, void* gaveUpAt)
+{
+    auto& at = *static_cast<std::atomic<qint64>*>(gaveUpAt);
+    const qint64 now = steadyMilliseconds();
+    if (now - at.load() >= QuietMilliseconds &&
+        ::time(nullptr) - httpGetActivity(http) < WaitMilliseconds / 1000)
+        return 1;
+    at.store(now);
+    return 0;
+}
+
+// CUPS keeps its last status per thread: read it right after the failing call.
+[[noreturn]] void throwLastCupsError(http_t* http, int fallbackNumber, const QString& fallbackDescription)
+{
+    if (http && httpError(http) == ETIMEDOUT)
+        throw PlatformError(
+            IPP_STATUS_ERROR_SERVICE_UNAVAILABLE,
+            unreachable(QStringLiteral("it did not answer within %1 s").arg(WaitMilliseconds / 1000)));
     const ipp_status_t status = cupsLastError();
     if (!isFailure(status))
         throw PlatformError(fallbackNumber, fallbackDescription);
     QString description = QString::fromUtf8(cupsLastErrorString());
-    if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) {
-        // The bare errno text ("Bad file descriptor") does not say what failed, nor what to do.
-        description = QStringLiteral("The printing system (CUPS) at %1 is not running or cannot be reached "
-                                     "(%2); start it with \"sudo systemctl start cups\" or ask your "
-                                     "administrator")
-                          .arg(QString::fromUtf8(cupsServer()), description);
-    }
+    if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+        description = unreachable(description);
     throw PlatformError(status, description);
 }
 
 // The destinations as CUPS lists them at the moment of the call; freed on scope exit.
 class Destinations {
 public:
-    Destinations()
+    explicit Destinations(http_t* http)
     {
-        count_ = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_);
+        count_ = cupsGetDests2(http, &dests_);
         // An empty list with "not found" is a printing system without printers, not a failure.
         if (count_ == 0 && isFailure(cupsLastError()) && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
-            throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The printers cannot be listed"));
+            throwLastCupsError(http, ErrorNumber::PrinterService,
+                               QStringLiteral("The printers cannot be listed"));
     }
     ~Destinations() { cupsFreeDests(count_, dests_); }
     Destinations(const Destinations&) = delete;
@@ -95,7 +136,7 @@ std::pair<QByteArray, QByteArray> printerAndInstance(const QString& name)
 // A request to the scheduler as this user; the reply is freed with it.
 class IppRequest {
 public:
-    explicit IppRequest(ipp_op_t operation) : request_(ippNewRequest(operation))
+    IppRequest(http_t* http, ipp_op_t operation) : http_(http), request_(ippNewRequest(operation))
     {
         ippAddString(request_, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
         ippAddString(request_, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
@@ -114,14 +155,15 @@ public:
     // Sends it; throws the scheduler's failure, described with what.
     ipp_t* send(const QString& what)
     {
-        reply_ = cupsDoRequest(CUPS_HTTP_DEFAULT, request_, "/");
+        reply_ = cupsDoRequest(http_, request_, "/");
         request_ = nullptr; // cupsDoRequest frees it
         if (!reply_ || isFailure(cupsLastError()))
-            throwLastCupsError(ErrorNumber::PrinterService, what);
+            throwLastCupsError(http_, ErrorNumber::PrinterService, what);
         return reply_;
     }
 
 private:
+    http_t* http_;
     ipp_t* request_;
     ipp_t* reply_ = nullptr;
 };
@@ -135,7 +177,7 @@ QString stringOf(ipp_attribute_t* attribute)
 }
 
 // The job's owner, or "" when the scheduler no longer knows the job.
-QString ownerOfJob(int id)
+QString ownerOfJob(http_t* http, int id)
 {
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
@@ -143,7 +185,7 @@ QString ownerOfJob(int id)
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "job-originating-user-name");
-    ipp_t* reply = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    ipp_t* reply = cupsDoRequest(http, request, "/");
     const QString owner = stringOf(ippFindAttribute(reply, "job-originating-user-name", IPP_TAG_NAME));
     ippDelete(reply);
     return owner;
@@ -152,20 +194,26 @@ QString ownerOfJob(int id)
 // One destination with its printer's capabilities; freed on scope exit.
 class Destination {
 public:
-    explicit Destination(const QString& printer)
+    Destination(http_t* http, const QString& printer)
     {
         const auto [queue, instance] = printerAndInstance(printer);
-        dest_ = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(),
-                                 instance.isEmpty() ? nullptr : instance.constData());
+        dest_ =
+            cupsGetNamedDest(http, queue.constData(), instance.isEmpty() ? nullptr : instance.constData());
         if (!dest_) {
-            if (!isFailure(cupsLastError()) || cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+            // A scheduler that went away does not know any printer: say which it is.
+            if (!isFailure(cupsLastError()) || cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) {
+                if (httpReconnect2(http, WaitMilliseconds, nullptr) != 0)
+                    throw PlatformError(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE,
+                                        unreachable(QString::fromLocal8Bit(std::strerror(httpError(http)))));
                 throw PlatformError(IPP_STATUS_ERROR_NOT_FOUND, QStringLiteral("Unknown printer ") + printer);
-            throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The printer cannot be asked"));
+            }
+            throwLastCupsError(http, ErrorNumber::PrinterService,
+                               QStringLiteral("The printer cannot be asked"));
         }
-        info_ = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest_);
+        info_ = cupsCopyDestInfo(http, dest_);
         if (!info_) {
             cupsFreeDests(1, dest_);
-            throwLastCupsError(ErrorNumber::PrinterService,
+            throwLastCupsError(http, ErrorNumber::PrinterService,
                                QStringLiteral("The printer's capabilities cannot be read"));
         }
     }
@@ -211,11 +259,100 @@ QString attributeText(ipp_attribute_t* attribute)
     return QString::fromUtf8(text.constData());
 }
 
+void addJobAttributesWanted(ipp_t* request)
+{
+    static const char* const wanted[] = {"job-id",    "job-name",          "job-printer-uri",
+                                         "job-state", "job-state-reasons", "job-printer-state-message"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  int(sizeof wanted / sizeof *wanted), nullptr, wanted);
+}
+
+// The jobs of a reply, one group of job attributes each.
+QList<PrintJob> jobsOf(ipp_t* reply)
+{
+    QList<PrintJob> jobs;
+    std::optional<PrintJob> job;
+    QString message;
+    const auto keep = [&] {
+        if (!job)
+            return;
+        // Why a job stopped or was aborted is often only in the printer's message.
+        if ((job->state == PrintJob::Stopped || job->state == PrintJob::Aborted) && !message.isEmpty())
+            job->reasons += (job->reasons.isEmpty() ? QString() : QStringLiteral("; ")) + message;
+        jobs.append(*job);
+        job.reset();
+        message.clear();
+    };
+    for (ipp_attribute_t* attribute = ippFirstAttribute(reply); attribute;
+         attribute = ippNextAttribute(reply)) {
+        const char* name = ippGetName(attribute);
+        if (!name || ippGetGroupTag(attribute) != IPP_TAG_JOB) {
+            keep();
+            continue;
+        }
+        if (!job)
+            job.emplace();
+        const QByteArray key(name);
+        if (key == "job-id")
+            job->id = ippGetInteger(attribute, 0);
+        else if (key == "job-name")
+            job->title = QString::fromUtf8(ippGetString(attribute, 0, nullptr));
+        else if (key == "job-printer-uri")
+            job->queue = QString::fromUtf8(ippGetString(attribute, 0, nullptr)).section(QLatin1Char('/'), -1);
+        else if (key == "job-state")
+            job->state = ippGetInteger(attribute, 0);
+        else if (key == "job-state-reasons")
+            job->reasons = attributeText(attribute).replace(QLatin1Char(','), QStringLiteral(", "));
+        else if (key == "job-printer-state-message")
+            message = attributeText(attribute);
+    }
+    keep();
+    return jobs;
+}
+
+// This user's jobs in one list: which is "not-completed" or "completed";
+// firstId > 0 leaves out older ones.
+QList<PrintJob> myJobs(http_t* http, const char* which, int firstId)
+{
+    IppRequest request(http, IPP_OP_GET_JOBS);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, which);
+    ippAddBoolean(request.get(), IPP_TAG_OPERATION, "my-jobs", 1);
+    if (firstId > 0)
+        ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id", firstId);
+    addJobAttributesWanted(request.get());
+    return jobsOf(request.send(QStringLiteral("The print jobs cannot be read")));
+}
+
 } // namespace
+
+CupsPrinterServices::~CupsPrinterServices()
+{
+    for (const auto& [thread, connection] : connections_)
+        httpClose(connection);
+}
+
+http_t* CupsPrinterServices::http()
+{
+    if (steadyMilliseconds() - gaveUpAt_.load() < QuietMilliseconds)
+        throw PlatformError(
+            IPP_STATUS_ERROR_SERVICE_UNAVAILABLE,
+            unreachable(QStringLiteral("it did not answer within %1 s").arg(WaitMilliseconds / 1000)));
+    const std::lock_guard lock(mutex_);
+    http_t*& connection = connections_[std::this_thread::get_id()];
+    if (!connection) {
+        connection = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                  WaitMilliseconds, nullptr);
+        if (!connection)
+            throw PlatformError(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE,
+                                unreachable(QString::fromLocal8Bit(std::strerror(errno))));
+        httpSetTimeout(connection, 1.0, giveUp, &gaveUpAt_);
+    }
+    return connection;
+}
 
 QStringList CupsPrinterServices::installedPrinters()
 {
-    const Destinations dests;
+    const Destinations dests(http());
     QStringList names;
     for (const cups_dest_t& dest : dests)
         names.append(nameOf(dest));
@@ -224,7 +361,7 @@ QStringList CupsPrinterServices::installedPrinters()
 
 QString CupsPrinterServices::defaultPrinterName()
 {
-    const Destinations dests;
+    const Destinations dests(http());
     if (const cups_dest_t* dest = dests.defaultDestination())
         return nameOf(*dest);
     throw PlatformError(IPP_STATUS_ERROR_NOT_FOUND, QStringLiteral("No default printer is set"));
@@ -243,7 +380,7 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
 
     QString wanted;
     {
-        Destinations dests;
+        Destinations dests(http());
         const cups_dest_t* target = cupsGetDest(
             printer.constData(), slash < 0 ? nullptr : instance.constData(), dests.count(), dests.begin());
         if (!target)
@@ -256,7 +393,7 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
 
     // LPDEST or PRINTER outrank the saved default; a change they hide would
     // send the next print to another printer without a word.
-    const Destinations after;
+    const Destinations after(http());
     const cups_dest_t* now = after.defaultDestination();
     if (!now || nameOf(*now) != wanted) {
         throw PlatformError(
@@ -269,7 +406,7 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
 
 int CupsPrinterServices::watchJobs()
 {
-    IppRequest request(IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS);
+    IppRequest request(http(), IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS);
     static const char* const events[] = {"job-created", "job-state-changed", "job-completed"};
     ippAddStrings(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_KEYWORD, "notify-events", 3, nullptr, events);
     ippAddString(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_KEYWORD, "notify-pull-method", nullptr,
@@ -286,7 +423,7 @@ int CupsPrinterServices::watchJobs()
 
 QList<JobEvent> CupsPrinterServices::jobEvents(int watch, int afterSequence)
 {
-    IppRequest request(IPP_OP_GET_NOTIFICATIONS);
+    IppRequest request(http(), IPP_OP_GET_NOTIFICATIONS);
     ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-ids", watch);
     ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-sequence-numbers",
                   afterSequence + 1);
@@ -340,7 +477,7 @@ QList<JobEvent> CupsPrinterServices::jobEvents(int watch, int afterSequence)
     for (const JobEvent& each : events) {
         auto known = mine.find(each.job.id);
         if (known == mine.end()) {
-            const QString owner = ownerOfJob(each.job.id);
+            const QString owner = ownerOfJob(http(), each.job.id);
             known = mine.insert(each.job.id, owner.isEmpty() || owner == me);
         }
         if (*known)
@@ -351,11 +488,17 @@ QList<JobEvent> CupsPrinterServices::jobEvents(int watch, int afterSequence)
 
 void CupsPrinterServices::endWatch(int watch)
 {
+    http_t* connection = nullptr;
+    try {
+        connection = http();
+    } catch (const PlatformError&) {
+        return; // lapses by itself
+    }
     ipp_t* request = ippNewRequest(IPP_OP_CANCEL_SUBSCRIPTION);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-id", watch);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+    ippDelete(cupsDoRequest(connection, request, "/"));
 }
 
 int CupsPrinterServices::submitFile(const QString& printer, const QString& file, const QString& title,
@@ -364,7 +507,7 @@ int CupsPrinterServices::submitFile(const QString& printer, const QString& file,
     QFile document(file);
     if (!document.open(QIODevice::ReadOnly))
         throw PlatformError(ErrorNumber::FileAccess, file + QStringLiteral(": ") + document.errorString());
-    const Destination destination(printer);
+    const Destination destination(http(), printer);
     Options jobOptions;
     for (const auto& [name, value] : options)
         jobOptions.add(name.toUtf8(), value.toUtf8());
@@ -376,13 +519,12 @@ int CupsPrinterServices::submitFile(const QString& printer, const QString& file,
     }
     const QByteArray name = title.toUtf8();
     int id = 0;
-    if (cupsCreateDestJob(CUPS_HTTP_DEFAULT, destination.dest(), destination.info(), &id, name.constData(),
+    if (cupsCreateDestJob(http(), destination.dest(), destination.info(), &id, name.constData(),
                           jobOptions.count(), jobOptions.get()) != IPP_STATUS_OK ||
         id <= 0)
-        throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The job was refused"));
-    bool sent =
-        cupsStartDestDocument(CUPS_HTTP_DEFAULT, destination.dest(), destination.info(), id, name.constData(),
-                              CUPS_FORMAT_PDF, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
+        throwLastCupsError(http(), ErrorNumber::PrinterService, QStringLiteral("The job was refused"));
+    bool sent = cupsStartDestDocument(http(), destination.dest(), destination.info(), id, name.constData(),
+                                      CUPS_FORMAT_PDF, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
     char buffer[65536];
     while (sent) {
         const qint64 read = document.read(buffer, sizeof buffer);
@@ -390,16 +532,19 @@ int CupsPrinterServices::submitFile(const QString& printer, const QString& file,
             sent = read == 0;
             break;
         }
-        sent = cupsWriteRequestData(CUPS_HTTP_DEFAULT, buffer, size_t(read)) == HTTP_STATUS_CONTINUE;
+        sent = cupsWriteRequestData(http(), buffer, size_t(read)) == HTTP_STATUS_CONTINUE;
     }
     const bool finished =
-        cupsFinishDestDocument(CUPS_HTTP_DEFAULT, destination.dest(), destination.info()) == IPP_STATUS_OK;
+        cupsFinishDestDocument(http(), destination.dest(), destination.info()) == IPP_STATUS_OK;
     if (sent && finished)
         return id;
     const ipp_status_t status = cupsLastError();
-    const QString reason = QString::fromUtf8(cupsLastErrorString());
+    const QString reason =
+        httpError(http()) == ETIMEDOUT
+            ? unreachable(QStringLiteral("it did not answer within %1 s").arg(WaitMilliseconds / 1000))
+            : QString::fromUtf8(cupsLastErrorString());
     // A job without its document would hold the queue until it times out.
-    cupsCancelDestJob(CUPS_HTTP_DEFAULT, destination.dest(), id);
+    cupsCancelDestJob(http(), destination.dest(), id);
     throw PlatformError(isFailure(status) ? int(status) : ErrorNumber::PrinterService,
                         QStringLiteral("The document of job %1 could not be sent: %2").arg(id).arg(reason));
 }
@@ -411,11 +556,8 @@ std::optional<PrintJob> CupsPrinterServices::job(int id)
     httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", id);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    static const char* const wanted[] = {"job-id",    "job-name",          "job-printer-uri",
-                                         "job-state", "job-state-reasons", "job-printer-state-message"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  int(sizeof wanted / sizeof *wanted), nullptr, wanted);
-    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    addJobAttributesWanted(request);
+    ipp_t* response = cupsDoRequest(http(), request, "/");
     const ipp_status_t status = cupsLastError();
     if (status == IPP_STATUS_ERROR_NOT_FOUND) {
         ippDelete(response);
@@ -423,38 +565,53 @@ std::optional<PrintJob> CupsPrinterServices::job(int id)
     }
     if (!response || isFailure(status)) {
         ippDelete(response);
-        throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("Job %1 cannot be read").arg(id));
+        throwLastCupsError(http(), ErrorNumber::PrinterService,
+                           QStringLiteral("Job %1 cannot be read").arg(id));
     }
-    PrintJob job;
-    job.id = id;
-    job.title =
-        QString::fromUtf8(ippGetString(ippFindAttribute(response, "job-name", IPP_TAG_NAME), 0, nullptr));
-    job.queue = QString::fromUtf8(
-                    ippGetString(ippFindAttribute(response, "job-printer-uri", IPP_TAG_URI), 0, nullptr))
-                    .section(QLatin1Char('/'), -1);
-    job.state = ippGetInteger(ippFindAttribute(response, "job-state", IPP_TAG_ENUM), 0);
-    job.reasons = attributeText(ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD))
-                      .replace(QLatin1Char(','), QStringLiteral(", "));
-    const QString message =
-        attributeText(ippFindAttribute(response, "job-printer-state-message", IPP_TAG_TEXT));
-    if ((job.state == PrintJob::Stopped || job.state == PrintJob::Aborted) && !message.isEmpty())
-        job.reasons += (job.reasons.isEmpty() ? QString() : QStringLiteral("; ")) + message;
+    QList<PrintJob> jobs = jobsOf(response);
     ippDelete(response);
-    return job;
+    if (jobs.isEmpty())
+        return std::nullopt;
+    jobs.first().id = id;
+    return jobs.first();
+}
+
+QList<PrintJob> CupsPrinterServices::jobStates(const QList<int>& ids)
+{
+    QSet<int> wanted(ids.begin(), ids.end());
+    QList<PrintJob> result;
+    const auto take = [&](const QList<PrintJob>& listed) {
+        for (const PrintJob& each : listed) {
+            if (wanted.remove(each.id))
+                result.append(each);
+        }
+    };
+    if (wanted.isEmpty())
+        return result;
+    take(myJobs(http(), "not-completed", 0));
+    // The ones that left the queue: listed from the oldest of them on.
+    if (!wanted.isEmpty())
+        take(myJobs(http(), "completed", *std::min_element(wanted.begin(), wanted.end())));
+    // A scheduler that lists fewer ended jobs than it keeps is asked job by job.
+    for (const int id : std::as_const(wanted)) {
+        if (const std::optional<PrintJob> one = job(id))
+            result.append(*one);
+    }
+    return result;
 }
 
 std::optional<QString> CupsPrinterServices::refusedOption(const QString& printer, const QString& name,
                                                           const QString& value)
 {
-    const Destination destination(printer);
+    const Destination destination(http(), printer);
     const QByteArray option = name.toUtf8();
     ipp_attribute_t* supported =
-        cupsFindDestSupported(CUPS_HTTP_DEFAULT, destination.dest(), destination.info(), option.constData());
+        cupsFindDestSupported(http(), destination.dest(), destination.info(), option.constData());
     if (!supported)
         return QString();
     const auto takes = [&](const QByteArray& candidate) {
-        return cupsCheckDestSupported(CUPS_HTTP_DEFAULT, destination.dest(), destination.info(),
-                                      option.constData(), candidate.constData()) != 0;
+        return cupsCheckDestSupported(http(), destination.dest(), destination.info(), option.constData(),
+                                      candidate.constData()) != 0;
     };
     if (takes(value.toUtf8()))
         return std::nullopt;
@@ -474,12 +631,13 @@ bool CupsPrinterServices::acceptsJobs(const QString& printer)
     const auto [queue, instance] = printerAndInstance(printer);
     if (queue.isEmpty())
         return false;
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(),
-                                         instance.isEmpty() ? nullptr : instance.constData());
+    cups_dest_t* dest =
+        cupsGetNamedDest(http(), queue.constData(), instance.isEmpty() ? nullptr : instance.constData());
     if (!dest) {
         if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND || !isFailure(cupsLastError()))
             return false;
-        throwLastCupsError(ErrorNumber::PrinterService, QStringLiteral("The printer cannot be asked"));
+        throwLastCupsError(http(), ErrorNumber::PrinterService,
+                           QStringLiteral("The printer cannot be asked"));
     }
     const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
     const bool result = !accepting || qstrcmp(accepting, "true") == 0;

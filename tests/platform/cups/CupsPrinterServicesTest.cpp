@@ -8,7 +8,9 @@
 #include "support/QStringPrinter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHash>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace bw::test {
@@ -259,6 +261,45 @@ TEST_F(CupsPrinterServicesTest, HeldQueueKeepsJobsWithTheirTitles)
     EXPECT_EQ(jobs[0].queue, QStringLiteral("Held"));
     EXPECT_EQ(jobs[0].state, 3); // pending
     EXPECT_TRUE(daemon.jobs(QStringLiteral("Open")).empty());
+}
+
+TEST_F(CupsPrinterServicesTest, JobStatesReadsQueuedAndEndedJobsTogether)
+{
+    daemon.addQueue(QStringLiteral("Held"), true);
+    const auto send = [this](const QString& title) {
+        return services.submitFile(QStringLiteral("Held"), QStringLiteral("/etc/hostname"), title, {});
+    };
+    const int kept = send(QStringLiteral("kept.ods"));
+    const int canceled = send(QStringLiteral("gone.ods"));
+    daemon.runTool(QStringLiteral("cancel"), {QString::number(canceled)});
+
+    QHash<int, PrintJob> read;
+    for (const PrintJob& job : services.jobStates({kept, canceled, canceled + 1000}))
+        read.insert(job.id, job);
+    EXPECT_EQ(read.keys().size(), 2);
+    EXPECT_EQ(read[kept].state, PrintJob::Pending);
+    EXPECT_EQ(read[kept].queue, QStringLiteral("Held"));
+    EXPECT_EQ(read[canceled].state, PrintJob::Canceled);
+}
+
+TEST_F(CupsPrinterServicesTest, AFrozenPrintingSystemIsGivenUpOnAndNamed)
+{
+    addQueues({QStringLiteral("A")});
+    QFile pidFile(daemon.folder() + QStringLiteral("/cupsd.pid"));
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const pid_t pid = pid_t(pidFile.readAll().trimmed().toInt());
+    ASSERT_GT(pid, 0);
+    ::kill(pid, SIGSTOP);
+    // Each call fails with the same words, the later ones without waiting again.
+    for (int call = 0; call < 3; ++call) {
+        try {
+            services.installedPrinters();
+            ADD_FAILURE() << "no failure";
+        } catch (const PlatformError& error) {
+            EXPECT_TRUE(error.description().contains(QLatin1String("cannot be reached"))) << error.what();
+        }
+    }
+    ::kill(pid, SIGCONT);
 }
 
 TEST_F(CupsPrinterServicesTest, AWatchSeesTheJobsCreatedAfterItWithTheirStates)
