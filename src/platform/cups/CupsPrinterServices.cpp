@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -95,9 +96,11 @@ std::pair<QByteArray, QByteArray> printerAndInstance(const QString& name)
 // A request to the scheduler as this user; the reply is freed with it.
 class IppRequest {
 public:
-    explicit IppRequest(ipp_op_t operation) : request_(ippNewRequest(operation))
+    explicit IppRequest(ipp_op_t operation, const QByteArray& printerUri = "ipp://localhost/")
+        : request_(ippNewRequest(operation))
     {
-        ippAddString(request_, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+        ippAddString(request_, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                     printerUri.constData());
         ippAddString(request_, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     }
     ~IppRequest()
@@ -132,6 +135,16 @@ QString stringOf(ipp_attribute_t* attribute)
     for (int i = 0; attribute && i < ippGetCount(attribute); ++i)
         values << QString::fromUtf8(ippGetString(attribute, i, nullptr));
     return values.join(QLatin1Char(','));
+}
+
+// The printer's queue (an instance's printer) as a request names it.
+QByteArray queueUri(const QString& printer)
+{
+    const QByteArray queue = printerAndInstance(printer).first;
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s",
+                     queue.constData());
+    return uri;
 }
 
 // The job's owner, or "" when the scheduler no longer knows the job.
@@ -267,9 +280,11 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
     }
 }
 
-int CupsPrinterServices::watchJobs()
+int CupsPrinterServices::watchJobs(const QString& printer)
 {
-    IppRequest request(IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS);
+    // The chosen queue's alone: CUPS keeps only so many events a watch, and
+    // other queues' would push this one's out.
+    IppRequest request(IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS, queueUri(printer));
     static const char* const events[] = {"job-created", "job-state-changed", "job-completed"};
     ippAddStrings(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_KEYWORD, "notify-events", 3, nullptr, events);
     ippAddString(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_KEYWORD, "notify-pull-method", nullptr,
@@ -334,19 +349,80 @@ QList<JobEvent> CupsPrinterServices::jobEvents(int watch, int afterSequence)
             printerMessage = stringOf(attribute);
     }
     keep();
-    // Another user's job is never this program's; one whose owner is gone cannot be told apart.
+    // Another user's job is never this program's, nor is one whose owner
+    // cannot be read (CUPS hides other users' names, and forgets ended jobs).
     QHash<int, bool> mine;
     QList<JobEvent> result;
     for (const JobEvent& each : events) {
         auto known = mine.find(each.job.id);
-        if (known == mine.end()) {
-            const QString owner = ownerOfJob(each.job.id);
-            known = mine.insert(each.job.id, owner.isEmpty() || owner == me);
-        }
+        if (known == mine.end())
+            known = mine.insert(each.job.id, ownerOfJob(each.job.id) == me);
         if (*known)
             result.append(each);
     }
+    // CUPS drops the oldest events beyond its bound: the first one kept then
+    // comes after a gap.
+    const bool lost = !events.isEmpty() && events.first().sequence > afterSequence + 1;
+    if (lost || result.size() != events.size()) {
+        JobEvent reach;
+        reach.sequence = events.last().sequence;
+        reach.eventsLost = lost;
+        result.append(reach);
+    }
     return result;
+}
+
+QList<PrintJob> CupsPrinterServices::ownJobs(const QString& printer, qint64 createdSince)
+{
+    IppRequest request(IPP_OP_GET_JOBS, queueUri(printer));
+    ippAddBoolean(request.get(), IPP_TAG_OPERATION, "my-jobs", 1);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    static const char* const wanted[] = {
+        "job-id",          "job-name", "job-state", "job-state-reasons", "job-originating-user-name",
+        "time-at-creation"};
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  int(sizeof wanted / sizeof *wanted), nullptr, wanted);
+    ipp_t* reply = request.send(QStringLiteral("The print jobs cannot be listed"));
+    const QString me = QString::fromUtf8(cupsUser());
+    const QString queue = printer.section(QLatin1Char('/'), 0, 0);
+    QList<PrintJob> jobs;
+    PrintJob job;
+    QString owner;
+    qint64 created = 0;
+    const auto keep = [&] {
+        if (job.id > 0 && owner == me && created >= createdSince)
+            jobs.append(job);
+        job = PrintJob();
+        job.queue = queue;
+        owner.clear();
+        created = 0;
+    };
+    keep();
+    // Each job is one group of attributes; a nameless attribute separates them.
+    for (ipp_attribute_t* attribute = ippFirstAttribute(reply); attribute;
+         attribute = ippNextAttribute(reply)) {
+        const char* name = ippGetName(attribute);
+        if (!name || ippGetGroupTag(attribute) != IPP_TAG_JOB) {
+            keep();
+            continue;
+        }
+        const QByteArray key(name);
+        if (key == "job-id")
+            job.id = ippGetInteger(attribute, 0);
+        else if (key == "job-name")
+            job.title = stringOf(attribute);
+        else if (key == "job-state")
+            job.state = ippGetInteger(attribute, 0);
+        else if (key == "job-state-reasons")
+            job.reasons = stringOf(attribute).replace(QLatin1Char(','), QStringLiteral(", "));
+        else if (key == "job-originating-user-name")
+            owner = stringOf(attribute);
+        else if (key == "time-at-creation")
+            created = ippGetInteger(attribute, 0);
+    }
+    keep();
+    std::sort(jobs.begin(), jobs.end(), [](const PrintJob& a, const PrintJob& b) { return a.id < b.id; });
+    return jobs;
 }
 
 void CupsPrinterServices::endWatch(int watch)
@@ -509,13 +585,49 @@ QString CupsPrinterServices::userOptionsPath()
 
 std::optional<QByteArray> CupsPrinterServices::readUserOptions()
 {
-    QFile file(userOptionsPath());
-    if (!file.exists())
-        return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly))
-        throw PlatformError(ErrorNumber::FileAccess,
-                            file.fileName() + QStringLiteral(": ") + file.errorString());
-    return file.readAll();
+    const QString path = userOptionsPath();
+    const auto fail = [&path](const QString& why) {
+        throw PlatformError(ErrorNumber::FileAccess, path + QStringLiteral(": ") + why);
+    };
+    // Not blocking: a link to a FIFO or a device must not hang the program.
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    struct stat info = {};
+    QByteArray content;
+    QString problem;
+    if (::fstat(descriptor, &info) != 0)
+        problem = QString::fromLocal8Bit(std::strerror(errno));
+    else if (!S_ISREG(info.st_mode))
+        problem = QStringLiteral("not a plain file, so Brindlework does not read it");
+    else if (info.st_size > MaximumUserOptionsSize)
+        problem = QStringLiteral("larger than %1 bytes, so Brindlework does not read it")
+                      .arg(MaximumUserOptionsSize);
+    else
+        content.resize(MaximumUserOptionsSize + 1);
+    qsizetype total = 0;
+    while (problem.isEmpty() && total < content.size()) {
+        const ssize_t count = ::read(descriptor, content.data() + total, size_t(content.size() - total));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            problem = QString::fromLocal8Bit(std::strerror(errno));
+        if (count <= 0)
+            break;
+        total += count;
+    }
+    ::close(descriptor);
+    if (problem.isEmpty() && total > MaximumUserOptionsSize)
+        problem = QStringLiteral("larger than %1 bytes, so Brindlework does not read it")
+                      .arg(MaximumUserOptionsSize);
+    if (!problem.isEmpty())
+        fail(problem);
+    content.truncate(total);
+    return content;
 }
 
 void CupsPrinterServices::writeUserOptions(const std::optional<QByteArray>& content)
@@ -561,6 +673,9 @@ void CupsPrinterServices::writeUserOptions(const std::optional<QByteArray>& cont
             total += count;
     }
     if (error == 0 && (::fchmod(descriptor, mode) != 0 || ::fsync(descriptor) != 0))
+        error = errno;
+    // The file keeps its owner and group, or it is not replaced.
+    if (error == 0 && old.st_nlink > 0 && ::fchown(descriptor, old.st_uid, old.st_gid) != 0)
         error = errno;
     if (::close(descriptor) != 0 && error == 0)
         error = errno;
