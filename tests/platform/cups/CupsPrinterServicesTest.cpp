@@ -344,7 +344,6 @@ TEST_F(CupsPrinterServicesTest, OptionsAreReadOnlyFromAPlainFileOfBoundedSize)
         {[&] { ::symlink(fifo.constData(), path.constData()); }, std::nullopt},
         {[&] { ::symlink("/dev/zero", path.constData()); }, std::nullopt},
         {[&] { ::symlink("/nowhere", path.constData()); }, QByteArray("none")},
-        {[&] { QFile::remove(lpoptionsPath()); }, QByteArray("none")},
         {[&] { writeFile(lpoptionsPath(), largest + '#'); }, std::nullopt},
         {[&] { writeFile(lpoptionsPath(), largest); }, largest},
     };

@@ -1,14 +1,9 @@
 #include "platform/uno/OfficeRecord.h"
 
-#include "platform/system/PosixProcesses.h"
-#include "platform/uno/OfficeLauncher.h"
 #include "support/FakeProcesses.h"
 #include "support/FakeStateFolder.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace bw::test {
 namespace {
@@ -58,29 +53,6 @@ INSTANTIATE_TEST_SUITE_P(
             "OfficeNumberTakenByAnother", {{50, QStringLiteral("b/50/9")}}, "pipe", std::nullopt, false},
         RecordCase{"AnotherPipe", {Office}, "other", std::nullopt, true}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// Before a kill the office's identity is checked again: a process that has
-// taken the number since is never killed.
-TEST(OfficeLauncherKill, KillsOnlyTheProcessItTookOver)
-{
-    for (const bool same : {false, true}) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::pause();
-            ::_exit(0);
-        }
-        const QString identity = PosixProcesses().identity(child);
-        OfficeLauncher launcher(QStringLiteral("/nowhere"), QStringLiteral("pipe"), QString());
-        launcher.takeOver(child, same ? identity : identity + QStringLiteral("0"));
-        launcher.kill();
-        int status = 0;
-        EXPECT_EQ(::waitpid(child, &status, WNOHANG), same ? child : 0);
-        if (!same) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-        }
-    }
-}
 
 } // namespace
 } // namespace bw::test
