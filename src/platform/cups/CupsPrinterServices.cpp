@@ -282,9 +282,11 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
 
 int CupsPrinterServices::watchJobs(const QString& printer)
 {
-    // The chosen queue's alone: CUPS keeps only so many events a watch, and
-    // other queues' would push this one's out.
-    IppRequest request(IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS, queueUri(printer));
+    // Server-wide, though only the printer's queue counts: CUPS tells a
+    // queue's watch nothing of a job canceled before it printed (the event
+    // names no printer then).
+    Q_UNUSED(printer);
+    IppRequest request(IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS);
     static const char* const events[] = {"job-created", "job-state-changed", "job-completed"};
     ippAddStrings(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_KEYWORD, "notify-events", 3, nullptr, events);
     ippAddString(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_KEYWORD, "notify-pull-method", nullptr,
@@ -349,14 +351,16 @@ QList<JobEvent> CupsPrinterServices::jobEvents(int watch, int afterSequence)
             printerMessage = stringOf(attribute);
     }
     keep();
-    // Another user's job is never this program's, nor is one whose owner
-    // cannot be read (CUPS hides other users' names, and forgets ended jobs).
+    // Another user's job is never this program's; one whose owner is gone
+    // cannot be told apart (without job history CUPS forgets a job at once).
     QHash<int, bool> mine;
     QList<JobEvent> result;
     for (const JobEvent& each : events) {
         auto known = mine.find(each.job.id);
-        if (known == mine.end())
-            known = mine.insert(each.job.id, ownerOfJob(each.job.id) == me);
+        if (known == mine.end()) {
+            const QString owner = ownerOfJob(each.job.id);
+            known = mine.insert(each.job.id, owner.isEmpty() || owner == me);
+        }
         if (*known)
             result.append(each);
     }
