@@ -24,13 +24,13 @@ public:
     // Makes the named printer the user's default; throws and changes nothing for "" or an unknown name.
     virtual void setDefaultPrinter(const QString& name) = 0;
 
-    // Takes out a watch on the jobs of the printer's queue: from now on the
-    // printing system keeps an event for each job created, changed or ended
-    // there (only so many: read them often), whether or not it keeps the job
-    // itself. Returns the watch's number.
+    // Takes out a watch for the jobs of the printer's queue (it may tell of
+    // other queues' jobs too): from now on the printing system keeps an event
+    // for each job created, changed or ended (only so many: read them often),
+    // whether or not it keeps the job itself. Returns the watch's number.
     virtual int watchJobs(const QString& printer) = 0;
     // The watch's events after the given sequence number, oldest first, about
-    // jobs of this user; a job whose owner cannot be read is not the user's.
+    // jobs of this user (and those whose owner can no longer be asked).
     // An event without a job (id 0) only tells how far the events read reach,
     // and whether the printing system dropped some unread (eventsLost).
     virtual QList<JobEvent> jobEvents(int watch, int afterSequence) = 0;
