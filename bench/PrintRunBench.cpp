@@ -64,16 +64,20 @@ public:
     QString defaultPrinterName() override { return inner_.defaultPrinterName(); }
     void setDefaultPrinter(const QString& name) override { inner_.setDefaultPrinter(name); }
     // Taking out the watch, once a run, is counted apart from the per-file looks.
-    int watchJobs() override
+    int watchJobs(const QString& printer) override
     {
         const auto start = Clock::now();
-        const int watch = inner_.watchJobs();
+        const int watch = inner_.watchJobs(printer);
         watchSpent += seconds(Clock::now() - start);
         return watch;
     }
     QList<bw::JobEvent> jobEvents(int watch, int afterSequence) override
     {
         return timed([&] { return inner_.jobEvents(watch, afterSequence); });
+    }
+    QList<bw::PrintJob> ownJobs(const QString& printer, qint64 createdSince) override
+    {
+        return timed([&] { return inner_.ownJobs(printer, createdSince); });
     }
     void endWatch(int watch) override
     {

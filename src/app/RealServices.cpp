@@ -36,6 +36,8 @@ RealServices::RealServices(BrowserOpener* browser, const UnoOfficeSuite::Options
                                                                  signals_,
                                                                  QCoreApplication::applicationDirPath()}
 {
+    // Now, before the user can open anything in that office through this program.
+    office_.takeOverLeftOffice();
 }
 
 void RealServices::setDialogParent(QWidget* window)

@@ -101,7 +101,7 @@ std::optional<QString> defaultInOptions(const QByteArray& content)
     return found;
 }
 
-QByteArray withDefault(const QByteArray& content, const std::optional<QString>& name)
+DefaultEdit editDefault(const QByteArray& content, const std::optional<QString>& name)
 {
     const QList<Line> lines = linesOf(content);
     const QByteArray wanted = name ? name->toUtf8() : QByteArray();
@@ -116,30 +116,80 @@ QByteArray withDefault(const QByteArray& content, const std::optional<QString>& 
         if (isDest(lines[i]) && names(lines[i], wanted))
             promote = i;
     }
-    QByteArray result;
+    DefaultEdit edit;
+    QByteArray& result = edit.result;
     // A line added ends as the file's first line does.
     QByteArray lineEnd;
+    qsizetype lastKept = -1;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const Line& line = lines[i];
         if (lineEnd.isEmpty())
             lineEnd = line.end;
-        if (i == keep)
-            result += line.text + line.end;
-        else if (i == promote)
-            result += line.withKeyword("Default");
-        else if (!isDefault(line))
-            result += line.text + line.end;
-        else if (line.hasOptions)
-            result += line.withKeyword("Dest");
+        const QByteArray old = line.text + line.end;
+        if (i == keep || (i != promote && !isDefault(line))) {
+            result += old;
+            lastKept = i;
+            continue;
+        }
+        if (i == promote || line.hasOptions) {
+            result += line.withKeyword(i == promote ? "Default" : "Dest");
+            edit.changed.append({i, old, true});
+            lastKept = i;
+        } else {
+            edit.changed.append({i, old, false});
+        }
     }
     if (lineEnd.isEmpty())
         lineEnd = "\n";
     if (name && keep < 0 && promote < 0) {
-        if (!result.isEmpty() && !result.endsWith('\n'))
+        if (!result.isEmpty() && !result.endsWith('\n')) {
+            // The last line gains a line end: it is changed too.
+            if (edit.changed.isEmpty() || edit.changed.last().number != lastKept)
+                edit.changed.append({lastKept, lines[lastKept].text + lines[lastKept].end, true});
             result += lineEnd;
+        }
         result += "Default " + wanted + lineEnd;
+        edit.appended = true;
     }
-    return result;
+    return edit;
+}
+
+QByteArray withDefault(const QByteArray& content, const std::optional<QString>& name)
+{
+    return editDefault(content, name).result;
+}
+
+std::optional<QByteArray> undoEdit(const QByteArray& result, const QList<DefaultEdit::ChangedLine>& changed,
+                                   bool appended)
+{
+    QList<QByteArray> lines;
+    for (qsizetype start = 0; start < result.size();) {
+        const qsizetype newline = result.indexOf('\n', start);
+        const qsizetype end = newline < 0 ? result.size() : newline + 1;
+        lines.append(result.mid(start, end - start));
+        start = end;
+    }
+    if (appended) {
+        if (lines.isEmpty())
+            return std::nullopt;
+        lines.removeLast();
+    }
+    QByteArray content;
+    qsizetype next = 0; // in lines
+    qsizetype number = 0;
+    for (const DefaultEdit::ChangedLine& line : changed) {
+        if (line.number < number || line.number - number > lines.size() - next)
+            return std::nullopt;
+        for (; number < line.number; ++number)
+            content += lines[next++];
+        content += line.old;
+        if (line.replaced && next++ >= lines.size())
+            return std::nullopt;
+        ++number;
+    }
+    while (next < lines.size())
+        content += lines[next++];
+    return content;
 }
 
 } // namespace bw

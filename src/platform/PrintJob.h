@@ -33,6 +33,8 @@ struct JobEvent {
     int sequence = 0;
     bool created = false;
     PrintJob job;
+    // The printing system dropped events before this one unread.
+    bool eventsLost = false;
 };
 
 } // namespace bw

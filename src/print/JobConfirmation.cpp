@@ -6,6 +6,7 @@
 #include "platform/Sleeper.h"
 #include "platform/StopRequest.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -64,8 +65,6 @@ QString JobConfirmation::failureText(const Result& result, const QString& path, 
     switch (result.outcome) {
     case Outcome::Arrived:
         return QString();
-    case Outcome::ArrivedElsewhere:
-        return nothing + QStringLiteral(": its job went to printer \"%1\"").arg(result.job.queue);
     case Outcome::Failed: {
         const QString how = result.job.state == PrintJob::Canceled  ? QStringLiteral("canceled")
                             : result.job.state == PrintJob::Aborted ? QStringLiteral("aborted")
@@ -88,11 +87,13 @@ QString JobConfirmation::failureText(const Result& result, const QString& path, 
     return nothing;
 }
 
-void JobConfirmation::watch()
+void JobConfirmation::watch(const QString& printer)
 {
     watchFailure_.reset();
+    const QString queue = queueOf(printer);
     try {
-        if (watch_ && clock_.nowMilliseconds() - watchTakenAt_ > RenewMilliseconds)
+        if (watch_ && (clock_.nowMilliseconds() - watchTakenAt_ > RenewMilliseconds ||
+                       watchQueue_.compare(queue, Qt::CaseInsensitive) != 0))
             endWatch();
         if (watch_) {
             try {
@@ -103,7 +104,8 @@ void JobConfirmation::watch()
             }
         }
         if (!watch_) {
-            watch_ = printers_.watchJobs();
+            watch_ = printers_.watchJobs(printer);
+            watchQueue_ = queue;
             watchTakenAt_ = clock_.nowMilliseconds();
             lastSequence_ = 0;
         }
@@ -113,6 +115,8 @@ void JobConfirmation::watch()
     // What came before this print is passed over.
     created_.clear();
     latest_.clear();
+    eventsLost_ = listed_ = false;
+    watchedSince_ = QDateTime::currentSecsSinceEpoch();
 }
 
 void JobConfirmation::endWatch()
@@ -126,6 +130,9 @@ void JobConfirmation::readEvents()
 {
     for (const JobEvent& event : printers_.jobEvents(*watch_, lastSequence_)) {
         lastSequence_ = std::max(lastSequence_, event.sequence);
+        eventsLost_ = eventsLost_ || event.eventsLost;
+        if (event.job.id <= 0)
+            continue;
         if (event.created && !latest_.contains(event.job.id))
             created_.append(event.job.id);
         PrintJob& job = latest_[event.job.id];
@@ -139,6 +146,41 @@ void JobConfirmation::readEvents()
     }
 }
 
+void JobConfirmation::pause(int milliseconds)
+{
+    for (int left = milliseconds; left > 0;) {
+        const int slice = std::min(left, ReadMilliseconds);
+        sleeper_.sleepMilliseconds(slice);
+        left -= slice;
+        if (stop_ && stop_->stopRequested())
+            return;
+        if (watch_ && !watchFailure_) {
+            try {
+                readEvents();
+            } catch (const PlatformError&) {
+                // The check that follows tells of it.
+            }
+        }
+    }
+}
+
+std::optional<JobConfirmation::Result> JobConfirmation::found(const QString& path, const QString& printer)
+{
+    // The event may carry the name as given, the job list the name as stored.
+    const QString stored = jobTitle(path);
+    const QString given = QFileInfo(path).fileName();
+    const QString queue = queueOf(printer);
+    for (const int id : std::as_const(created_)) {
+        const PrintJob& job = latest_[id];
+        if (taken_.contains(id) || (job.title != stored && job.title != given) ||
+            job.queue.compare(queue, Qt::CaseInsensitive) != 0)
+            continue;
+        taken_.insert(id);
+        return Result{hasFailed(job.state) ? Outcome::Failed : Outcome::Arrived, job};
+    }
+    return std::nullopt;
+}
+
 JobConfirmation::Result JobConfirmation::check(const QString& path, const QString& printer)
 {
     if (watchFailure_)
@@ -146,26 +188,20 @@ JobConfirmation::Result JobConfirmation::check(const QString& path, const QStrin
     if (!watch_)
         throw PlatformError(ErrorNumber::PrinterService, QStringLiteral("No print was watched for"));
     readEvents();
-    // The event may carry the name as given, the job list the name as stored.
-    const QString stored = jobTitle(path);
-    const QString given = QFileInfo(path).fileName();
-    const QString queue = queueOf(printer);
-    const PrintJob* here = nullptr;
-    const PrintJob* elsewhere = nullptr;
-    for (const int id : std::as_const(created_)) {
-        const PrintJob& job = latest_[id];
-        if (taken_.contains(id) || (job.title != stored && job.title != given))
-            continue;
-        const PrintJob*& slot = job.queue.compare(queue, Qt::CaseInsensitive) == 0 ? here : elsewhere;
-        if (!slot)
-            slot = &job;
-    }
-    if (const PrintJob* job = here ? here : elsewhere) {
-        taken_.insert(job->id);
-        const Outcome outcome = !here                   ? Outcome::ArrivedElsewhere
-                                : hasFailed(job->state) ? Outcome::Failed
-                                                        : Outcome::Arrived;
-        return {outcome, *job};
+    if (const std::optional<Result> result = found(path, printer))
+        return *result;
+    // The job's creation may be among the events dropped: the queue's list tells.
+    if (eventsLost_ && !listed_) {
+        listed_ = true;
+        for (const PrintJob& job : printers_.ownJobs(printer, watchedSince_)) {
+            if (!created_.contains(job.id))
+                created_.append(job.id);
+            latest_[job.id] = job;
+        }
+        // Numbered in the order they were made.
+        std::sort(created_.begin(), created_.end());
+        if (const std::optional<Result> result = found(path, printer))
+            return *result;
     }
     if (!printers_.acceptsJobs(printer))
         return {Outcome::Refused, {}};

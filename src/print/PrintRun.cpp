@@ -171,7 +171,7 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
                 return;
             dispatchLocked = true;
         }
-        confirmation_.watch();
+        confirmation_.watch(chosenPrinter);
         try {
             office.executeDispatch(dispatcher, frame, QStringLiteral(".uno:Print"), QString(), 0,
                                    printArguments);
@@ -223,7 +223,7 @@ void PrintRun::printEntries(StepExecutor& steps, int count, const QString& chose
         {126, argument(1, QStringLiteral("Collate"), true)},
         {127, argument(2, QStringLiteral("PrinterName"), chosenPrinter)},
         {128, dispatchPrint},
-        {130, [&] { services_.sleeper.sleepMilliseconds(WaitAfterPrintMilliseconds); }},
+        {130, [&] { confirmation_.pause(WaitAfterPrintMilliseconds); }},
         {131, confirmJob},
         {132, [&] { office.close(document, true); }},
         {134, [&] { document.clear(); }},

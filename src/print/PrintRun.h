@@ -57,6 +57,11 @@ public:
         // own; none: the run is alone.
         UserLocks* locks = nullptr;
     };
+    // The paths that really race for it: a window's dispatch, whose job is
+    // known only by its title until it is confirmed, and the batch or the
+    // watched folder submitting a file of the same name (their job ids are
+    // known at once, but a job of theirs could confirm the window's file).
+    // Two windows race the same way.
     static const QString& dispatchLockName();
 
     explicit PrintRun(Services services);

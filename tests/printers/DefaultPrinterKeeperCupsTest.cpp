@@ -164,11 +164,9 @@ TEST_F(KeeperOnCups, ALeftoverOfAnEndedProgramIsPutBack)
     lpoptions({QStringLiteral("-d"), QStringLiteral("A")});
     const Bytes before = optionsFile();
     // A program that ended without putting back: its snapshot, with a process number no one has.
-    DefaultPrinterSnapshot snapshot;
+    DefaultPrinterSnapshot snapshot = DefaultPrinterSnapshot::of(before, QStringLiteral("B"));
     snapshot.processId = 999999999;
     snapshot.processIdentity = QStringLiteral("boot/999999999/1");
-    snapshot.userOptions = before;
-    snapshot.written = withDefault(*before, QStringLiteral("B"));
     state.write(DefaultPrinterSnapshot::fileName(snapshot.processId, snapshot.processIdentity),
                 snapshot.toBytes());
     lpoptions({QStringLiteral("-d"), QStringLiteral("B")});

@@ -180,14 +180,45 @@ INSTANTIATE_TEST_SUITE_P(
                 QByteArray("Default B\n"), [](Bytes& file) { file.reset(); }, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// An options file of 8000 printers: the record stays small, and a run
+// killed before its put-back is undone byte for byte at the next start.
+TEST_F(KeeperTest, AMegabyteOptionsFileIsUndoneAfterAKilledRun)
+{
+    QByteArray big = "# mine\nDefault A media=A4\n";
+    for (int i = 0; big.size() < 1000000; ++i)
+        big += "Dest P" + QByteArray::number(i) + " media=A4 sides=two-sided-long-edge print-quality=5\n";
+    printers.userOptions = big;
+    runOfAnother(7, QStringLiteral("boot/first"));
+    ASSERT_EQ(state.files.size(), 1u);
+    EXPECT_LT(state.files.begin()->second.size(), 1024);
+    EXPECT_NE(printers.userOptions, Bytes(big));
+    leftovers.restore();
+    EXPECT_EQ(printers.userOptions, Bytes(big));
+    EXPECT_TRUE(state.files.empty());
+}
+
+// A record that cannot be kept, or that would not read back, leaves the default alone and says why.
 TEST_F(KeeperTest, WithoutAPlaceForTheSnapshotTheDefaultIsLeftAlone)
 {
-    state.refuseWrites = true;
-    EXPECT_THROW(keeper.change(QStringLiteral("B")), PlatformError);
-    EXPECT_FALSE(printers.calls.contains(QStringLiteral("setDefaultPrinter:B")));
-    EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
-    EXPECT_NO_THROW(keeper.putBack());
-    EXPECT_TRUE(locks.held.isEmpty());
+    QByteArray defaults;
+    for (int i = 0; defaults.size() < StateFolder::MaximumFileSize; ++i)
+        defaults += "Default P" + QByteArray::number(i) + " media=A4\n";
+    for (const bool tooLarge : {false, true}) {
+        state.refuseWrites = !tooLarge;
+        printers.userOptions = tooLarge ? std::optional<QByteArray>(defaults) : std::nullopt;
+        try {
+            keeper.change(QStringLiteral("B"));
+            ADD_FAILURE() << "changed";
+        } catch (const PlatformError& error) {
+            EXPECT_TRUE(
+                error.description().startsWith(QStringLiteral("Your default printer was left as it is")));
+        }
+        EXPECT_FALSE(printers.calls.contains(QStringLiteral("setDefaultPrinter:B")));
+        EXPECT_EQ(printers.userOptions, tooLarge ? std::optional<QByteArray>(defaults) : std::nullopt);
+        EXPECT_TRUE(state.files.empty());
+        EXPECT_NO_THROW(keeper.putBack());
+        EXPECT_TRUE(locks.held.isEmpty());
+    }
 }
 
 TEST_F(KeeperTest, ASecondRunAfterAFailedPutBackKeepsTheFirstSnapshot)

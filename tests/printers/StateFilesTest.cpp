@@ -22,14 +22,14 @@ namespace {
 
 using Bytes = std::optional<QByteArray>;
 
+// As an earlier version wrote it, with the whole options files.
 QByteArray snapshotOf(const QString& identity)
 {
-    DefaultPrinterSnapshot snapshot;
-    snapshot.processId = ::getpid();
-    snapshot.processIdentity = identity;
-    snapshot.userOptions = QByteArray("Default A\n");
-    snapshot.written = "Default B\n";
-    return snapshot.toBytes();
+    return QStringLiteral(R"({"processId": %1, "processIdentity": "%2", "takenAt": 1,
+                              "userOptions": "RGVmYXVsdCBBCg==", "written": "RGVmYXVsdCBCCg=="})")
+        .arg(::getpid())
+        .arg(identity)
+        .toUtf8();
 }
 
 void write(const QString& path, const QByteArray& content)

@@ -5,8 +5,10 @@
 #include "platform/PlatformError.h"
 #include "platform/PrinterServices.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QStringList>
+#include <algorithm>
 
 namespace bw::test {
 
@@ -64,12 +66,14 @@ public:
             return environment;
         return defaultInOptions(userOptions.value_or(QByteArray())).value_or(defaultPrinter);
     }
-    // Watches see the events logged after they were taken out, once the clock has passed each.
-    int watchJobs() override
+    // Watches see the events of their queue logged after they were taken
+    // out, once the clock has passed each; beyond keptEvents the oldest are
+    // dropped, as CUPS does.
+    int watchJobs(const QString& printer) override
     {
         ++jobQueries;
         failIfDown(jobsUnreachable);
-        watches.insert(nextWatch, static_cast<int>(events.size()));
+        watches.insert(nextWatch, {static_cast<int>(events.size()), printer.section(QLatin1Char('/'), 0, 0)});
         return nextWatch++;
     }
     QList<JobEvent> jobEvents(int watch, int afterSequence) override
@@ -78,10 +82,33 @@ public:
         failIfDown(jobsUnreachable);
         if (!watches.contains(watch))
             throw PlatformError(1030, QStringLiteral("No such watch"));
+        QList<JobEvent> seen;
+        for (qsizetype i = watches.value(watch).first; i < events.size() && events[i].appearsAt <= now();
+             ++i) {
+            if (events[i].event.job.queue.compare(watches.value(watch).second, Qt::CaseInsensitive) == 0)
+                seen.append(events[i].event);
+        }
         QList<JobEvent> result;
-        for (qsizetype i = watches.value(watch); i < events.size() && events[i].appearsAt <= now(); ++i) {
-            if (events[i].event.sequence > afterSequence)
-                result.append(events[i].event);
+        const bool lost = keptEvents >= 0 && seen.size() > keptEvents &&
+                          seen.at(seen.size() - keptEvents - 1).sequence > afterSequence;
+        for (qsizetype i = keptEvents >= 0 ? std::max<qsizetype>(0, seen.size() - keptEvents) : 0;
+             i < seen.size(); ++i) {
+            if (seen[i].sequence > afterSequence)
+                result.append(seen[i]);
+        }
+        if (lost)
+            result.prepend({0, false, {}, true});
+        return result;
+    }
+    QList<PrintJob> ownJobs(const QString& printer, qint64 createdSince) override
+    {
+        ++jobQueries;
+        failIfDown(jobsUnreachable);
+        QList<PrintJob> result;
+        for (const Job& job : jobList) {
+            if (job.job.queue == printer.section(QLatin1Char('/'), 0, 0) && job.appearsAt <= now() &&
+                job.createdAt >= createdSince)
+                result.append(job.job);
         }
         return result;
     }
@@ -172,6 +199,7 @@ public:
     struct Job {
         PrintJob job;
         qint64 appearsAt;
+        qint64 createdAt = QDateTime::currentSecsSinceEpoch(); // as the printing system's listing has it
     };
     struct Submission {
         int id;
@@ -205,7 +233,9 @@ public:
         qint64 appearsAt;
     };
     QList<LoggedEvent> events;
-    QHash<int, qsizetype> watches; // watch -> first event it sees
+    QHash<int, QPair<qsizetype, QString>> watches; // watch -> first event it sees, queue
+    // How many events a watch keeps (CUPS: MaxEvents); -1: all.
+    int keptEvents = -1;
     int nextWatch = 1;
     int nextJobId = 1;
     int jobQueries = 0;

@@ -136,9 +136,11 @@ std::pair<QByteArray, QByteArray> printerAndInstance(const QString& name)
 // A request to the scheduler as this user; the reply is freed with it.
 class IppRequest {
 public:
-    IppRequest(http_t* http, ipp_op_t operation) : http_(http), request_(ippNewRequest(operation))
+    IppRequest(http_t* http, ipp_op_t operation, const QByteArray& printerUri = "ipp://localhost/")
+        : http_(http), request_(ippNewRequest(operation))
     {
-        ippAddString(request_, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+        ippAddString(request_, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                     printerUri.constData());
         ippAddString(request_, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     }
     ~IppRequest()
@@ -176,8 +178,19 @@ QString stringOf(ipp_attribute_t* attribute)
     return values.join(QLatin1Char(','));
 }
 
-// The job's owner, or "" when the scheduler no longer knows the job.
-QString ownerOfJob(http_t* http, int id)
+// The printer's queue (an instance's printer) as a request names it.
+QByteArray queueUri(const QString& printer)
+{
+    const QByteArray queue = printerAndInstance(printer).first;
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s",
+                     queue.constData());
+    return uri;
+}
+
+// The job's owner as this user may see it ("" when CUPS hides another
+// user's name); nothing when the scheduler no longer knows the job.
+std::optional<QString> ownerOfJob(http_t* http, int id)
 {
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
@@ -186,8 +199,11 @@ QString ownerOfJob(http_t* http, int id)
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "job-originating-user-name");
     ipp_t* reply = cupsDoRequest(http, request, "/");
+    const bool known = reply && ippGetStatusCode(reply) <= IPP_STATUS_OK_EVENTS_COMPLETE;
     const QString owner = stringOf(ippFindAttribute(reply, "job-originating-user-name", IPP_TAG_NAME));
     ippDelete(reply);
+    if (!known)
+        return std::nullopt;
     return owner;
 }
 
@@ -404,8 +420,12 @@ void CupsPrinterServices::setDefaultPrinter(const QString& name)
     }
 }
 
-int CupsPrinterServices::watchJobs()
+int CupsPrinterServices::watchJobs(const QString& printer)
 {
+    // Server-wide, though only the printer's queue counts: CUPS tells a
+    // queue's watch nothing of a job canceled before it printed (the event
+    // names no printer then).
+    Q_UNUSED(printer);
     IppRequest request(http(), IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS);
     static const char* const events[] = {"job-created", "job-state-changed", "job-completed"};
     ippAddStrings(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_KEYWORD, "notify-events", 3, nullptr, events);
@@ -471,19 +491,83 @@ QList<JobEvent> CupsPrinterServices::jobEvents(int watch, int afterSequence)
             printerMessage = stringOf(attribute);
     }
     keep();
-    // Another user's job is never this program's; one whose owner is gone cannot be told apart.
+    // Another user's job is never this program's, nor one whose owner CUPS
+    // hides from this user; one it has forgotten cannot be told apart
+    // (without job history CUPS forgets a job at once).
     QHash<int, bool> mine;
     QList<JobEvent> result;
     for (const JobEvent& each : events) {
         auto known = mine.find(each.job.id);
         if (known == mine.end()) {
-            const QString owner = ownerOfJob(http(), each.job.id);
-            known = mine.insert(each.job.id, owner.isEmpty() || owner == me);
+            const std::optional<QString> owner = ownerOfJob(http(), each.job.id);
+            known = mine.insert(each.job.id, !owner || *owner == me);
         }
         if (*known)
             result.append(each);
     }
+    // CUPS drops the oldest events beyond its bound: the first one kept then
+    // comes after a gap.
+    const bool lost = !events.isEmpty() && events.first().sequence > afterSequence + 1;
+    if (lost || result.size() != events.size()) {
+        JobEvent reach;
+        reach.sequence = events.last().sequence;
+        reach.eventsLost = lost;
+        result.append(reach);
+    }
     return result;
+}
+
+QList<PrintJob> CupsPrinterServices::ownJobs(const QString& printer, qint64 createdSince)
+{
+    IppRequest request(http(), IPP_OP_GET_JOBS, queueUri(printer));
+    ippAddBoolean(request.get(), IPP_TAG_OPERATION, "my-jobs", 1);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    static const char* const wanted[] = {
+        "job-id",          "job-name", "job-state", "job-state-reasons", "job-originating-user-name",
+        "time-at-creation"};
+    ippAddStrings(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  int(sizeof wanted / sizeof *wanted), nullptr, wanted);
+    ipp_t* reply = request.send(QStringLiteral("The print jobs cannot be listed"));
+    const QString me = QString::fromUtf8(cupsUser());
+    const QString queue = printer.section(QLatin1Char('/'), 0, 0);
+    QList<PrintJob> jobs;
+    PrintJob job;
+    QString owner;
+    qint64 created = 0;
+    const auto keep = [&] {
+        if (job.id > 0 && owner == me && created >= createdSince)
+            jobs.append(job);
+        job = PrintJob();
+        job.queue = queue;
+        owner.clear();
+        created = 0;
+    };
+    keep();
+    // Each job is one group of attributes; a nameless attribute separates them.
+    for (ipp_attribute_t* attribute = ippFirstAttribute(reply); attribute;
+         attribute = ippNextAttribute(reply)) {
+        const char* name = ippGetName(attribute);
+        if (!name || ippGetGroupTag(attribute) != IPP_TAG_JOB) {
+            keep();
+            continue;
+        }
+        const QByteArray key(name);
+        if (key == "job-id")
+            job.id = ippGetInteger(attribute, 0);
+        else if (key == "job-name")
+            job.title = stringOf(attribute);
+        else if (key == "job-state")
+            job.state = ippGetInteger(attribute, 0);
+        else if (key == "job-state-reasons")
+            job.reasons = stringOf(attribute).replace(QLatin1Char(','), QStringLiteral(", "));
+        else if (key == "job-originating-user-name")
+            owner = stringOf(attribute);
+        else if (key == "time-at-creation")
+            created = ippGetInteger(attribute, 0);
+    }
+    keep();
+    std::sort(jobs.begin(), jobs.end(), [](const PrintJob& a, const PrintJob& b) { return a.id < b.id; });
+    return jobs;
 }
 
 void CupsPrinterServices::endWatch(int watch)
@@ -667,13 +751,49 @@ QString CupsPrinterServices::userOptionsPath()
 
 std::optional<QByteArray> CupsPrinterServices::readUserOptions()
 {
-    QFile file(userOptionsPath());
-    if (!file.exists())
-        return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly))
-        throw PlatformError(ErrorNumber::FileAccess,
-                            file.fileName() + QStringLiteral(": ") + file.errorString());
-    return file.readAll();
+    const QString path = userOptionsPath();
+    const auto fail = [&path](const QString& why) {
+        throw PlatformError(ErrorNumber::FileAccess, path + QStringLiteral(": ") + why);
+    };
+    // Not blocking: a link to a FIFO or a device must not hang the program.
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    struct stat info = {};
+    QByteArray content;
+    QString problem;
+    if (::fstat(descriptor, &info) != 0)
+        problem = QString::fromLocal8Bit(std::strerror(errno));
+    else if (!S_ISREG(info.st_mode))
+        problem = QStringLiteral("not a plain file, so Brindlework does not read it");
+    else if (info.st_size > MaximumUserOptionsSize)
+        problem = QStringLiteral("larger than %1 bytes, so Brindlework does not read it")
+                      .arg(MaximumUserOptionsSize);
+    else
+        content.resize(MaximumUserOptionsSize + 1);
+    qsizetype total = 0;
+    while (problem.isEmpty() && total < content.size()) {
+        const ssize_t count = ::read(descriptor, content.data() + total, size_t(content.size() - total));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            problem = QString::fromLocal8Bit(std::strerror(errno));
+        if (count <= 0)
+            break;
+        total += count;
+    }
+    ::close(descriptor);
+    if (problem.isEmpty() && total > MaximumUserOptionsSize)
+        problem = QStringLiteral("larger than %1 bytes, so Brindlework does not read it")
+                      .arg(MaximumUserOptionsSize);
+    if (!problem.isEmpty())
+        fail(problem);
+    content.truncate(total);
+    return content;
 }
 
 void CupsPrinterServices::writeUserOptions(const std::optional<QByteArray>& content)
@@ -719,6 +839,9 @@ void CupsPrinterServices::writeUserOptions(const std::optional<QByteArray>& cont
             total += count;
     }
     if (error == 0 && (::fchmod(descriptor, mode) != 0 || ::fsync(descriptor) != 0))
+        error = errno;
+    // The file keeps its owner and group, or it is not replaced.
+    if (error == 0 && old.st_nlink > 0 && ::fchown(descriptor, old.st_uid, old.st_gid) != 0)
         error = errno;
     if (::close(descriptor) != 0 && error == 0)
         error = errno;

@@ -26,8 +26,9 @@ public:
     QStringList installedPrinters() override;
     QString defaultPrinterName() override;
     void setDefaultPrinter(const QString& name) override;
-    int watchJobs() override;
+    int watchJobs(const QString& printer) override;
     QList<JobEvent> jobEvents(int watch, int afterSequence) override;
+    QList<PrintJob> ownJobs(const QString& printer, qint64 createdSince) override;
     void endWatch(int watch) override;
     int submitFile(const QString& printer, const QString& file, const QString& title,
                    const QList<QPair<QString, QString>>& options) override;
@@ -39,6 +40,9 @@ public:
     QString environmentDefault() override;
     std::optional<QByteArray> readUserOptions() override;
     void writeUserOptions(const std::optional<QByteArray>& content) override;
+
+    // A larger options file is not read (nor is one that is not a plain file).
+    static constexpr qint64 MaximumUserOptionsSize = 1024 * 1024;
 
     // Where libcups keeps the user's options: $HOME/.cups/lpoptions, with the
     // home folder of the user's account when HOME is not set.

@@ -2,8 +2,8 @@
 
 #include "platform/PlatformError.h"
 #include "platform/system/PrivateFolder.h"
+#include "platform/system/XdgStateFolder.h"
 
-#include <QDir>
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -22,16 +22,15 @@ FlockUserLocks::~FlockUserLocks()
 
 QString FlockUserLocks::folderPath()
 {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (QDir::isAbsolutePath(runtime))
-        return runtime + QStringLiteral("/brindlework");
-    return QStringLiteral("/tmp/brindlework-%1").arg(::getuid());
+    return XdgStateFolder().path() + QStringLiteral("/locks");
 }
 
 bool FlockUserLocks::tryLock(const QString& name)
 {
     if (held_.contains(name))
         return true;
+    // The state folder is made private first, so nobody else can plant anything in it.
+    const PrivateFolder state(XdgStateFolder().path(), PrivateFolder::Missing::Create);
     const PrivateFolder folder(folderPath(), PrivateFolder::Missing::Create);
     const QString path = folder.path() + QLatin1Char('/') + name + QStringLiteral(".lock");
     const QByteArray file = QFile::encodeName(name + QStringLiteral(".lock"));

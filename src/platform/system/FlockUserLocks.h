@@ -6,9 +6,11 @@
 
 namespace bw {
 
-// Named locks as flock() on files of a private folder:
-// $XDG_RUNTIME_DIR/brindlework, or /tmp/brindlework-<uid> without it. The
-// kernel releases a lock when its holder ends, however it ends.
+// Named locks as flock() on files of the "locks" folder in the program's
+// state folder (see XdgStateFolder), where the files they guard are: every instance with the
+// same home sees the same locks, whatever its login's runtime folder, and no
+// folder another user makes can stand in for it. The kernel releases a lock
+// when its holder ends, however it ends.
 class FlockUserLocks : public UserLocks {
 public:
     FlockUserLocks() = default;

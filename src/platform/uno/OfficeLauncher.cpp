@@ -1,6 +1,7 @@
 #include "platform/uno/OfficeLauncher.h"
 
 #include "platform/PlatformError.h"
+#include "platform/system/PosixProcesses.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,12 +162,26 @@ void OfficeLauncher::start()
         throw PlatformError(ErrorNumber::Automation,
                             QStringLiteral("LibreOffice could not be started: ") + process.errorString());
     processId_ = pid;
+    identity_ = PosixProcesses().identity(pid);
+}
+
+void OfficeLauncher::takeOver(qint64 processId, const QString& identity)
+{
+    processId_ = processId;
+    identity_ = identity;
 }
 
 void OfficeLauncher::kill()
 {
     if (!isRunning())
         return;
+    // The number may have gone to another process since: never kill that one.
+    // (A process whose first thread has ended has no identity, and keeps its number.)
+    const QString now = PosixProcesses().identity(processId_);
+    if (identity_.isEmpty() || (!now.isEmpty() && now != identity_)) {
+        processId_ = 0;
+        return;
+    }
     QList<pid_t> doomed{static_cast<pid_t>(processId_)};
     for (int at = 0; at < doomed.size(); ++at)
         doomed << childrenOf(doomed.at(at));

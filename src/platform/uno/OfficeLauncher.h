@@ -25,11 +25,14 @@ public:
     bool isRunning() const;
     // Kills the process started last and the office it runs, and waits a
     // bounded time for them to go. For an office that no longer answers.
+    // The process's identity (boot, number, start time) is checked first: a
+    // process that has taken its number since is left alone and forgotten.
     void kill();
     qint64 processId() const { return processId_; }
     // Counts an office that another instance of the program started, and
-    // that outlived it, as the one this launcher started.
-    void takeOver(qint64 processId) { processId_ = processId; }
+    // that outlived it, as the one this launcher started; identity as
+    // PosixProcesses gives it, checked before a kill.
+    void takeOver(qint64 processId, const QString& identity);
     // Kills every office of this user still running on the profile and waits
     // a bounded time for them to go: for a profile whose owner died without
     // ending its office (killed outright), so nobody else may be using it.
@@ -45,6 +48,7 @@ private:
     QString profileUrl_;
     bool headless_;
     qint64 processId_ = 0;
+    QString identity_;
 };
 
 } // namespace bw

@@ -64,6 +64,7 @@ std::optional<qint64> OfficeRecord::takeOver()
         }
         const qint64 office = object.value(QStringLiteral("officeProcessId")).toInteger();
         write(office);
+        officeIdentity_ = object.value(QStringLiteral("officeIdentity")).toString();
         return office;
     } catch (const std::exception&) {
         // An unreadable record claims no office: the user's are never ended.

@@ -22,6 +22,8 @@ public:
     // pipe; this instance is then its owner. Nothing otherwise (an office of
     // a running instance, or one that has gone, whose record goes too).
     std::optional<qint64> takeOver();
+    // The identity of the office taken over, as recorded and found alive.
+    const QString& officeIdentity() const { return officeIdentity_; }
     // The office has ended.
     void ended();
 
@@ -32,6 +34,7 @@ private:
     StateFolder& state_;
     Processes& processes_;
     QString pipeName_;
+    QString officeIdentity_;
 };
 
 } // namespace bw

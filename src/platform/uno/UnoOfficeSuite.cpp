@@ -166,17 +166,6 @@ struct UnoOfficeSuite::Impl {
             record.emplace(*options.state, *options.processes, options.pipeName);
     }
 
-    // An office that a killed instance of the program started is this one's own.
-    void takeOverOnce()
-    {
-        if (!record || tookOver)
-            return;
-        tookOver = true;
-        if (const std::optional<qint64> office = record->takeOver(); office && !launcher.isRunning()) {
-            launcher.takeOver(*office);
-            adoptOpenDocuments = true;
-        }
-    }
     void officeEnded()
     {
         if (record && !launcher.isRunning())
@@ -204,15 +193,14 @@ struct UnoOfficeSuite::Impl {
     // ended and started anew.
     std::shared_ptr<UnoConnection> reconnect();
     std::shared_ptr<UnoConnection> waitForOffice();
-    bool onlyOwnDocumentsOpen(UnoConnection& connection, const Reference<css::frame::XDesktop>& desktop);
+    // Whether every document open in the office was loaded here; adopting:
+    // counts each as loaded here instead.
+    bool onlyOwnDocumentsOpen(UnoConnection& connection, const Reference<css::frame::XDesktop>& desktop,
+                              bool adopting = false);
 
     Options options;
     OfficeLauncher launcher;
     std::optional<OfficeRecord> record;
-    bool tookOver = false;
-    // The documents an office taken over holds at the first look were
-    // loaded by the instance that started it: the program's own.
-    bool adoptOpenDocuments = false;
     CallWatchdog watchdog;
     // Bounds the probe, which runs on the other watchdog's thread.
     CallWatchdog probeWatchdog;
@@ -380,7 +368,7 @@ std::shared_ptr<UnoConnection> UnoOfficeSuite::Impl::reconnect()
 }
 
 bool UnoOfficeSuite::Impl::onlyOwnDocumentsOpen(UnoConnection& connection,
-                                                const Reference<css::frame::XDesktop>& desktop)
+                                                const Reference<css::frame::XDesktop>& desktop, bool adopting)
 {
     return connection.call([&] {
         const Reference<css::container::XEnumeration> components =
@@ -390,12 +378,11 @@ bool UnoOfficeSuite::Impl::onlyOwnDocumentsOpen(UnoConnection& connection,
             if (!model.is())
                 return false;
             const QString file = localFileOf(UnoConnection::toQString(model->getURL()));
-            if (adoptOpenDocuments)
+            if (adopting)
                 openDocuments[file] = std::max(openDocuments.value(file), 1);
-            if (openDocuments.value(file) <= 0)
+            else if (openDocuments.value(file) <= 0)
                 return false;
         }
-        adoptOpenDocuments = false;
         return true;
     });
 }
@@ -444,9 +431,40 @@ UnoOfficeSuite::UnoOfficeSuite(Options options) : impl_(std::make_unique<Impl>(s
 
 UnoOfficeSuite::~UnoOfficeSuite() = default;
 
+void UnoOfficeSuite::takeOverLeftOffice()
+{
+    Impl& impl = *impl_;
+    if (!impl.record || impl.launcher.isRunning())
+        return;
+    const std::optional<qint64> office = impl.record->takeOver();
+    if (!office)
+        return;
+    // Only the documents open now were loaded by the instance that started
+    // it; one opened later is the user's. An office that cannot be asked now
+    // is left to the user.
+    bool counted = false;
+    try {
+        if (const auto connection = impl.liveOrOpen()) {
+            const Reference<css::frame::XDesktop> desktop = connection->call([&] {
+                const auto context = connection->remoteContext();
+                return Reference<css::frame::XDesktop>(
+                    context->getServiceManager()->createInstanceWithContext("com.sun.star.frame.Desktop",
+                                                                            context),
+                    UNO_QUERY);
+            });
+            counted = desktop.is() && impl.onlyOwnDocumentsOpen(*connection, desktop, true);
+        }
+    } catch (const PlatformError&) {
+        impl.giveUpLive();
+    }
+    if (counted)
+        impl.launcher.takeOver(*office, impl.record->officeIdentity());
+    else
+        impl.record->ended();
+}
+
 OfficeReference UnoOfficeSuite::createServiceManager()
 {
-    impl_->takeOverOnce();
     auto serviceManagerOf = [](const std::shared_ptr<UnoConnection>& connection) {
         return connection->call(
             [&] { return wrap(connection, connection->remoteContext()->getServiceManager()); });
@@ -593,7 +611,6 @@ bool UnoOfficeSuite::endUnansweringOffice()
 
 bool UnoOfficeSuite::endSelfStartedOffice()
 {
-    impl_->takeOverOnce();
     if (!impl_->launcher.isRunning())
         return false;
     std::shared_ptr<UnoConnection> connection;

@@ -87,6 +87,11 @@ public:
     bool knowsPrinter(const QString& name) override;
     bool restartSelfStartedOffice() override;
 
+    // At start-up: an office that an instance of the program killed outright
+    // started, and that still runs on this pipe, becomes this one's own, with
+    // the documents open in it now counted as loaded here. Needs the record
+    // (Options::state); an office that cannot be asked is left to the user.
+    void takeOverLeftOffice();
     // Asks an office that this object started to terminate, unless documents
     // it did not load are open in it; waits a bounded time for it to go. An
     // office it did not start is left alone. Returns whether it asked.

@@ -7,11 +7,15 @@
 #include "support/PrivateCupsDaemon.h"
 #include "support/QStringPrinter.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QHash>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace bw::test {
 using bw::test::FakeMessageBoxes;
@@ -54,6 +58,13 @@ protected:
     PrivateCupsDaemon daemon;
     CupsPrinterServices services;
 };
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
 
 int numberOf(const std::function<void()>& action)
 {
@@ -311,7 +322,7 @@ TEST_F(CupsPrinterServicesTest, AWatchSeesTheJobsCreatedAfterItWithTheirStates)
                                               QStringLiteral("/etc/hostname")});
     };
     print(QStringLiteral("Held"), QStringLiteral("before.ods"));
-    const int watch = services.watchJobs();
+    const int watch = services.watchJobs(QStringLiteral("Held"));
     print(QStringLiteral("Held"), QStringLiteral("Q1 sales.ods"));
     print(QStringLiteral("Open"), QStringLiteral("other.ods"));
     daemon.runTool(QStringLiteral("cancel"), {QStringLiteral("-a"), QStringLiteral("Held")});
@@ -330,15 +341,18 @@ TEST_F(CupsPrinterServicesTest, AWatchSeesTheJobsCreatedAfterItWithTheirStates)
     EXPECT_EQ(created, (QStringList{"Q1 sales.ods", "other.ods"}));
     EXPECT_EQ(last[QStringLiteral("Q1 sales.ods")].queue, QStringLiteral("Held"));
     EXPECT_EQ(last[QStringLiteral("Q1 sales.ods")].state, PrintJob::Canceled);
-    EXPECT_TRUE(last[QStringLiteral("Q1 sales.ods")].reasons.contains(QStringLiteral("canceled")));
-    EXPECT_EQ(last[QStringLiteral("other.ods")].queue, QStringLiteral("Open"));
+    QStringList listed;
+    for (const PrintJob& job : services.ownJobs(QStringLiteral("Held"), 0))
+        listed << job.title;
+    EXPECT_EQ(listed, (QStringList{"before.ods", "Q1 sales.ods"}));
+    EXPECT_TRUE(services.ownJobs(QStringLiteral("Held"), QDateTime::currentSecsSinceEpoch() + 60).isEmpty());
     // Only what came after the sequence number given.
     EXPECT_TRUE(services.jobEvents(watch, sequence).isEmpty());
     services.endWatch(watch);
     EXPECT_ANY_THROW(services.jobEvents(watch, 0));
 
     daemon.stop();
-    EXPECT_EQ(numberOf([this] { services.watchJobs(); }), CupsServiceUnavailable);
+    EXPECT_EQ(numberOf([this] { services.watchJobs(QStringLiteral("Held")); }), CupsServiceUnavailable);
 }
 
 TEST_F(CupsPrinterServicesTest, TellsWhetherAQueueAcceptsJobs)
@@ -354,6 +368,34 @@ TEST_F(CupsPrinterServicesTest, TellsWhetherAQueueAcceptsJobs)
     EXPECT_FALSE(services.acceptsJobs(QString()));
     daemon.runTool(QStringLiteral("cupsaccept"), {QStringLiteral("B")});
     EXPECT_TRUE(services.acceptsJobs(QStringLiteral("B")));
+}
+
+// The options file is read only as a plain file of at most a megabyte:
+// nothing else may hang the program or fill its memory.
+TEST_F(CupsPrinterServicesTest, OptionsAreReadOnlyFromAPlainFileOfBoundedSize)
+{
+    QDir().mkpath(testHome() + QStringLiteral("/.cups"));
+    const QByteArray path = QFile::encodeName(lpoptionsPath());
+    const QByteArray fifo = QFile::encodeName(testHome() + QStringLiteral("/fifo"));
+    ::mkfifo(fifo.constData(), 0600);
+    const QByteArray largest(CupsPrinterServices::MaximumUserOptionsSize, '#');
+    const std::vector<std::pair<std::function<void()>, std::optional<QByteArray>>> cases{
+        {[&] { ::symlink(fifo.constData(), path.constData()); }, std::nullopt},
+        {[&] { ::symlink("/dev/zero", path.constData()); }, std::nullopt},
+        {[&] { ::symlink("/nowhere", path.constData()); }, QByteArray("none")},
+        {[&] { writeFile(lpoptionsPath(), largest + '#'); }, std::nullopt},
+        {[&] { writeFile(lpoptionsPath(), largest); }, largest},
+    };
+    for (const auto& [plant, read] : cases) {
+        QFile::remove(lpoptionsPath());
+        plant();
+        if (!read) {
+            EXPECT_EQ(numberOf([this] { services.readUserOptions(); }), ErrorNumber::FileAccess);
+        } else {
+            EXPECT_EQ(services.readUserOptions().value_or("none"), *read);
+        }
+    }
+    ::unlink(fifo.constData());
 }
 
 } // namespace

@@ -14,7 +14,9 @@ namespace {
 TEST(FlockUserLocksTest, AnotherProcessWaitsUntilTheHolderLetsGoOrDies)
 {
     QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(runtime.path()));
+    // Another login of the same user, with a runtime folder of its own, sees the same locks.
+    qputenv("XDG_RUNTIME_DIR", "/nonexistent");
     const QString name = QStringLiteral("default-printer");
     FlockUserLocks mine;
     for (const bool killed : {false, true}) {
@@ -24,6 +26,7 @@ TEST(FlockUserLocksTest, AnotherProcessWaitsUntilTheHolderLetsGoOrDies)
         const pid_t holder = ::fork();
         if (holder == 0) {
             // Takes the lock, says so, and lets it go when told to.
+            qputenv("XDG_RUNTIME_DIR", "/elsewhere");
             FlockUserLocks locks;
             byte = locks.tryLock(name) ? 'y' : 'n';
             [[maybe_unused]] ssize_t n = ::write(said[1], &byte, 1);
@@ -46,11 +49,12 @@ TEST(FlockUserLocksTest, AnotherProcessWaitsUntilTheHolderLetsGoOrDies)
             ::close(end);
     }
     struct stat folder = {}, file = {};
-    const QByteArray path = QFile::encodeName(runtime.path() + QStringLiteral("/brindlework"));
+    const QByteArray path = QFile::encodeName(runtime.path() + QStringLiteral("/brindlework/locks"));
     ASSERT_EQ(::stat(path.constData(), &folder) | ::stat((path + "/default-printer.lock").constData(), &file),
               0);
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
     EXPECT_EQ(file.st_mode & 0777, 0600u);
+    qunsetenv("XDG_STATE_HOME");
     qunsetenv("XDG_RUNTIME_DIR");
 }
 

@@ -35,6 +35,7 @@ TEST_P(OfficeRecordTakeOver, ClaimsOnlyTheOfficeOfAnEndedInstanceOnItsPipe)
 
     OfficeRecord record(state, processes, QString::fromLatin1(GetParam().pipe));
     EXPECT_EQ(record.takeOver(), GetParam().takenOver);
+    EXPECT_EQ(record.officeIdentity(), GetParam().takenOver ? Office.second : QString());
     EXPECT_EQ(state.files.size(), GetParam().recordStays ? 1u : 0u);
     // Once taken over, the office is this instance's: a third one leaves it alone.
     if (GetParam().takenOver) {
