@@ -75,7 +75,7 @@ TEST(CommandLineTest, ModesAndTheirSettings)
             continue;
         EXPECT_EQ(request.paths, row.paths) << what;
         EXPECT_EQ(request.printer, row.printer) << what;
-        EXPECT_EQ(request.extension, row.extension) << what;
+        EXPECT_EQ(request.extensions.join(QLatin1Char(',')), row.extension) << what;
         EXPECT_EQ(request.timeoutSeconds, row.timeout) << what;
         EXPECT_EQ(request.restartAfter, row.restartAfter) << what;
         EXPECT_EQ(request.quiet, row.quiet) << what;
@@ -123,6 +123,38 @@ TEST(CommandLineTest, BadCommandLinesAreRefusedWithAReason)
         EXPECT_EQ(request.mode, Mode::Invalid) << what;
         EXPECT_TRUE(request.error.contains(QLatin1String(row.reasonHolds)))
             << what << ": " << request.error.toStdString();
+    }
+}
+
+TEST(CommandLineTest, ExtensionsAreACommaListInEveryModeAndABadItemIsRefused)
+{
+    const struct {
+        const char* list;
+        bool refused;
+        const char* result; // the extensions, or a part of the refusal
+    } table[] = {
+        {"ods,xlsx,csv,pdf", false, "ods,xlsx,csv,pdf"},
+        {" .ODS, xlsx,ods", false, "ODS,xlsx"},
+        {"*", false, "*"},
+        {"ods,,pdf", true, "empty item in \"ods,,pdf\""},
+        {"ods,", true, "empty item"},
+        {".", true, "empty item"},
+        {"ods,a/b", true, "not \"a/b\""},
+        {"o?s", true, "not \"o?s\""},
+        {"x*", true, "not \"x*\""},
+    };
+    for (const auto& row : table) {
+        for (const QStringList& mode :
+             {QStringList{"--print", "a"}, QStringList{"--dry-run", "a"}, QStringList{"--watch", "in"}}) {
+            const CommandLineRequest request = parse(mode + QStringList{"--extension", row.list});
+            const std::string what = mode.first().toStdString() + " " + row.list;
+            EXPECT_EQ(request.mode == Mode::Invalid, row.refused) << what;
+            if (row.refused)
+                EXPECT_TRUE(request.error.contains(QLatin1String(row.result)))
+                    << what << ": " << request.error.toStdString();
+            else
+                EXPECT_EQ(request.extensions.join(QLatin1Char(',')), QLatin1String(row.result)) << what;
+        }
     }
 }
 

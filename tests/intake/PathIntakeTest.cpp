@@ -55,6 +55,11 @@ TEST_F(PathIntakeTest, EachPathGivesItsRowsInTheGivenOrder)
          {"/loose/n.xls", "/R/X/c.ODS", "/R/a.ods"},
          {Kind::File, Kind::Folder, Kind::File, Kind::Folder}},
         {"another extension", {"/R"}, "txt", {"/R/b.txt"}, {Kind::Folder}},
+        {"several extensions",
+         {"/R"},
+         "txt,ods",
+         {"/R/a.ods", "/R/b.txt", "/R/.hidden.ods", "/R/X/c.ODS", "/R/Y/Z/d.ods"},
+         {Kind::Folder}},
         {"every file", {"/R/Y"}, "*", {"/R/Y/Z/d.ods"}, {Kind::Folder}},
         {"relative paths from the current folder, cleaned",
          {"rel.ods", "F", "./F/../rel.ods"},
@@ -71,7 +76,8 @@ TEST_F(PathIntakeTest, EachPathGivesItsRowsInTheGivenOrder)
     };
     for (const auto& row : table) {
         const auto items =
-            PathIntake(fileSystem, yielder).take(row.paths, row.extension, QStringLiteral("/cwd"));
+            PathIntake(fileSystem, yielder)
+                .take(row.paths, row.extension.split(QLatin1Char(',')), QStringLiteral("/cwd"));
         EXPECT_EQ(PathIntake::rowsOf(items), row.rows) << row.what;
         std::vector<Kind> kinds;
         for (const auto& item : items) {
