@@ -37,6 +37,7 @@ public:
         settings.jobOptions = options;
         settings.fitToWidth = fitToWidth;
         settings.restartAfter = restartAfter;
+        settings.pdfFolder = pdfFolder;
         std::vector<BatchPrint::Renderer> renderers;
         for (FakeOfficeSuite* office : {&first, &second}) {
             if (int(renderers.size()) < offices)
@@ -80,6 +81,7 @@ public:
     QStringList lines;
     QList<int> restarts;
     int stopAfter = 0;
+    QString pdfFolder;
 };
 
 const QStringList Four{"/d/a.ods", "/d/b.ods", "/d/c.ods", "/d/d.ods"};
@@ -183,6 +185,46 @@ TEST(BatchPrintTest, TheOfficeIsRestartedEveryNDocumentsAndAStopEndsAfterTheFile
         EXPECT_EQ(totals.stopped, row.stopped) << row.what;
         EXPECT_EQ(t.first.openDocumentCount(), 0) << row.what;
         EXPECT_EQ(QDir(t.work.path()).entryList(QDir::Files), QStringList()) << row.what;
+    }
+}
+
+TEST(BatchPrintTest, EachKindIsWrittenThroughItsOwnFilterAndAPdfGoesAsItIsWithoutTheOffice)
+{
+    QTemporaryDir in;
+    const QString scan = in.filePath(QStringLiteral("scan.dat"));
+    QFile file(scan);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("%PDF-1.7 scanned") > 0);
+    file.close();
+    for (const bool toFolder : {false, true}) {
+        Batch b;
+        b.pdfFolder = toFolder ? in.path() : QString();
+        using L = FakeOfficeSuite::Loads;
+        const std::pair<const char*, L> kinds[] = {
+            {"t.odt", L::Text}, {"p.odp", L::Presentation}, {"g.odg", L::Drawing}, {"f.odf", L::Formula}};
+        for (const auto& [name, kind] : kinds)
+            b.first.addDocument(QStringLiteral("file:///d/") + QLatin1String(name), kind);
+        b.run({"/d/a.ods", "/d/t.odt", "/d/p.odp", "/d/g.odg", "/d/f.odf", scan}, {}, true);
+
+        EXPECT_EQ(b.lines.mid(4),
+                  (QStringList{"5/6 /d/f.odf LibreOffice opened it, but not as a spreadsheet, "
+                               "text, presentation or drawing",
+                               toFolder ? "6/6 " + scan + " job 0scan.pdf" : "6/6 " + scan + " job 5"}));
+        QStringList filters;
+        for (const QString& call : b.callsOf(QStringLiteral("storeToUrl")))
+            filters << call.section(QLatin1Char('='), 1);
+        EXPECT_EQ(filters, (QStringList{"calc_pdf_Export (text)", "writer_pdf_Export (text)",
+                                        "impress_pdf_Export (text)", "draw_pdf_Export (text)"}));
+        // Only a sheet is scaled to the width.
+        EXPECT_EQ(b.callsOf(QStringLiteral("setPageStyleProperties")).size(), 1);
+        EXPECT_EQ(b.callsOf(QStringLiteral("loadComponentFromURL")).size(), 5);
+        EXPECT_EQ(b.first.openDocumentCount(), 0);
+        if (toFolder) {
+            QFile copy(in.filePath(QStringLiteral("scan.pdf")));
+            ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+            EXPECT_EQ(copy.readAll(), QByteArray("%PDF-1.7 scanned"));
+        } else {
+            EXPECT_EQ(b.printers.titles(QStringLiteral("B")).last(), QStringLiteral("scan.dat"));
+        }
     }
 }
 
