@@ -222,7 +222,6 @@ TEST_F(BatchEndToEnd, ATextAPdfAndAWorkbookFromOneFolderPrintInOneBatch)
     QStringList titles = titlesOf(QStringLiteral("B"));
     titles.sort();
     EXPECT_EQ(titles, (QStringList{"model.xlsx", "note.odt", "note.pdf"}));
-    EXPECT_EQ(printedJobIds(result.outLines()).size(), 3) << result.out.toStdString();
 }
 
 TEST_F(BatchEndToEnd, ExitStatusTellsWhatHappened)

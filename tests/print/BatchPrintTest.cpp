@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -191,41 +192,32 @@ TEST(BatchPrintTest, TheOfficeIsRestartedEveryNDocumentsAndAStopEndsAfterTheFile
 TEST(BatchPrintTest, EachKindIsWrittenThroughItsOwnFilterAndAPdfGoesAsItIsWithoutTheOffice)
 {
     QTemporaryDir in;
-    const QString scan = in.filePath(QStringLiteral("scan.dat"));
-    QFile file(scan);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("%PDF-1.7 scanned") > 0);
-    file.close();
+    QFile scan(in.filePath(QStringLiteral("scan.dat")));
+    ASSERT_TRUE(scan.open(QIODevice::WriteOnly) && scan.write("%PDF-1.7 scanned") > 0);
+    scan.close();
     for (const bool toFolder : {false, true}) {
         Batch b;
         b.pdfFolder = toFolder ? in.path() : QString();
         using L = FakeOfficeSuite::Loads;
-        const std::pair<const char*, L> kinds[] = {
-            {"t.odt", L::Text}, {"p.odp", L::Presentation}, {"g.odg", L::Drawing}, {"f.odf", L::Formula}};
-        for (const auto& [name, kind] : kinds)
+        for (const auto& [name, kind] : {std::pair{"t.odt", L::Text}, std::pair{"p.odp", L::Presentation},
+                                         std::pair{"g.odg", L::Drawing}, std::pair{"f.odf", L::Formula}})
             b.first.addDocument(QStringLiteral("file:///d/") + QLatin1String(name), kind);
-        b.run({"/d/a.ods", "/d/t.odt", "/d/p.odp", "/d/g.odg", "/d/f.odf", scan}, {}, true);
+        b.run({"/d/a.ods", "/d/t.odt", "/d/p.odp", "/d/g.odg", "/d/f.odf", scan.fileName()}, {}, true);
 
         EXPECT_EQ(b.lines.mid(4),
                   (QStringList{"5/6 /d/f.odf LibreOffice opened it, but not as a spreadsheet, "
                                "text, presentation or drawing",
-                               toFolder ? "6/6 " + scan + " job 0scan.pdf" : "6/6 " + scan + " job 5"}));
-        QStringList filters;
-        for (const QString& call : b.callsOf(QStringLiteral("storeToUrl")))
-            filters << call.section(QLatin1Char('='), 1);
-        EXPECT_EQ(filters, (QStringList{"calc_pdf_Export (text)", "writer_pdf_Export (text)",
-                                        "impress_pdf_Export (text)", "draw_pdf_Export (text)"}));
-        // Only a sheet is scaled to the width.
+                               "6/6 " + scan.fileName() + (toFolder ? " job 0scan.pdf" : " job 5")}));
+        EXPECT_EQ(b.callsOf(QStringLiteral("storeToUrl")).replaceInStrings(QRegularExpression(".*="), ""),
+                  (QStringList{"calc_pdf_Export (text)", "writer_pdf_Export (text)",
+                               "impress_pdf_Export (text)", "draw_pdf_Export (text)"}));
+        // Only a sheet is scaled to the width; the PDF never reaches the office.
         EXPECT_EQ(b.callsOf(QStringLiteral("setPageStyleProperties")).size(), 1);
         EXPECT_EQ(b.callsOf(QStringLiteral("loadComponentFromURL")).size(), 5);
-        EXPECT_EQ(b.first.openDocumentCount(), 0);
-        if (toFolder) {
-            QFile copy(in.filePath(QStringLiteral("scan.pdf")));
-            ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-            EXPECT_EQ(copy.readAll(), QByteArray("%PDF-1.7 scanned"));
-        } else {
-            EXPECT_EQ(b.printers.titles(QStringLiteral("B")).last(), QStringLiteral("scan.dat"));
-        }
     }
+    QFile copy(in.filePath(QStringLiteral("scan.pdf")));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray("%PDF-1.7 scanned"));
 }
 
 } // namespace

@@ -217,23 +217,14 @@ void FakeOfficeSuite::storeToUrl(const OfficeReference& document, const QString&
 QStringList FakeOfficeSuite::supportedServiceNames(const OfficeReference& object)
 {
     record(QStringLiteral("supportedServiceNames"), {describe(object)});
-    const Object& model = objectOfKind(object, QStringLiteral("Document"));
-    const QString document = QStringLiteral("com.sun.star.document.OfficeDocument");
-    switch (documents_.value(model.url)) {
-    case Loads::Spreadsheet:
-        return {document, QStringLiteral("com.sun.star.sheet.SpreadsheetDocument")};
-    case Loads::Text:
-        return {document, QStringLiteral("com.sun.star.text.TextDocument")};
-    case Loads::Presentation:
-        // As the office's own: a presentation is a generic drawing too.
-        return {document, QStringLiteral("com.sun.star.drawing.GenericDrawingDocument"),
-                QStringLiteral("com.sun.star.presentation.PresentationDocument")};
-    case Loads::Drawing:
-        return {document, QStringLiteral("com.sun.star.drawing.GenericDrawingDocument"),
-                QStringLiteral("com.sun.star.drawing.DrawingDocument")};
-    default:
-        return {QStringLiteral("com.sun.star.formula.FormulaProperties")};
-    }
+    static const char* const kinds[] = {"sheet.SpreadsheetDocument", "text.TextDocument",
+                                        "presentation.PresentationDocument", "drawing.DrawingDocument",
+                                        "formula.FormulaProperties"};
+    const QString& url = objectOfKind(object, QStringLiteral("Document")).url;
+    // Like the office's documents, each names a service no kind is told by
+    // (a presentation is a generic drawing too).
+    return {QStringLiteral("com.sun.star.drawing.GenericDrawingDocument"),
+            QStringLiteral("com.sun.star.") + QLatin1String(kinds[int(documents_.value(url))])};
 }
 
 void FakeOfficeSuite::setPageStyleProperties(const OfficeReference& document,
