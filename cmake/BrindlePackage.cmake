@@ -22,5 +22,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, cups-client")
 # A local scheduler and a printer to use without hardware.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups, printer-driver-cups-pdf")
+# Text documents, presentations and drawings print where these are installed.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libreoffice-writer, libreoffice-impress, libreoffice-draw")
 
 include(CPack)

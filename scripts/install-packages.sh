@@ -10,6 +10,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # run
   cups cups-client cups-bsd printer-driver-cups-pdf libreoffice-calc
+  # text documents (the end-to-end batch prints one)
+  libreoffice-writer
   fonts-liberation
   # test and benchmark tools
   xvfb xauth poppler-utils imagemagick xdotool time groff-base bc clang-format

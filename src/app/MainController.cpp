@@ -151,11 +151,11 @@ void MainController::wireEvents()
     wire(window_.printerCombo(), &QComboBox::currentIndexChanged, printerList_, &PrinterList::combo1Click);
 }
 
-void MainController::appendGivenPaths(const QStringList& paths, const QString& extension,
+void MainController::appendGivenPaths(const QStringList& paths, const QStringList& extensions,
                                       const QString& currentFolder)
 {
     PathIntake intake(services_.fileSystem, walkYielder_);
-    fileList_.appendAll(PathIntake::rowsOf(intake.take(paths, extension, currentFolder)));
+    fileList_.appendAll(PathIntake::rowsOf(intake.take(paths, extensions, currentFolder)));
 }
 
 } // namespace bw

@@ -38,8 +38,9 @@ public:
     void startUp();
 
     // Paths handed to the program: appended as a drop appends them, folders
-    // giving their files with the extension.
-    void appendGivenPaths(const QStringList& paths, const QString& extension, const QString& currentFolder);
+    // giving their files with one of the extensions.
+    void appendGivenPaths(const QStringList& paths, const QStringList& extensions,
+                          const QString& currentFolder);
 
     FileListModel& fileList() { return fileList_; }
     FailureGuard& guard() { return guard_; }

@@ -44,7 +44,7 @@ int runWindow(int& argc, char** argv, const CommandLineRequest& request)
 
     RealServices real;
     return runProgram(application, real, [&request](MainWindow&, MainController& controller) {
-        controller.appendGivenPaths(request.paths, request.extension, QDir::currentPath());
+        controller.appendGivenPaths(request.paths, request.extensions, QDir::currentPath());
     });
 }
 

@@ -20,6 +20,17 @@
 
 namespace bw {
 
+namespace {
+
+QString noFilesFound(const CommandLineRequest& request)
+{
+    return QStringLiteral("no files found (%1 \"%2\" in folders)")
+        .arg(request.extensions.size() == 1 ? QStringLiteral("extension") : QStringLiteral("extensions"),
+             request.extensions.join(QLatin1Char(',')));
+}
+
+} // namespace
+
 BatchCommand::BatchCommand(Services services, QTextStream& out, QTextStream& err)
     : services_(std::move(services)), out_(out), err_(err)
 {
@@ -77,7 +88,7 @@ int BatchCommand::listPrinters()
 std::vector<BatchCommand::Row> BatchCommand::rows(const CommandLineRequest& request)
 {
     const auto items = PathIntake(services_.fileSystem, services_.yielder)
-                           .take(request.paths, request.extension, services_.currentFolder);
+                           .take(request.paths, request.extensions, services_.currentFolder);
     std::vector<Row> rows;
     for (const PathIntake::Item& item : items) {
         switch (item.kind) {
@@ -130,7 +141,7 @@ std::optional<QStringList> BatchCommand::files(const CommandLineRequest& request
     if (unusable)
         return std::nullopt;
     if (files.isEmpty()) {
-        refuse(err_, QStringLiteral("no files found (extension \"%1\" in folders)").arg(request.extension));
+        refuse(err_, noFilesFound(request));
         return std::nullopt;
     }
     return files;
@@ -172,8 +183,7 @@ int BatchCommand::dryRun(const CommandLineRequest& request)
     if (unusable)
         return ExitUsage;
     if (listed == 0)
-        return refuse(err_,
-                      QStringLiteral("no files found (extension \"%1\" in folders)").arg(request.extension));
+        return refuse(err_, noFilesFound(request));
     return ExitSuccess;
 }
 

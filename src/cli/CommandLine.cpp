@@ -52,11 +52,13 @@ void describe(QCommandLineParser& parser)
         {Print, QStringLiteral("Print the files without a window, one after the other.")},
         {Printer, QStringLiteral("Print on the CUPS queue <name> (default: your default printer)."),
          QStringLiteral("name")},
-        {Extension, QStringLiteral("Take files with extension <ext> from folders (default: ods)."),
-         QStringLiteral("ext")},
+        {Extension,
+         QStringLiteral("Take files with these extensions from folders, e.g. ods,xlsx,pdf; * for every "
+                        "file (default: ods)."),
+         QStringLiteral("list")},
         {Watch,
          QStringLiteral(
-             "Print each file with the extension that arrives in <folder>, once its size stays the "
+             "Print each file with one of the extensions that arrives in <folder>, once its size stays the "
              "same, then move it to <folder>/printed or <folder>/failed. Runs until stopped."),
          QStringLiteral("folder")},
         {DryRun,
@@ -124,6 +126,30 @@ std::optional<int> number(const QString& text, int minimum, int maximum)
     if (!ok || value < minimum || value > maximum)
         return std::nullopt;
     return value;
+}
+
+// The extensions of a comma list, without a leading dot, each once; "*" is
+// every file. Anything else that a name pattern or a path would read
+// differently is refused.
+std::optional<QString> readExtensions(const QString& list, QStringList& extensions)
+{
+    extensions.clear();
+    for (QString item : list.split(QLatin1Char(','))) {
+        item = item.trimmed();
+        if (item.startsWith(QLatin1Char('.')))
+            item.remove(0, 1);
+        if (item.isEmpty())
+            return QStringLiteral("--extension has an empty item in \"%1\".").arg(list);
+        if (item != QLatin1String("*") &&
+            (item.contains(QLatin1Char('/')) || item.contains(QLatin1Char('*')) ||
+             item.contains(QLatin1Char('?'))))
+            return QStringLiteral("--extension takes extensions such as ods,xlsx (or * for every file), not "
+                                  "\"%1\".")
+                .arg(item);
+        if (!extensions.contains(item, Qt::CaseInsensitive))
+            extensions << item;
+    }
+    return std::nullopt;
 }
 
 QString named(const QString& option)
@@ -200,7 +226,7 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
 
     CommandLineRequest request;
     request.paths = parser.positionalArguments();
-    request.extension = parser.isSet(Extension) ? parser.value(Extension) : PathIntake::defaultExtension();
+    request.extensions = QStringList{PathIntake::defaultExtension()};
     request.printer = parser.value(Printer);
     request.quiet = parser.isSet(Quiet);
     request.json = parser.isSet(Json);
@@ -221,8 +247,12 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
                                   Media, Orientation, PdfTo, Jobs, WaitTimeout})
         if (parser.values(single).size() > 1)
             return invalid(QStringLiteral("Option '%1' is given more than once.").arg(single));
-    if (parser.isSet(Extension) && request.extension.isEmpty())
-        return invalid(QStringLiteral("The extension must not be empty."));
+    if (parser.isSet(Extension)) {
+        if (parser.value(Extension).isEmpty())
+            return invalid(QStringLiteral("The extension must not be empty."));
+        if (const auto problem = readExtensions(parser.value(Extension), request.extensions))
+            return invalid(*problem);
+    }
     if (parser.isSet(Printer) && request.printer.isEmpty())
         return invalid(QStringLiteral("The printer name must not be empty."));
     if (parser.isSet(Timeout)) {
@@ -318,13 +348,13 @@ QString CommandLine::helpText()
     return text +
            QStringLiteral("\nModes:\n"
                           "  brindlework [PATH...]\n"
-                          "  brindlework --print [--printer NAME] [--extension EXT] [--jobs K]\n"
+                          "  brindlework --print [--printer NAME] [--extension LIST] [--jobs K]\n"
                           "              [--copies N] [--pages LIST] [--sides SIDES] [--media NAME]\n"
                           "              [--orientation O] [--fit-to-width] [-o NAME=VALUE]...\n"
                           "              [--wait [--wait-timeout S]] PATH...\n"
                           "  brindlework --print --pdf-to DIR [--fit-to-width] PATH...\n"
-                          "  brindlework --dry-run [--extension EXT] PATH...\n"
-                          "  brindlework --watch FOLDER [--printer NAME] [--extension EXT]\n"
+                          "  brindlework --dry-run [--extension LIST] PATH...\n"
+                          "  brindlework --watch FOLDER [--printer NAME] [--extension LIST]\n"
                           "  brindlework --list-printers\n"
                           "\nExit status of --print: 0 every file taken by CUPS and none failed, 1 some\n"
                           "failed (with --wait: or did not end in time),\n"

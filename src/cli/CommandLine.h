@@ -15,7 +15,8 @@ struct CommandLineRequest {
     QStringList paths;
     QString watchFolder; // mode Watch
     QString printer;     // empty: the user's default
-    QString extension;
+    // Those of the files taken from folders, without the dot.
+    QStringList extensions;
     int timeoutSeconds = 0;
     int restartAfter = 0; // 0: never
     bool quiet = false;

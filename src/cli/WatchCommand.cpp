@@ -54,7 +54,7 @@ int WatchCommand::run(const CommandLineRequest& request)
     BatchPrint batch({{services_.renderer}, services_.printers, stop}, settings);
     const std::unique_ptr<FolderChangeWait> changes = services_.changesOf(path);
     FolderWatch watch({folder, services_.files, *changes, services_.clock, stop},
-                      {request.extension, settleMilliseconds_, rescanMilliseconds_});
+                      {request.extensions, settleMilliseconds_, rescanMilliseconds_});
     BatchPrint::Totals totals;
     int onThisOffice = 0;
     const auto started = Clock::now();

@@ -13,18 +13,19 @@ PathIntake::PathIntake(FileSystem& fileSystem, Yielder& yielder) : fileSystem_(f
 {
 }
 
-std::vector<PathIntake::Item> PathIntake::take(const QStringList& paths, const QString& extension,
+std::vector<PathIntake::Item> PathIntake::take(const QStringList& paths, const QStringList& extensions,
                                                const QString& currentFolder)
 {
     const QDir current(currentFolder);
+    const WildcardPattern pattern = WildcardPattern::forExtensions(extensions);
     std::vector<Item> items;
     items.reserve(paths.size());
     for (const QString& given : paths)
-        items.push_back(takeOne(QDir::cleanPath(current.absoluteFilePath(given)), extension));
+        items.push_back(takeOne(QDir::cleanPath(current.absoluteFilePath(given)), pattern));
     return items;
 }
 
-PathIntake::Item PathIntake::takeOne(const QString& path, const QString& extension)
+PathIntake::Item PathIntake::takeOne(const QString& path, const WildcardPattern& pattern)
 {
     FileStatus status;
     try {
@@ -45,7 +46,6 @@ PathIntake::Item PathIntake::takeOne(const QString& path, const QString& extensi
     } catch (const PlatformError& error) {
         return {path, Kind::UnreadableFolder, {}, error.description()};
     }
-    const WildcardPattern pattern(QStringLiteral("*.") + extension);
     return {path, Kind::Folder, TreeScan(fileSystem_, yielder_).rows(path, pattern), {}};
 }
 

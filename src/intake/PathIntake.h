@@ -7,10 +7,11 @@
 namespace bw {
 
 class FileSystem;
+class WildcardPattern;
 class Yielder;
 
 // Paths handed to the program (its command line), in their order: a file
-// stands for itself, a folder for every file of its tree with the extension,
+// stands for itself, a folder for every file of its tree with one of the extensions,
 // scanned as the folder scan does (breadth first, the same skips). Relative
 // paths are taken from the current folder. Each front end decides what a
 // path that is not there means; the rows are the same for both.
@@ -33,12 +34,13 @@ public:
 
     PathIntake(FileSystem& fileSystem, Yielder& yielder);
 
-    std::vector<Item> take(const QStringList& paths, const QString& extension, const QString& currentFolder);
+    std::vector<Item> take(const QStringList& paths, const QStringList& extensions,
+                           const QString& currentFolder);
 
     static QStringList rowsOf(const std::vector<Item>& items);
 
 private:
-    Item takeOne(const QString& path, const QString& extension);
+    Item takeOne(const QString& path, const WildcardPattern& pattern);
 
     FileSystem& fileSystem_;
     Yielder& yielder_;

@@ -11,18 +11,38 @@ inline char16_t folded(QChar c)
 
 } // namespace
 
-WildcardPattern::WildcardPattern(const QString& pattern)
-    : text_(pattern), folded_(pattern.toCaseFolded()), everyName_(pattern == QLatin1String("*.*"))
+WildcardPattern::WildcardPattern(const QString& pattern) : WildcardPattern(QStringList{pattern}) {}
+
+WildcardPattern::WildcardPattern(const QStringList& patterns)
+    : text_(patterns.join(QLatin1Char(';'))), everyName_(patterns.contains(QLatin1String("*.*")))
 {
+    for (const QString& pattern : patterns)
+        folded_ << pattern.toCaseFolded();
+}
+
+WildcardPattern WildcardPattern::forExtensions(const QStringList& extensions)
+{
+    QStringList patterns;
+    for (const QString& extension : extensions)
+        patterns << QStringLiteral("*.") + extension;
+    return WildcardPattern(patterns);
 }
 
 bool WildcardPattern::matches(const QString& name) const
 {
     if (everyName_)
         return true;
+    for (const QString& pattern : folded_)
+        if (matchesOne(pattern, name))
+            return true;
+    return false;
+}
+
+bool WildcardPattern::matchesOne(const QString& pattern, const QString& name)
+{
     // Greedy match that returns to the last "*" on a mismatch; linear for the
     // usual one-star patterns.
-    const qsizetype patternSize = folded_.size();
+    const qsizetype patternSize = pattern.size();
     const qsizetype nameSize = name.size();
     qsizetype p = 0;
     qsizetype n = 0;
@@ -30,7 +50,7 @@ bool WildcardPattern::matches(const QString& name) const
     qsizetype resumeAt = 0;
     while (n < nameSize) {
         if (p < patternSize) {
-            const char16_t wanted = folded_.at(p).unicode();
+            const char16_t wanted = pattern.at(p).unicode();
             if (wanted == u'*') {
                 starAt = p++;
                 resumeAt = n;
@@ -47,7 +67,7 @@ bool WildcardPattern::matches(const QString& name) const
         p = starAt + 1;
         n = ++resumeAt;
     }
-    while (p < patternSize && folded_.at(p) == QLatin1Char('*'))
+    while (p < patternSize && pattern.at(p) == QLatin1Char('*'))
         ++p;
     return p == patternSize;
 }

@@ -5,6 +5,7 @@
 #include "platform/PropertyRecord.h"
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace bw {
@@ -46,6 +47,12 @@ public:
                             const std::vector<OfficeReference>& /*properties*/)
     {
         throw unsupported(QStringLiteral("storeToURL"));
+    }
+    // The services the object supports, such as the kind of a loaded
+    // document ("com.sun.star.text.TextDocument").
+    virtual QStringList supportedServiceNames(const OfficeReference& /*object*/)
+    {
+        throw unsupported(QStringLiteral("getSupportedServiceNames"));
     }
     // Sets the properties on every page style of the loaded document (never saved).
     virtual void setPageStyleProperties(const OfficeReference& /*document*/,

@@ -5,6 +5,7 @@
 #include "platform/PrinterServices.h"
 #include "platform/StopRequest.h"
 #include "platform/UserLocks.h"
+#include "print/DocumentKind.h"
 #include "print/DocumentUrl.h"
 #include "print/JobFollow.h"
 #include "print/PrintRun.h"
@@ -172,9 +173,20 @@ QString BatchPrint::jobFailure(const PrintJob& job, const QString& printer)
 
 BatchPrint::Rendered BatchPrint::render(const Renderer& renderer, const QString& path, const QString& pdf)
 {
-    OfficeSuite& office = renderer.office;
     Rendered result;
     result.done = true;
+    // A PDF goes to the queue as it is: no office needed.
+    try {
+        if (copyIfPdf(path, pdf, settings_.pdfFolder.isEmpty())) {
+            result.pdf = pdf;
+            return result;
+        }
+    } catch (const PlatformError& error) {
+        result.reason = error.description();
+        QFile::remove(pdf);
+        return result;
+    }
+    OfficeSuite& office = renderer.office;
     OfficeReference document;
     bool officeFailed = false;
     try {
@@ -190,16 +202,24 @@ BatchPrint::Rendered BatchPrint::render(const Renderer& renderer, const QString&
             result.reason = QStringLiteral("LibreOffice could not open it as a document");
             return result;
         }
-        if (settings_.fitToWidth)
-            office.setPageStyleProperties(
-                document, {record(office, manager, QStringLiteral("ScaleToPagesX"), qint16(1)),
-                           record(office, manager, QStringLiteral("ScaleToPagesY"), qint16(0))});
-        office.storeToUrl(
-            document, documentUrl(pdf),
-            {record(office, manager, QStringLiteral("FilterName"), QStringLiteral("calc_pdf_Export"))});
-        result.pdf = pdf;
-        if (settings_.pdfFolder.isEmpty())
-            QFile::setPermissions(pdf, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const std::optional<DocumentKind> kind =
+            DocumentKind::ofServices(office.supportedServiceNames(document));
+        if (!kind) {
+            result.reason = QStringLiteral(
+                "LibreOffice opened it, but not as a spreadsheet, text, presentation or drawing");
+        } else {
+            // Only a sheet's page style scales to a page's width; other
+            // documents keep their own page size.
+            if (settings_.fitToWidth && kind->spreadsheet)
+                office.setPageStyleProperties(
+                    document, {record(office, manager, QStringLiteral("ScaleToPagesX"), qint16(1)),
+                               record(office, manager, QStringLiteral("ScaleToPagesY"), qint16(0))});
+            office.storeToUrl(document, documentUrl(pdf),
+                              {record(office, manager, QStringLiteral("FilterName"), kind->pdfFilter)});
+            result.pdf = pdf;
+            if (settings_.pdfFolder.isEmpty())
+                QFile::setPermissions(pdf, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        }
     } catch (const PlatformError& error) {
         result.reason = error.description();
         officeFailed = true;

@@ -19,8 +19,9 @@ class StopRequest;
 class UserLocks;
 
 // Prints files with no window: each is loaded hidden and read-only in an
-// office, written as a PDF there and sent to the printer's queue by the
-// program itself, so its job is known at once. Several offices render side by
+// office, written as a PDF there through the export filter of its kind, and
+// sent to the printer's queue by the program itself, so its job is known at
+// once. A PDF goes to the queue as it is, without an office. Several offices render side by
 // side, each on a thread of its own, while jobs reach the queue in list
 // order. A failed file is reported and the batch goes on; a stop asked for
 // ends it after the file being sent.

@@ -20,7 +20,7 @@ FolderWatch::FolderWatch(Services services, Settings settings)
 
 QStringList FolderWatch::settled(const Untaken& untaken)
 {
-    const WildcardPattern pattern(QStringLiteral("*.") + settings_.extension);
+    const WildcardPattern pattern = WildcardPattern::forExtensions(settings_.extensions);
     const qint64 now = services_.clock.nowMilliseconds();
     std::vector<SharedFolderEntry> entries;
     try {

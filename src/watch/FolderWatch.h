@@ -22,7 +22,7 @@ class WatchedFolder;
 class FolderWatch {
 public:
     struct Settings {
-        QString extension;
+        QStringList extensions;
         // How long size and time of change must stay the same.
         int settleMilliseconds = 2000;
         int rescanMilliseconds = 5000;

@@ -201,6 +201,29 @@ TEST_F(BatchEndToEnd, FilesAndFoldersMixedPrintInOrderOnTheNamedQueueEachJobConf
     EXPECT_EQ(CupsPrinterServices().defaultPrinterName(), QStringLiteral("A"));
 }
 
+TEST_F(BatchEndToEnd, ATextAPdfAndAWorkbookFromOneFolderPrintInOneBatch)
+{
+    const QString kinds = path(QStringLiteral("kinds"));
+    const std::pair<const char*, const char*> made[] = {
+        {"odt", "docs/note.txt"}, {"pdf", "docs/note.txt"}, {"xlsx", "model.ods"}};
+    for (const auto& [format, source] : made) {
+        QProcess convert;
+        convert.start(QStringLiteral("soffice"),
+                      {"--headless", "--norestore", "-env:UserInstallation=file://" + path("maker-profile"),
+                       "--convert-to", format, "--outdir", kinds, path(QString::fromLatin1(source))});
+        ASSERT_TRUE(convert.waitForFinished(120000));
+    }
+
+    const auto result =
+        program.run({QStringLiteral("--print"), QStringLiteral("--printer"), QStringLiteral("B"),
+                     QStringLiteral("--extension"), QStringLiteral("odt,pdf,xlsx"), QStringLiteral("kinds")});
+
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    QStringList titles = titlesOf(QStringLiteral("B"));
+    titles.sort();
+    EXPECT_EQ(titles, (QStringList{"model.xlsx", "note.odt", "note.pdf"}));
+}
+
 TEST_F(BatchEndToEnd, ExitStatusTellsWhatHappened)
 {
     const struct {

@@ -75,7 +75,7 @@ TEST(CommandLineTest, ModesAndTheirSettings)
             continue;
         EXPECT_EQ(request.paths, row.paths) << what;
         EXPECT_EQ(request.printer, row.printer) << what;
-        EXPECT_EQ(request.extension, row.extension) << what;
+        EXPECT_EQ(request.extensions.join(QLatin1Char(',')), row.extension) << what;
         EXPECT_EQ(request.timeoutSeconds, row.timeout) << what;
         EXPECT_EQ(request.restartAfter, row.restartAfter) << what;
         EXPECT_EQ(request.quiet, row.quiet) << what;
@@ -127,6 +127,23 @@ TEST(CommandLineTest, BadCommandLinesAreRefusedWithAReason)
         EXPECT_EQ(request.mode, Mode::Invalid) << what;
         EXPECT_TRUE(request.error.contains(QLatin1String(row.reasonHolds)))
             << what << ": " << request.error.toStdString();
+    }
+}
+
+TEST(CommandLineTest, ExtensionsAreACommaListInEveryModeAndABadItemIsRefused)
+{
+    for (const char* mode : {"--print a", "--dry-run a", "--watch in"}) {
+        // The extensions taken, or why the list is refused.
+        const auto take = [&](const char* list) {
+            const auto request =
+                parse(QString::fromLatin1(mode).split(' ') + QStringList{"--extension", list});
+            return request.mode == Mode::Invalid ? request.error : request.extensions.join(QLatin1Char(','));
+        };
+        EXPECT_EQ(take(" .ODS, xlsx,csv,ods"), "ODS,xlsx,csv") << mode;
+        EXPECT_EQ(take("*"), "*") << mode;
+        EXPECT_EQ(take("ods,,pdf"), "--extension has an empty item in \"ods,,pdf\".") << mode;
+        for (const char* bad : {"ods,a/b", "o?s", "x*"})
+            EXPECT_TRUE(take(bad).startsWith("--extension takes extensions such as")) << mode << bad;
     }
 }
 

@@ -36,7 +36,7 @@ protected:
     {
         // The rows these paths appended, after any already there.
         const auto before = controller.fileList().paths().size();
-        controller.appendGivenPaths(paths, extension, tree.path());
+        controller.appendGivenPaths(paths, extension.split(QLatin1Char(',')), tree.path());
         return controller.fileList().paths().mid(before);
     }
 };
@@ -50,6 +50,7 @@ TEST_F(WindowArgumentsTest, TheDryRunListsWhatTheWindowTakes)
         {{"one.ods", "D", "two.txt", "~three.ods", "E/e.ods", "Empty", "D/S"}, "ods"},
         {{"D", "./E/../one.ods"}, "txt"},
         {{"D/S", "D"}, "*"},
+        {{"D", "E"}, "txt,ods"},
     };
     for (const auto& row : table) {
         const QStringList taken = windowList(row.arguments, row.extension);

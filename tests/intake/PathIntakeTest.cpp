@@ -71,7 +71,8 @@ TEST_F(PathIntakeTest, EachPathGivesItsRowsInTheGivenOrder)
     };
     for (const auto& row : table) {
         const auto items =
-            PathIntake(fileSystem, yielder).take(row.paths, row.extension, QStringLiteral("/cwd"));
+            PathIntake(fileSystem, yielder)
+                .take(row.paths, row.extension.split(QLatin1Char(',')), QStringLiteral("/cwd"));
         EXPECT_EQ(PathIntake::rowsOf(items), row.rows) << row.what;
         std::vector<Kind> kinds;
         for (const auto& item : items) {

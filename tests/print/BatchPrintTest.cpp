@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -38,6 +39,7 @@ public:
         settings.jobOptions = options;
         settings.fitToWidth = fitToWidth;
         settings.restartAfter = restartAfter;
+        settings.pdfFolder = pdfFolder;
         std::vector<BatchPrint::Renderer> renderers;
         for (FakeOfficeSuite* office : {&first, &second}) {
             if (int(renderers.size()) < offices)
@@ -81,6 +83,7 @@ public:
     QStringList lines;
     QList<int> restarts;
     int stopAfter = 0;
+    QString pdfFolder;
 };
 
 const QStringList Four{"/d/a.ods", "/d/b.ods", "/d/c.ods", "/d/d.ods"};
@@ -199,6 +202,37 @@ TEST(BatchPrintTest, APdfNameTakenByALinkGetsTheNextNumber)
          BatchPrint::pdfPaths({"/d/a.ods", "/d/b.ods", "/e/a.ods", "/d/c.ods"}, out.path()))
         names << QFileInfo(pdf).fileName();
     EXPECT_EQ(names, (QStringList{"a (2).pdf", "b (2).pdf", "a (3).pdf", "c.pdf"}));
+}
+
+TEST(BatchPrintTest, EachKindIsWrittenThroughItsOwnFilterAndAPdfGoesAsItIsWithoutTheOffice)
+{
+    QTemporaryDir in;
+    QFile scan(in.filePath(QStringLiteral("scan.dat")));
+    ASSERT_TRUE(scan.open(QIODevice::WriteOnly) && scan.write("%PDF-1.7 scanned") > 0);
+    scan.close();
+    for (const bool toFolder : {false, true}) {
+        Batch b;
+        b.pdfFolder = toFolder ? in.path() : QString();
+        using L = FakeOfficeSuite::Loads;
+        for (const auto& [name, kind] : {std::pair{"t.odt", L::Text}, std::pair{"p.odp", L::Presentation},
+                                         std::pair{"g.odg", L::Drawing}, std::pair{"f.odf", L::Formula}})
+            b.first.addDocument(QStringLiteral("file:///d/") + QLatin1String(name), kind);
+        b.run({"/d/a.ods", "/d/t.odt", "/d/p.odp", "/d/g.odg", "/d/f.odf", scan.fileName()}, {}, true);
+
+        EXPECT_EQ(b.lines.mid(4),
+                  (QStringList{"5/6 /d/f.odf LibreOffice opened it, but not as a spreadsheet, "
+                               "text, presentation or drawing",
+                               "6/6 " + scan.fileName() + (toFolder ? " job 0scan.pdf" : " job 5")}));
+        EXPECT_EQ(b.callsOf(QStringLiteral("storeToUrl")).replaceInStrings(QRegularExpression(".*="), ""),
+                  (QStringList{"calc_pdf_Export (text)", "writer_pdf_Export (text)",
+                               "impress_pdf_Export (text)", "draw_pdf_Export (text)"}));
+        // Only a sheet is scaled to the width; the PDF never reaches the office.
+        EXPECT_EQ(b.callsOf(QStringLiteral("setPageStyleProperties")).size(), 1);
+        EXPECT_EQ(b.callsOf(QStringLiteral("loadComponentFromURL")).size(), 5);
+    }
+    QFile copy(in.filePath(QStringLiteral("scan.pdf")));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray("%PDF-1.7 scanned"));
 }
 
 } // namespace

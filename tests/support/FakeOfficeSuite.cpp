@@ -214,6 +214,19 @@ void FakeOfficeSuite::storeToUrl(const OfficeReference& document, const QString&
         throw PlatformError(ErrorNumber::Automation, QStringLiteral("Cannot write ") + url);
 }
 
+QStringList FakeOfficeSuite::supportedServiceNames(const OfficeReference& object)
+{
+    record(QStringLiteral("supportedServiceNames"), {describe(object)});
+    static const char* const kinds[] = {"sheet.SpreadsheetDocument", "text.TextDocument",
+                                        "presentation.PresentationDocument", "drawing.DrawingDocument",
+                                        "formula.FormulaProperties"};
+    const QString& url = objectOfKind(object, QStringLiteral("Document")).url;
+    // Like the office's documents, each names a service no kind is told by
+    // (a presentation is a generic drawing too).
+    return {QStringLiteral("com.sun.star.drawing.GenericDrawingDocument"),
+            QStringLiteral("com.sun.star.") + QLatin1String(kinds[int(documents_.value(url))])};
+}
+
 void FakeOfficeSuite::setPageStyleProperties(const OfficeReference& document,
                                              const std::vector<OfficeReference>& properties)
 {

@@ -28,7 +28,8 @@ public:
         QString url;
         QString arguments; // e.g. "Copies=1 (int16), Collate=true (bool), PrinterName=B (text)"
     };
-    enum class Loads { Spreadsheet, AsEmptyReference };
+    // What a document loads as: a kind of document, or nothing.
+    enum class Loads { Spreadsheet, Text, Presentation, Drawing, Formula, AsEmptyReference };
 
     // An office object of the fake: a kind ("ServiceManager", "Desktop",
     // "DispatchHelper", "Document", "Controller", "Frame") and the URL of the
@@ -105,6 +106,8 @@ public:
     // Writes a small file standing for the PDF at the URL's path.
     void storeToUrl(const OfficeReference& document, const QString& url,
                     const std::vector<OfficeReference>& properties) override;
+    // Those of the kind the document loads as.
+    QStringList supportedServiceNames(const OfficeReference& object) override;
     void setPageStyleProperties(const OfficeReference& document,
                                 const std::vector<OfficeReference>& properties) override;
     bool knowsPrinter(const QString& name) override;

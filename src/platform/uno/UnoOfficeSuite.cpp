@@ -28,6 +28,7 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
@@ -578,6 +579,18 @@ void UnoOfficeSuite::storeToUrl(const OfficeReference& document, const QString& 
     object.connection().call([&] {
         query<css::frame::XStorable>(object, "storeToURL")
             ->storeToURL(UnoConnection::toOUString(url), unoProperties);
+    });
+}
+
+QStringList UnoOfficeSuite::supportedServiceNames(const OfficeReference& object)
+{
+    const auto& unoObject = object.objectAs<UnoObject>();
+    return unoObject.connection().call([&] {
+        QStringList names;
+        for (const rtl::OUString& name : query<css::lang::XServiceInfo>(unoObject, "getSupportedServiceNames")
+                                             ->getSupportedServiceNames())
+            names << UnoConnection::toQString(name);
+        return names;
     });
 }
 

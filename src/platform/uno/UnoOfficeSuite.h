@@ -82,6 +82,7 @@ public:
     void close(const OfficeReference& document, bool deliverOwnership) override;
     void storeToUrl(const OfficeReference& document, const QString& url,
                     const std::vector<OfficeReference>& properties) override;
+    QStringList supportedServiceNames(const OfficeReference& object) override;
     void setPageStyleProperties(const OfficeReference& document,
                                 const std::vector<OfficeReference>& properties) override;
     bool knowsPrinter(const QString& name) override;

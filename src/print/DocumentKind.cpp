@@ -1,0 +1,106 @@
+#include "print/DocumentKind.h"
+
+#include "platform/PlatformError.h"
+
+#include <QFile>
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace bw {
+
+namespace {
+
+// A presentation supports the generic drawing service as well: it is
+// looked for before the drawing.
+const DocumentKind Kinds[] = {
+    {QStringLiteral("com.sun.star.sheet.SpreadsheetDocument"), QStringLiteral("calc_pdf_Export"), true},
+    {QStringLiteral("com.sun.star.text.TextDocument"), QStringLiteral("writer_pdf_Export"), false},
+    {QStringLiteral("com.sun.star.presentation.PresentationDocument"), QStringLiteral("impress_pdf_Export"),
+     false},
+    {QStringLiteral("com.sun.star.drawing.DrawingDocument"), QStringLiteral("draw_pdf_Export"), false},
+};
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes it, reporting a failed write-back.
+    bool close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+[[noreturn]] void cannotCopy(const QString& path, const QString& copy, int error)
+{
+    throw PlatformError(ErrorNumber::FileAccess,
+                        QStringLiteral("Cannot copy the PDF %1 to %2: %3")
+                            .arg(path, copy, QString::fromLocal8Bit(std::strerror(error))));
+}
+
+} // namespace
+
+std::optional<DocumentKind> DocumentKind::ofServices(const QStringList& services)
+{
+    for (const DocumentKind& kind : Kinds)
+        if (services.contains(kind.service))
+            return kind;
+    return std::nullopt;
+}
+
+bool copyIfPdf(const QString& path, const QString& copy, bool ownerOnly)
+{
+    // Non-blocking: a FIFO put in a file's place never holds the batch.
+    Descriptor in(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status = {};
+    if (in.get() < 0 || ::fstat(in.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    static constexpr char Magic[] = "%PDF-";
+    constexpr ssize_t MagicSize = sizeof Magic - 1;
+    std::array<char, 65536> buffer;
+    const auto readSome = [&] {
+        ssize_t got;
+        do
+            got = ::read(in.get(), buffer.data(), buffer.size());
+        while (got < 0 && errno == EINTR);
+        return got;
+    };
+    ssize_t got = readSome();
+    if (got < MagicSize || std::memcmp(buffer.data(), Magic, MagicSize) != 0)
+        return false;
+
+    Descriptor out(::open(QFile::encodeName(copy).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                          ownerOnly ? 0600 : 0666));
+    if (out.get() < 0)
+        cannotCopy(path, copy, errno);
+    for (; got > 0; got = readSome()) {
+        for (ssize_t written = 0; written < got;) {
+            const ssize_t now = ::write(out.get(), buffer.data() + written, size_t(got - written));
+            if (now < 0 && errno != EINTR)
+                cannotCopy(path, copy, errno);
+            written += std::max<ssize_t>(now, 0);
+        }
+    }
+    if (got < 0 || !out.close())
+        cannotCopy(path, copy, errno);
+    return true;
+}
+
+} // namespace bw
