@@ -8,8 +8,10 @@
 # it should cost the same.
 #   bench/print-run.sh [build dir]      (N=20 by default; N=5 bench/print-run.sh for a quick look)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-BUILD_DIR=${1:-build}
+# The build folder is taken from where the script is called; the default is the repository's build/.
+root=$(cd "$(dirname "$0")/.." && pwd)
+BUILD_DIR=$(realpath -m "${1:-$root/build}")
+cd "$root"
 N=${N:-20}
 HISTORY=${HISTORY:-500}
 
