@@ -1,10 +1,10 @@
 #pragma once
 
-#include "filelist/FileEntry.h"
+#include "filelist/EntryHandle.h"
 
 #include <QAbstractListModel>
+#include <QByteArray>
 #include <QStringList>
-#include <memory>
 #include <vector>
 
 namespace bw {
@@ -54,9 +54,22 @@ signals:
     void selectedPositionChanged(int position);
 
 private:
-    void checkPosition(int position, int last) const;
+    // A path and the identity its handles refer to. The path is kept in
+    // UTF-8 (in UTF-16 for the odd text UTF-8 cannot carry, flagged in the
+    // key's lowest bit): a 100,000-entry list is mostly its paths.
+    struct Entry {
+        QByteArray text;
+        quint64 key;
+        quint64 id() const { return key >> 1; }
+    };
 
-    std::vector<std::shared_ptr<FileEntry>> entries_;
+    void checkPosition(int position, int last) const;
+    Entry makeEntry(const QString& path);
+    static QByteArray encoded(const QString& path, bool& utf16);
+    static QString decoded(const Entry& entry);
+
+    std::vector<Entry> entries_;
+    quint64 lastId_ = 0;
     EntryHandle selected_;
     // Where positionOf last found an entry; lookups start there.
     mutable size_t lastFound_ = 0;
