@@ -19,14 +19,14 @@ QByteArray FileListModel::encoded(const QString& path, bool& utf16)
     return QByteArray(converted.constData(), converted.size());
 }
 
-QString FileListModel::decoded(const Entry& entry)
+QString FileListModel::decoded(const FileListEntry& entry)
 {
     if (entry.key & 1)
         return QString(reinterpret_cast<const QChar*>(entry.text.constData()), entry.text.size() / 2);
     return QString::fromUtf8(entry.text);
 }
 
-FileListModel::Entry FileListModel::makeEntry(const QString& path)
+FileListEntry FileListModel::makeEntry(const QString& path)
 {
     bool utf16 = false;
     QByteArray text = encoded(path, utf16);
@@ -53,7 +53,7 @@ void FileListModel::appendAll(const QStringList& paths)
         return;
     const int row = count();
     beginInsertRows(QModelIndex(), row, row + static_cast<int>(paths.size()) - 1);
-    entries_.reserve(entries_.size() + static_cast<size_t>(paths.size()));
+    entries_.reserve(entries_.size() + paths.size());
     for (const QString& path : paths)
         entries_.push_back(makeEntry(path));
     endInsertRows();
@@ -62,7 +62,7 @@ void FileListModel::appendAll(const QStringList& paths)
 void FileListModel::removeAt(int position)
 {
     checkPosition(position, count());
-    const bool wasSelected = selected_.id_ == entries_[static_cast<size_t>(position - 1)].id();
+    const bool wasSelected = selected_.id_ == entries_[position - 1].id();
     beginRemoveRows(QModelIndex(), position - 1, position - 1);
     entries_.erase(entries_.begin() + (position - 1));
     endRemoveRows();
@@ -80,10 +80,10 @@ void FileListModel::moveToNeighbour(int position, int neighbour)
     checkPosition(neighbour, count());
     if (neighbour != position - 1 && neighbour != position + 1)
         throw PlatformError(35600, QStringLiteral("Index out of bounds"));
-    auto& from = entries_[static_cast<size_t>(position - 1)];
-    auto& to = entries_[static_cast<size_t>(neighbour - 1)];
+    auto& from = entries_[position - 1];
+    auto& to = entries_[neighbour - 1];
     const bool wasSelected = selected_.id_ == from.id();
-    Entry carrier{std::move(from.text), (++lastId_ << 1) | (from.key & 1)};
+    FileListEntry carrier{std::move(from.text), (++lastId_ << 1) | (from.key & 1)};
     from = std::move(to);
     to = std::move(carrier);
     emit dataChanged(index(std::min(position, neighbour) - 1), index(std::max(position, neighbour) - 1),
@@ -97,13 +97,13 @@ void FileListModel::moveToNeighbour(int position, int neighbour)
 QString FileListModel::textAt(int position) const
 {
     checkPosition(position, count());
-    return decoded(entries_[static_cast<size_t>(position - 1)]);
+    return decoded(entries_[position - 1]);
 }
 
 void FileListModel::setTextAt(int position, const QString& path)
 {
     checkPosition(position, count());
-    Entry& entry = entries_[static_cast<size_t>(position - 1)];
+    FileListEntry& entry = entries_[position - 1];
     bool utf16 = false;
     entry.text = encoded(path, utf16);
     entry.key = (entry.key & ~quint64(1)) | (utf16 ? 1 : 0);
@@ -123,7 +123,7 @@ QStringList FileListModel::paths() const
 EntryHandle FileListModel::entryAt(int position) const
 {
     checkPosition(position, count());
-    return EntryHandle(entries_[static_cast<size_t>(position - 1)].id());
+    return EntryHandle(entries_[position - 1].id());
 }
 
 int FileListModel::positionOf(const EntryHandle& handle) const
@@ -133,13 +133,13 @@ int FileListModel::positionOf(const EntryHandle& handle) const
         return 0;
     // The entry asked for is mostly the one found last (the selected one), or
     // beside it after an insertion or removal above it.
-    const size_t size = entries_.size();
+    const auto size = static_cast<size_t>(entries_.size());
     for (size_t i : {lastFound_, lastFound_ + 1, lastFound_ - 1}) {
-        if (i < size && entries_[i].id() == id)
+        if (i < size && entries_[static_cast<qsizetype>(i)].id() == id)
             return static_cast<int>((lastFound_ = i)) + 1;
     }
     for (size_t i = 0; i < size; ++i) {
-        if (entries_[i].id() == id)
+        if (entries_[static_cast<qsizetype>(i)].id() == id)
             return static_cast<int>((lastFound_ = i)) + 1;
     }
     return 0;
@@ -148,7 +148,7 @@ int FileListModel::positionOf(const EntryHandle& handle) const
 void FileListModel::select(int position)
 {
     checkPosition(position, count());
-    selected_ = EntryHandle(entries_[static_cast<size_t>(position - 1)].id());
+    selected_ = EntryHandle(entries_[position - 1].id());
     lastFound_ = static_cast<size_t>(position - 1);
     emit selectedPositionChanged(position);
 }
@@ -179,7 +179,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= count() || index.column() != 0)
         return {};
     if (role == Qt::DisplayRole)
-        return decoded(entries_[static_cast<size_t>(index.row())]);
+        return decoded(entries_[index.row()]);
     return {};
 }
 
