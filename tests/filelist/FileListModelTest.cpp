@@ -20,6 +20,16 @@ TEST(FileListModel, PositionsRunFromOneToCountInAppendOrder)
     EXPECT_EQ(list.selectedPosition(), 0);
 }
 
+TEST(FileListModel, EveryTextComesBackAsGiven)
+{
+    FileListModel list;
+    const QString lone = QString(QChar(0xD800)) + QStringLiteral("x.ods"); // not UTF-8 material
+    list.appendAll({QString::fromUtf8("/\u00e4/\u65e5\u672c.ods"), lone, QString()});
+    list.setTextAt(3, lone);
+    EXPECT_EQ(list.paths(), (QStringList{QString::fromUtf8("/\u00e4/\u65e5\u672c.ods"), lone, lone}));
+    EXPECT_EQ(list.data(list.index(1), Qt::DisplayRole).toString(), lone);
+}
+
 TEST(FileListModel, PositionsOutsideTheListFailAndChangeNothing)
 {
     FileListModel list;
