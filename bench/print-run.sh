@@ -28,6 +28,10 @@ trap cleanup EXIT
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
 mkdir -p "$XDG_CONFIG_HOME"
+# Locks of its own: without a runtime folder they are the user's, and any other
+# brindlework of the same account (a test run, say) would hold this run up.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 CUPS_SERVER=$(tests/fixtures/private-cups.sh start "$work/cups")
 export CUPS_SERVER
 tests/fixtures/private-cups.sh add-queue "$work/cups" BENCH --disabled
