@@ -10,14 +10,16 @@
 # flight) against the whole batch, with --json, on both queues.
 #   bench/cli-print.sh [build dir]        SIZES="20 200" RUNS=3 by default
 set -euo pipefail
-cd "$(dirname "$0")/.."
-BUILD_DIR=${1:-build}
+# The build folder is taken from where the script is called; the default is the repository's build/.
+root=$(cd "$(dirname "$0")/.." && pwd)
+BUILD_DIR=$(realpath -m "${1:-$root/build}")
+cd "$root"
 SIZES=${SIZES-"20 200"}
 RUNS=${RUNS:-3}
 SWEEP=${SWEEP:-}
 FOLLOW=${FOLLOW:-}
 MEMORY=${MEMORY:-1}
-BW="$(pwd)/$BUILD_DIR/src/app/brindlework"
+BW="$BUILD_DIR/src/app/brindlework"
 
 cmake --build "$BUILD_DIR" --target brindlework >/dev/null
 SOFFICE="$(sed -n 's/^BRINDLE_OFFICE_PROGRAM_DIR:PATH=//p' "$BUILD_DIR/CMakeCache.txt")/soffice"

@@ -3,8 +3,10 @@
 # doing the same (one process per call, as a shell script would).
 #   bench/printers.sh [build dir] [runs]
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${1:-build}
+# The build folder is taken from where the script is called; the default is the repository's build/.
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$root/build}")
+cd "$root"
 runs=${2:-200}
 work=$(mktemp -d /tmp/bw-bench-XXXXXX)
 trap 'tests/fixtures/private-cups.sh stop "$work/cups" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT

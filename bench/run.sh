@@ -39,6 +39,9 @@ part cli-print bash "$root/bench/cli-print.sh" "$build"
   median() { sort -n | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }'; }
   echo "start-up to a shown window|$(awk '/^startup_to_shown_ms/ { print $2 }' "$scratch/startup.out" | median)|ms||"
   echo "append 100k files to the list|$(awk '/^append_100k_ms/ { print $2 }' "$scratch/filelist.out")|ms||"
+  echo "memory an entry, 100k list and view|$(sed -n 's/.* \([0-9]*\) bytes an entry.*/\1/p' "$scratch/filelist.out")|bytes||"
+  awk '/^delete_at_50000_median_ms/ { print "Delete mid-list, 100k (median)|" $2 "|ms||" }
+       /^view_relayout_100k_median_ms/ { print "  its floor: the view lays out 100k rows|" $2 "|ms||" }' "$scratch/filelist.out"
   awk '/^queues:/ { q = $2; sub(",", "", q) }
        /^  installedPrinters/ { ours["installed"] = $2 }
        /^  defaultPrinterName/ { ours["default"] = $2 }

@@ -3,7 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-packages.sh
-scripts/build.sh build
+# The program alone: the tests and benchmarks are scripts/test.sh's and bench/run.sh's.
+BRINDLE_TARGETS=brindlework scripts/build.sh build
 # Printers come from CUPS; on a machine where nothing started its daemon, start it.
 if ! lpstat -r 2>/dev/null | grep -q "is running" && [ -z "${CUPS_SERVER:-}" ]; then
   echo "Starting the CUPS daemon"

@@ -25,8 +25,6 @@ public:
     // $XDG_RUNTIME_DIR, or "" when it is not set.
     static QString defaultRuntimeFolder();
 
-    const QString& profileFolder() const { return profileFolder_; }
-    const QString& pipeName() const { return pipeName_; }
     const QString& workFolder() const { return workFolder_; }
     UnoOfficeSuite::Options officeOptions(std::chrono::seconds timeout) const;
 

@@ -41,7 +41,7 @@ void DragReorder::mouseMove(int x, int y)
     if (targetPosition < 1 || targetPosition > list_.count())
         return;
     // An entry that has left the list since the click counts as none.
-    if (dragged_.isNone())
+    if (list_.positionOf(dragged_) == 0)
         return;
     const EntryHandle target = list_.entryAt(targetPosition);
     exchangeWith(target);

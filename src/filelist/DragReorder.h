@@ -1,7 +1,7 @@
 #pragma once
 
 #include "appearance/PointerRules.h"
-#include "filelist/FileEntry.h"
+#include "filelist/EntryHandle.h"
 
 #include <QString>
 

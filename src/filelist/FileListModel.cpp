@@ -8,6 +8,31 @@ namespace bw {
 
 FileListModel::FileListModel(QObject* parent) : QAbstractListModel(parent) {}
 
+QByteArray FileListModel::encoded(const QString& path, bool& utf16)
+{
+    utf16 = !path.isValidUtf16();
+    if (utf16)
+        return QByteArray(reinterpret_cast<const char*>(path.constData()), path.size() * 2);
+    // The conversion reserves room for three bytes a character; an exact copy
+    // keeps the list from holding that room (or the gaps a shrink leaves).
+    const QByteArray converted = path.toUtf8();
+    return QByteArray(converted.constData(), converted.size());
+}
+
+QString FileListModel::decoded(const FileListEntry& entry)
+{
+    if (entry.key & 1)
+        return QString(reinterpret_cast<const QChar*>(entry.text.constData()), entry.text.size() / 2);
+    return QString::fromUtf8(entry.text);
+}
+
+FileListEntry FileListModel::makeEntry(const QString& path)
+{
+    bool utf16 = false;
+    QByteArray text = encoded(path, utf16);
+    return {std::move(text), (++lastId_ << 1) | (utf16 ? 1 : 0)};
+}
+
 void FileListModel::checkPosition(int position, int last) const
 {
     if (position < 1 || position > last)
@@ -18,7 +43,7 @@ void FileListModel::append(const QString& path)
 {
     const int row = count();
     beginInsertRows(QModelIndex(), row, row);
-    entries_.push_back(std::make_shared<FileEntry>(path));
+    entries_.push_back(makeEntry(path));
     endInsertRows();
 }
 
@@ -28,16 +53,16 @@ void FileListModel::appendAll(const QStringList& paths)
         return;
     const int row = count();
     beginInsertRows(QModelIndex(), row, row + static_cast<int>(paths.size()) - 1);
-    entries_.reserve(entries_.size() + static_cast<size_t>(paths.size()));
+    entries_.reserve(entries_.size() + paths.size());
     for (const QString& path : paths)
-        entries_.push_back(std::make_shared<FileEntry>(path));
+        entries_.push_back(makeEntry(path));
     endInsertRows();
 }
 
 void FileListModel::removeAt(int position)
 {
     checkPosition(position, count());
-    const bool wasSelected = selected_.refersTo(entries_[static_cast<size_t>(position - 1)].get());
+    const bool wasSelected = selected_.id_ == entries_[position - 1].id();
     beginRemoveRows(QModelIndex(), position - 1, position - 1);
     entries_.erase(entries_.begin() + (position - 1));
     endRemoveRows();
@@ -55,10 +80,10 @@ void FileListModel::moveToNeighbour(int position, int neighbour)
     checkPosition(neighbour, count());
     if (neighbour != position - 1 && neighbour != position + 1)
         throw PlatformError(35600, QStringLiteral("Index out of bounds"));
-    auto& from = entries_[static_cast<size_t>(position - 1)];
-    auto& to = entries_[static_cast<size_t>(neighbour - 1)];
-    const bool wasSelected = selected_.refersTo(from.get());
-    auto carrier = std::make_shared<FileEntry>(from->path);
+    auto& from = entries_[position - 1];
+    auto& to = entries_[neighbour - 1];
+    const bool wasSelected = selected_.id_ == from.id();
+    FileListEntry carrier{std::move(from.text), (++lastId_ << 1) | (from.key & 1)};
     from = std::move(to);
     to = std::move(carrier);
     emit dataChanged(index(std::min(position, neighbour) - 1), index(std::max(position, neighbour) - 1),
@@ -72,13 +97,16 @@ void FileListModel::moveToNeighbour(int position, int neighbour)
 QString FileListModel::textAt(int position) const
 {
     checkPosition(position, count());
-    return entries_[static_cast<size_t>(position - 1)]->path;
+    return decoded(entries_[position - 1]);
 }
 
 void FileListModel::setTextAt(int position, const QString& path)
 {
     checkPosition(position, count());
-    entries_[static_cast<size_t>(position - 1)]->path = path;
+    FileListEntry& entry = entries_[position - 1];
+    bool utf16 = false;
+    entry.text = encoded(path, utf16);
+    entry.key = (entry.key & ~quint64(1)) | (utf16 ? 1 : 0);
     const QModelIndex changed = index(position - 1);
     emit dataChanged(changed, changed, {Qt::DisplayRole});
 }
@@ -88,30 +116,30 @@ QStringList FileListModel::paths() const
     QStringList result;
     result.reserve(count());
     for (const auto& entry : entries_)
-        result.append(entry->path);
+        result.append(decoded(entry));
     return result;
 }
 
 EntryHandle FileListModel::entryAt(int position) const
 {
     checkPosition(position, count());
-    return EntryHandle(entries_[static_cast<size_t>(position - 1)]);
+    return EntryHandle(entries_[position - 1].id());
 }
 
 int FileListModel::positionOf(const EntryHandle& handle) const
 {
-    const auto entry = handle.lock();
-    if (!entry)
+    const quint64 id = handle.id_;
+    if (id == 0)
         return 0;
     // The entry asked for is mostly the one found last (the selected one), or
     // beside it after an insertion or removal above it.
-    const size_t size = entries_.size();
+    const auto size = static_cast<size_t>(entries_.size());
     for (size_t i : {lastFound_, lastFound_ + 1, lastFound_ - 1}) {
-        if (i < size && entries_[i] == entry)
+        if (i < size && entries_[static_cast<qsizetype>(i)].id() == id)
             return static_cast<int>((lastFound_ = i)) + 1;
     }
     for (size_t i = 0; i < size; ++i) {
-        if (entries_[i] == entry)
+        if (entries_[static_cast<qsizetype>(i)].id() == id)
             return static_cast<int>((lastFound_ = i)) + 1;
     }
     return 0;
@@ -120,14 +148,14 @@ int FileListModel::positionOf(const EntryHandle& handle) const
 void FileListModel::select(int position)
 {
     checkPosition(position, count());
-    selected_ = EntryHandle(entries_[static_cast<size_t>(position - 1)]);
+    selected_ = EntryHandle(entries_[position - 1].id());
     lastFound_ = static_cast<size_t>(position - 1);
     emit selectedPositionChanged(position);
 }
 
 void FileListModel::clearSelection()
 {
-    if (selected_.isNone())
+    if (positionOf(selected_) == 0)
         return;
     selected_ = EntryHandle();
     emit selectedPositionChanged(0);
@@ -151,7 +179,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= count() || index.column() != 0)
         return {};
     if (role == Qt::DisplayRole)
-        return entries_[static_cast<size_t>(index.row())]->path;
+        return decoded(entries_[index.row()]);
     return {};
 }
 

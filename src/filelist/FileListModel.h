@@ -1,13 +1,21 @@
 #pragma once
 
-#include "filelist/FileEntry.h"
+#include "filelist/EntryHandle.h"
 
 #include <QAbstractListModel>
+#include <QByteArray>
 #include <QStringList>
-#include <memory>
-#include <vector>
 
 namespace bw {
+
+// One row of the file list: a path and the identity its handles refer to.
+// The path is kept in UTF-8 (in UTF-16 for the odd text UTF-8 cannot carry,
+// flagged in the key's lowest bit): a 100,000-entry list is mostly its paths.
+struct FileListEntry {
+    QByteArray text;
+    quint64 key;
+    quint64 id() const { return key >> 1; }
+};
 
 // The ordered file list. It owns its entries; positions are 1-based in the
 // operations below (row = position - 1 for the item-model side). Operations on
@@ -55,8 +63,13 @@ signals:
 
 private:
     void checkPosition(int position, int last) const;
+    FileListEntry makeEntry(const QString& path);
+    static QByteArray encoded(const QString& path, bool& utf16);
+    static QString decoded(const FileListEntry& entry);
 
-    std::vector<std::shared_ptr<FileEntry>> entries_;
+    // Relocated by moving bytes: a removal near the top costs no more than one further down.
+    QList<FileListEntry> entries_;
+    quint64 lastId_ = 0;
     EntryHandle selected_;
     // Where positionOf last found an entry; lookups start there.
     mutable size_t lastFound_ = 0;
@@ -64,3 +77,5 @@ private:
 };
 
 } // namespace bw
+
+Q_DECLARE_TYPEINFO(bw::FileListEntry, Q_RELOCATABLE_TYPE);

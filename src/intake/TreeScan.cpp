@@ -31,8 +31,13 @@ QStringList TreeScan::rows(const QString& folder, const WildcardPattern& pattern
                 startFolderError_ = error.description();
             continue;
         }
-        for (const QString& name : names)
-            rows.append(IntakeRules::collapse(IntakeRules::join(listed, name)));
+        // A name holds no "/": only the folder part can bring a "//".
+        const bool mayDouble =
+            listed.endsWith(IntakeRules::Separator) || listed.contains(QLatin1String("//"));
+        for (const QString& name : names) {
+            QString row = IntakeRules::join(listed, name);
+            rows.append(mayDouble ? IntakeRules::collapse(row) : std::move(row));
+        }
     }
     return rows;
 }

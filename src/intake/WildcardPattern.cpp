@@ -6,6 +6,10 @@ namespace {
 
 inline char16_t folded(QChar c)
 {
+    // ASCII folds A-Z alone and needs no table; most names are ASCII.
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return u >= u'A' && u <= u'Z' ? char16_t(u + (u'a' - u'A')) : u;
     return c.toCaseFolded().unicode();
 }
 

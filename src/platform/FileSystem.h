@@ -20,7 +20,7 @@ struct FileStatus {
     bool isDirectory = false;
     bool isRegularFile = false;
     bool isHidden = false;
-    bool isReadable = true; // this process may open it for reading
+    bool isReadable = true; // a regular file this process may open for reading (not asked of others)
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
 };

@@ -19,19 +19,18 @@ TEST(BatchOfficeSlotTest, EachBatchHasAnOfficeOfItsOwnAndAFreedSlotIsReused)
     std::optional<BatchOfficeSlot> first(std::in_place, cache.path());
     const BatchOfficeSlot second(cache.path());
     const BatchOfficeSlot elsewhere(otherCache.path());
-    const QString firstProfile = first->profileFolder();
-    const QString firstPipe = first->pipeName();
+    const auto firstOptions = first->officeOptions(std::chrono::seconds(7));
+    const auto options = second.officeOptions(std::chrono::seconds(7));
+    const QString firstProfile = QUrl(firstOptions.profileUrl).toLocalFile();
+    const QString otherPipe = elsewhere.officeOptions(std::chrono::seconds(7)).pipeName;
 
     EXPECT_TRUE(firstProfile.startsWith(cache.path() + QStringLiteral("/brindlework/")));
-    EXPECT_NE(firstProfile, second.profileFolder());
-    EXPECT_NE(firstPipe, second.pipeName());
-    EXPECT_NE(firstPipe, elsewhere.pipeName());
-    for (const QString& pipe : {firstPipe, second.pipeName(), elsewhere.pipeName()})
+    EXPECT_NE(firstOptions.profileUrl, options.profileUrl);
+    EXPECT_NE(firstOptions.pipeName, options.pipeName);
+    EXPECT_NE(firstOptions.pipeName, otherPipe);
+    for (const QString& pipe : {firstOptions.pipeName, options.pipeName, otherPipe})
         EXPECT_NE(pipe, UnoOfficeSuite::defaultPipeName());
 
-    const auto options = second.officeOptions(std::chrono::seconds(7));
-    EXPECT_EQ(options.pipeName, second.pipeName());
-    EXPECT_EQ(QUrl(options.profileUrl).toLocalFile(), second.profileFolder());
     EXPECT_EQ(options.answerTimeout, std::chrono::milliseconds(7000));
     // Unwatched, it never shows a dialog, display or not.
     qputenv("DISPLAY", ":99");
@@ -45,8 +44,9 @@ TEST(BatchOfficeSlotTest, EachBatchHasAnOfficeOfItsOwnAndAFreedSlotIsReused)
     QFile(leftover).open(QIODevice::WriteOnly);
     first.reset();
     const BatchOfficeSlot again(cache.path());
-    EXPECT_EQ(again.profileFolder(), firstProfile);
-    EXPECT_EQ(again.pipeName(), firstPipe);
+    const auto againOptions = again.officeOptions(std::chrono::seconds(7));
+    EXPECT_EQ(againOptions.profileUrl, firstOptions.profileUrl);
+    EXPECT_EQ(againOptions.pipeName, firstOptions.pipeName);
     EXPECT_FALSE(QFile::exists(leftover));
     EXPECT_EQ(int(QFile::permissions(again.workFolder()) & 0x7077), 0x7000);
 }
