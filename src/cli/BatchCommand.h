@@ -48,6 +48,9 @@ public:
     static int refuse(QTextStream& err, const QString& message);
     // How the files of a request are printed, by --print and --watch alike.
     static BatchPrint::Settings printSettings(const CommandLineRequest& request, const QString& destination);
+    // Whether the printer takes every option; refused with the values it takes otherwise.
+    static bool printerTakes(PrinterServices& printers, QTextStream& err, const QString& printer,
+                             const PrintOptions& options);
 
 private:
     int listPrinters();
@@ -66,8 +69,6 @@ private:
     // cannot be used or no file is found.
     std::optional<QStringList> files(const CommandLineRequest& request);
     std::optional<QString> printer(const QString& asked);
-    // Whether the printer takes every option; refused with the values it takes otherwise.
-    bool printerTakes(const QString& printer, const PrintOptions& options);
 
     Services services_;
     QTextStream& out_;

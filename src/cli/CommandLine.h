@@ -25,6 +25,8 @@ struct CommandLineRequest {
     QString pdfTo;
     // Offices rendering side by side.
     int jobs = 0;
+    // --watch: how long a file that arrived unannounced must stay the same.
+    int settleSeconds = 0;
     // Why the command line is refused (mode Invalid).
     QString error;
 };
@@ -43,6 +45,7 @@ public:
     // one on two cores; more only add memory (bench/cli-print.sh).
     static constexpr int DefaultJobs = 2;
     static constexpr int MostJobs = 16;
+    static constexpr int DefaultSettleSeconds = 2;
 
     // arguments[0] is the program.
     static CommandLineRequest parse(const QStringList& arguments);
