@@ -41,6 +41,8 @@ void ProgramRun::start(QProcess& process, const QStringList& arguments) const
             // Not an error when the test itself runs as an ordinary user.
             ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
             ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+            // Nor may it move another user's file out of a sticky folder.
+            ::prctl(PR_CAPBSET_DROP, CAP_FOWNER, 0, 0, 0);
         });
     if (closeOutput)
         // A pipe whose reader is gone at once, the program's status kept.
