@@ -2,12 +2,15 @@
 # A warm `brindlework --watch` on a held queue of a private CUPS daemon: the
 # time from a file's rename into the folder to its job, told by the
 # "submitted" line of the folder's journal (written once CUPS has the job),
-# for N files one after the other; min/median/max.
-#   bench/watch.sh [build dir]        N=20 by default
+# for N files one after the other; min/median/max. Then M files dropped at
+# once into a watch with --jobs 2, beside --print --jobs 2 on the same files
+# (M=0 leaves it out).
+#   bench/watch.sh [build dir]        N=20 M=200 by default
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${1:-build}
 N=${N:-20}
+M=${M:-200}
 BW="$(pwd)/$BUILD_DIR/src/app/brindlework"
 
 cmake --build "$BUILD_DIR" --target brindlework >/dev/null
@@ -63,4 +66,26 @@ for i in $(seq 1 "$N"); do
 done
 printf '%s\n' "${times[@]}" | sort -n | awk -v n="$N" '{ v[NR] = $1 }
   END { printf "watch: rename to job, N=%d: min %.3f median %.3f max %.3f s\n", n, v[1], v[int((NR + 1) / 2)], v[NR] }'
+kill "$watcher" && wait "$watcher" || true
+watcher=
+
+if [ "$M" -gt 0 ]; then
+  mkdir -p "$work/many" "$work/inbox2"
+  for i in $(seq -w 1 "$M"); do cp "$work/docs/model.ods" "$work/many/m$i.ods"; done
+  start=$(now)
+  "$BW" --print --printer HELD --jobs 2 --quiet "$work"/many/*.ods
+  printed=$(echo "$(now) - $start" | bc -l)
+  "$BW" --watch "$work/inbox2" --printer HELD --jobs 2 --quiet 2>>"$work/watch.err" &
+  watcher=$!
+  journal="$work/inbox2/.brindlework/journal.jsonl"
+  # Warm, as the batch's offices were started within its time.
+  cp "$work/docs/model.ods" "$work/warm.ods" && mv "$work/warm.ods" "$work/inbox2/"
+  wait_for 1
+  start=$(now)
+  mv "$work"/many/*.ods "$work/inbox2/"
+  wait_for $((M + 1))
+  watched=$(echo "$(now) - $start" | bc -l)
+  printf 'watch: %d files at once, --jobs 2: %.1f s; --print --jobs 2: %.1f s; ratio %.2f\n' \
+    "$M" "$watched" "$printed" "$(echo "$watched / $printed" | bc -l)"
+fi
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -74,9 +74,12 @@ int WatchCommand::run(const CommandLineRequest& request)
     settings.restartAfter = 0;
     BatchPrint batch({services_.renderers, services_.printers, stop}, settings);
     const std::unique_ptr<FolderChangeWait> changes = services_.changesOf(path);
+    // Several offices get a few files each at a time, so that none waits
+    // for the slowest of a handful.
+    const int offices = int(services_.renderers.size());
     FolderWatch watch(
         {folder, services_.files, *changes, services_.clock, stop},
-        {request.extension, request.settleSeconds * 1000, 5000, int(services_.renderers.size())});
+        {request.extension, request.settleSeconds * 1000, 5000, offices == 1 ? 1 : 4 * offices});
     BatchPrint::Totals totals;
     int sinceRestart = 0;
     QHash<QString, int> officeFailures;
@@ -129,7 +132,6 @@ int WatchCommand::run(const CommandLineRequest& request)
     try {
         watch.run(
             [&](const std::vector<WatchedFolder::Claimed>& claimed, const FolderWatch::Done& done) {
-                const int offices = int(services_.renderers.size());
                 if (request.restartAfter > 0 && sinceRestart >= request.restartAfter * offices) {
                     for (const BatchPrint::Renderer& renderer : services_.renderers)
                         renderer.restart();

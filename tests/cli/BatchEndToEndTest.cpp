@@ -469,21 +469,22 @@ TEST_F(BatchEndToEnd, AWatchedFolderServesUnattendedAndPrintsEachFileOnce)
 {
     const QString inbox = path(QStringLiteral("served"));
     const auto in = [&](const QString& name) { return inbox + QLatin1Char('/') + name; };
-    QDir().mkpath(in(QStringLiteral(".brindlework/dead")));
+    const auto put = [&](const QString& name, const QByteArray& content) {
+        QFile file(in(name));
+        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    };
     // Moved in whole, as a user drops a file.
     const auto drop = [&](const QString& name, const char* from = "model.ods") {
-        const QString part = path(QLatin1Char('.') + name);
-        QFile::copy(path(QString::fromLatin1(from)), part);
-        ASSERT_TRUE(QFile::rename(part, in(name)));
+        QFile::copy(path(QString::fromLatin1(from)), path(QLatin1Char('.') + name));
+        ASSERT_TRUE(QFile::rename(path(QLatin1Char('.') + name), in(name)));
     };
-    // The journal's lines of one step.
-    const auto steps = [&](const QString& step) {
+    const auto submitted = [&] {
         QFile file(in(QStringLiteral(".brindlework/journal.jsonl")));
         QList<QJsonObject> found;
-        if (file.open(QIODevice::ReadOnly))
-            for (const QByteArray& line : file.readAll().split('\n'))
-                if (QJsonDocument::fromJson(line).object().value("step").toString() == step)
-                    found << QJsonDocument::fromJson(line).object();
+        for (const QByteArray& line :
+             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList())
+            if (QJsonDocument::fromJson(line).object().value("step") == QLatin1String("submitted"))
+                found << QJsonDocument::fromJson(line).object();
         return found;
     };
     QProcess watcher;
@@ -495,6 +496,10 @@ TEST_F(BatchEndToEnd, AWatchedFolderServesUnattendedAndPrintsEachFileOnce)
             told += QString::fromUtf8(watcher.readAllStandardError());
         }
         return done();
+    };
+    const auto printed = [&](int count) {
+        return waitUntil(
+            [&] { return QDir(in(QStringLiteral("printed"))).entryList(QDir::Files).size() == count; });
     };
     const auto stop = [&] {
         ::kill(pid_t(watcher.processId()), SIGTERM);
@@ -510,41 +515,34 @@ TEST_F(BatchEndToEnd, AWatchedFolderServesUnattendedAndPrintsEachFileOnce)
     // A watcher of this host that died after its job was sent.
     const QString sent =
         cups->runTool(QStringLiteral("lp"), {"-d", "B", "-t", "tok1-sent.ods", path("model.ods")});
-    const int sentJob = sent.section(QLatin1Char('-'), 1).section(QLatin1Char(' '), 0, 0).toInt();
+    QDir().mkpath(in(QStringLiteral(".brindlework/dead")));
     QFile::copy(path(QStringLiteral("model.ods")), in(QStringLiteral(".brindlework/dead/tok1-sent.ods")));
-    QFile mark(in(QStringLiteral(".brindlework/dead/.watcher")));
-    ASSERT_TRUE(mark.open(QIODevice::WriteOnly));
-    mark.write(QSysInfo::machineHostName().toUtf8() + "\n4194000\ngone\n");
-    mark.close();
-    QFile journal(in(QStringLiteral(".brindlework/journal.jsonl")));
-    ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
-    journal.write(QStringLiteral("{\"claim\":\"tok1\",\"step\":\"submitted\",\"job\":%1,\"printer\":\"B\"}\n")
-                      .arg(sentJob)
-                      .toUtf8());
-    journal.close();
+    ASSERT_TRUE(put(QStringLiteral(".brindlework/dead/.watcher"),
+                    QSysInfo::machineHostName().toUtf8() + "\n4194000\ngone\n"));
+    ASSERT_TRUE(
+        put(QStringLiteral(".brindlework/journal.jsonl"),
+            QStringLiteral("{\"claim\":\"tok1\",\"step\":\"submitted\",\"job\":%1,\"printer\":\"B\"}\n")
+                .arg(sent.section(QLatin1Char('-'), 1).section(QLatin1Char(' '), 0, 0))
+                .toUtf8()));
     // A shared inbox of another user's: a link to a file outside, and
     // another user's file, which the sticky bit keeps from being moved.
     ::chmod(QFile::encodeName(inbox).constData(), 01777);
-    ASSERT_EQ(::chown(QFile::encodeName(inbox).constData(), 65534, 65534), 0);
     ASSERT_TRUE(QFile::link(path(QStringLiteral("model.ods")), in(QStringLiteral("link.ods"))));
     QFile::copy(path(QStringLiteral("model.ods")), in(QStringLiteral("foreign.ods")));
-    ASSERT_EQ(::chown(QFile::encodeName(in(QStringLiteral("foreign.ods"))).constData(), 65534, 65534), 0);
+    for (const QString& owned : {inbox, in(QStringLiteral("foreign.ods"))})
+        ASSERT_EQ(::chown(QFile::encodeName(owned).constData(), 65534, 65534), 0);
 
     ProgramRun user = program;
     user.obeyFilePermissions = true;
     user.start(watcher, {"--watch", "served", "--printer", "D", "--copies", "2"});
-    EXPECT_TRUE(waitUntil([&] { return QFile::exists(in(QStringLiteral("printed/sent.ods"))); }))
-        << told.toStdString();
+    EXPECT_TRUE(printed(1) && QFile::exists(in(QStringLiteral("printed/sent.ods")))) << told.toStdString();
     EXPECT_EQ(titlesOf(QStringLiteral("B")), QStringList{"tok1-sent.ods"});
     drop(QStringLiteral("wide.ods"), "wide.ods");
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(in(QStringLiteral("printed/wide.ods"))); }))
-        << told.toStdString();
-    const auto submitted = steps(QStringLiteral("submitted"));
-    ASSERT_EQ(submitted.size(), 2);
-    const int wideJob = submitted.last().value("job").toInt();
-    EXPECT_EQ(jobAttributes(wideJob).value(QStringLiteral("copies")), QStringLiteral("2"));
-    EXPECT_EQ(jobAttributes(wideJob).value(QStringLiteral("job-name")),
-              submitted.last().value("claim").toString() + QStringLiteral("-wide.ods"));
+    ASSERT_TRUE(printed(2) && submitted().size() == 2) << told.toStdString();
+    const QJsonObject wide = submitted().last();
+    EXPECT_EQ(jobAttributes(wide.value("job").toInt()).value(QStringLiteral("copies")), QStringLiteral("2"));
+    EXPECT_EQ(jobAttributes(wide.value("job").toInt()).value(QStringLiteral("job-name")),
+              wide.value("claim").toString() + QStringLiteral("-wide.ods"));
 
     // Rejecting for a while: the files wait, and print once it takes jobs again.
     cups->runTool(QStringLiteral("cupsreject"), {QStringLiteral("D")});
@@ -552,21 +550,17 @@ TEST_F(BatchEndToEnd, AWatchedFolderServesUnattendedAndPrintsEachFileOnce)
         drop(QString::fromLatin1(name));
     EXPECT_TRUE(waitUntil([&] { return told.contains(QLatin1String("waiting, files stay in the folder")); }));
     cups->runTool(QStringLiteral("cupsaccept"), {QStringLiteral("D")});
-    EXPECT_TRUE(waitUntil([&] {
-        return QDir(in(QStringLiteral("printed"))).entryList(QDir::Files).size() == 5;
-    })) << told.toStdString();
+    EXPECT_TRUE(printed(5)) << told.toStdString();
     EXPECT_EQ(stop(), 0) << told.toStdString();
-    EXPECT_EQ(steps(QStringLiteral("submitted")).size(), 5);
+    EXPECT_EQ(submitted().size(), 5);
     EXPECT_TRUE(QDir(in(QStringLiteral("failed"))).isEmpty());
     EXPECT_EQ(told.count(QLatin1String("link.ods is a link")), 1) << told.toStdString();
-    EXPECT_EQ(told.count(QLatin1String("cannot take ") + in(QStringLiteral("foreign.ods"))), 1)
-        << told.toStdString();
+    EXPECT_EQ(told.count(QLatin1String("cannot take ") + in(QStringLiteral("foreign.ods"))), 1);
     EXPECT_EQ(QDir(inbox).entryList(QDir::Files | QDir::System), (QStringList{"foreign.ods", "link.ods"}));
 
     program.start(watcher, {"--watch", "served", "--pdf-to", "served-pdf"});
     drop(QStringLiteral("first.ods"));
-    EXPECT_TRUE(waitUntil([&] { return QFile::exists(in(QStringLiteral("printed/first.ods"))); }))
-        << told.toStdString();
+    EXPECT_TRUE(printed(6)) << told.toStdString();
     EXPECT_EQ(stop(), 0);
     EXPECT_EQ(QDir(path(QStringLiteral("served-pdf"))).entryList(QDir::Files), QStringList{"first.pdf"});
     EXPECT_TRUE(batchOffices().isEmpty());
