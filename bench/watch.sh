@@ -82,10 +82,14 @@ if [ "$M" -gt 0 ]; then
   cp "$work/docs/model.ods" "$work/warm.ods" && mv "$work/warm.ods" "$work/inbox2/"
   wait_for 1
   start=$(now)
-  mv "$work"/many/*.ods "$work/inbox2/"
+  # Renamed in one go (mv looks at each file again after moving it, and
+  # the watcher may have taken it by then).
+  perl -e 'my $to = shift; for (@ARGV) { (my $n = $_) =~ s{.*/}{}; rename($_, "$to/$n") or die "$_: $!" }' \
+    "$work/inbox2" "$work"/many/*.ods
   wait_for $((M + 1))
   watched=$(echo "$(now) - $start" | bc -l)
   printf 'watch: %d files at once, --jobs 2: %.1f s; --print --jobs 2: %.1f s; ratio %.2f\n' \
     "$M" "$watched" "$printed" "$(echo "$watched / $printed" | bc -l)"
 fi
+[ -n "${KEEP_JOURNAL:-}" ] && cp "$journal" "$KEEP_JOURNAL"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

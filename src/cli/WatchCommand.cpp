@@ -79,7 +79,7 @@ int WatchCommand::run(const CommandLineRequest& request)
     const int offices = int(services_.renderers.size());
     FolderWatch watch(
         {folder, services_.files, *changes, services_.clock, stop},
-        {request.extension, request.settleSeconds * 1000, 5000, offices == 1 ? 1 : 4 * offices});
+        {request.extension, request.settleSeconds * 1000, 5000, offices == 1 ? 1 : 8 * offices});
     BatchPrint::Totals totals;
     int sinceRestart = 0;
     QHash<QString, int> officeFailures;

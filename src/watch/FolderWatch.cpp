@@ -44,6 +44,7 @@ QStringList FolderWatch::ready(const Tell& tell)
     };
     QHash<QString, Seen> still;
     QHash<QString, QPair<qint64, qint64>> untaken;
+    QSet<QString> arrived;
     std::vector<std::pair<qint64, QString>> ready;
     nextSettle_ = -1;
     for (const SharedFolderEntry& entry : entries) {
@@ -77,6 +78,8 @@ QStringList FolderWatch::ready(const Tell& tell)
         ++seen.scans;
         still.insert(entry.name, seen);
         const qint64 settles = seen.since + settings_.settleMilliseconds;
+        if (arrived_.contains(entry.name))
+            arrived.insert(entry.name);
         if (arrived_.contains(entry.name) || (settles <= now && seen.scans >= 2))
             ready.emplace_back(entry.modifiedMilliseconds, entry.name);
         else if (nextSettle_ < 0 || settles < nextSettle_)
@@ -85,10 +88,14 @@ QStringList FolderWatch::ready(const Tell& tell)
     seen_ = std::move(still);
     untaken_ = std::move(untaken);
     retryUntaken_ = false;
-    arrived_.clear();
+    // Those not taken this time stay announced.
+    arrived_ = std::move(arrived);
     std::sort(ready.begin(), ready.end());
     QStringList names;
     for (const auto& [modified, name] : ready) {
+        // Only as many as are taken now are looked at.
+        if (names.size() == std::max(1, settings_.atOnce))
+            break;
         // Still being written by a process of this machine: its closing
         // announces it again.
         switch (services_.files.use(folder + QLatin1Char('/') + name)) {
@@ -97,6 +104,7 @@ QStringList FolderWatch::ready(const Tell& tell)
             break;
         case SharedFolder::Use::Writing:
             seen_.remove(name);
+            arrived_.remove(name);
             break;
         case SharedFolder::Use::NotAFile:
             break;
@@ -126,6 +134,7 @@ void FolderWatch::printSome(const QStringList& names, const Print& print, const 
     std::vector<WatchedFolder::Claimed> claimed;
     for (const QString& name : names) {
         seen_.remove(name);
+        arrived_.remove(name);
         try {
             if (const auto claim = services_.folder.claim(name))
                 claimed.push_back(*claim);
@@ -218,7 +227,7 @@ void FolderWatch::run(const Print& print, const Outage& outage, const Tell& tell
             waitOut(*problem, tell);
             continue;
         }
-        printSome(names.mid(0, std::max(1, settings_.atOnce)), print, tell);
+        printSome(names, print, tell);
     }
 }
 
