@@ -160,10 +160,13 @@ void FolderWatch::printSome(const QStringList& names, const Print& print, const 
             if (printed.jobId > 0)
                 services_.folder.submitted(claim, printed.jobId, printed.printer);
             switch (printed.outcome) {
-            case Outcome::Printed:
-                services_.folder.filePrinted(claim);
+            case Outcome::Printed: {
+                const QString filed = services_.folder.filePrinted(claim);
+                if (printed.jobId > 0)
+                    services_.folder.follow(claim, printed.jobId, printed.printer, filed);
                 lasting = true;
                 break;
+            }
             case Outcome::Failed:
                 services_.folder.fileFailed(claim, printed.reason);
                 lasting = true;
@@ -200,6 +203,7 @@ void FolderWatch::printSome(const QStringList& names, const Print& print, const 
 void FolderWatch::run(const Print& print, const Outage& outage, const Tell& tell)
 {
     qint64 nextRefresh = services_.clock.nowMilliseconds() + settings_.refreshMilliseconds;
+    qint64 nextFollowUp = 0;
     while (!services_.stop.stopRequested()) {
         services_.folder.checkStillThere();
         const qint64 now = services_.clock.nowMilliseconds();
@@ -211,6 +215,15 @@ void FolderWatch::run(const Print& print, const Outage& outage, const Tell& tell
                     tell(message);
             } catch (const PlatformError& error) {
                 tell(QStringLiteral("cannot renew this watcher's mark: %1").arg(error.description()));
+            }
+        }
+        if (now >= nextFollowUp) {
+            nextFollowUp = now + settings_.rescanMilliseconds;
+            try {
+                for (const QString& message : services_.folder.followUp())
+                    tell(message);
+            } catch (const PlatformError& error) {
+                tell(QStringLiteral("cannot follow the jobs sent: %1").arg(error.description()));
             }
         }
         const QStringList names = ready(tell);

@@ -279,6 +279,55 @@ QString WatchedFolder::putBack(const Claimed& claimed)
     return ownClaimTo(claimed, folder_);
 }
 
+void WatchedFolder::follow(const Claimed& claimed, int jobId, const QString& printer, const QString& filed)
+{
+    followed_.append({{filed, claimed.name, claimed.token}, jobId, printer});
+}
+
+QStringList WatchedFolder::followUp()
+{
+    static const QHash<int, QString> words{{PrintJob::Stopped, QStringLiteral("stopped")},
+                                           {PrintJob::Canceled, QStringLiteral("canceled")},
+                                           {PrintJob::Aborted, QStringLiteral("aborted")},
+                                           {PrintJob::Completed, QStringLiteral("completed")}};
+    QStringList told;
+    QList<Followed> still;
+    for (const Followed& sent : std::as_const(followed_)) {
+        std::optional<PrintJob> job;
+        try {
+            job = services_.printers.job(sent.jobId);
+        } catch (const PlatformError&) {
+            still << sent;
+            continue;
+        }
+        // Forgotten by a queue that keeps no history: it printed.
+        const int state = job ? job->state : PrintJob::Completed;
+        if (!words.contains(state)) {
+            still << sent;
+            continue;
+        }
+        const QString reason = job ? job->reasons : QString();
+        write({{Step, QStringLiteral("ended")},
+               {Token, sent.claimed.token},
+               {QStringLiteral("job"), sent.jobId},
+               {QStringLiteral("state"), words.value(state)},
+               {QStringLiteral("reason"), reason}});
+        if (state == PrintJob::Completed)
+            continue;
+        if (const auto to =
+                moveClaimTo(sent.claimed.path, path(WatchNames::failedFolder()), sent.claimed.name,
+                            QStringLiteral("CUPS %1 job %2 on \"%3\": %4")
+                                .arg(words.value(state))
+                                .arg(sent.jobId)
+                                .arg(sent.printer, reason)))
+            told << QStringLiteral("job %1 of %2 was %3 by CUPS (%4): moved to %5")
+                        .arg(sent.jobId)
+                        .arg(sent.claimed.name, words.value(state), reason, *to);
+    }
+    followed_ = still;
+    return told;
+}
+
 QString WatchedFolder::ownClaimTo(const Claimed& claimed, const QString& folder, const QString& reason)
 {
     if (const auto target = moveClaimTo(claimed.path, folder, claimed.name, reason))

@@ -65,6 +65,11 @@ public:
     QString fileFailed(const Claimed& claimed, const QString& reason);
     // Back into the folder, as a file that was never claimed.
     QString putBack(const Claimed& claimed);
+    // Follows the job of a file filed as printed until it ends: one that
+    // CUPS aborts, cancels or stops moves the file on to "failed".
+    void follow(const Claimed& claimed, int jobId, const QString& printer, const QString& filed);
+    // Asks after the jobs followed; returns what was moved.
+    QStringList followUp();
 
     const QString& folder() const { return folder_; }
     const QString& id() const { return id_; }
@@ -92,6 +97,12 @@ private:
     quint64 inode_ = 0;
     // Claims taken over whose job could not be asked after yet.
     QStringList unsettled_;
+    struct Followed {
+        Claimed claimed; // path: where it was filed
+        int jobId;
+        QString printer;
+    };
+    QList<Followed> followed_;
 };
 
 } // namespace bw

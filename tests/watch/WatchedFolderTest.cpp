@@ -214,6 +214,28 @@ TEST(WatchedFolderTest, AFileIsClaimedOnceAndFiledWithoutReplacingAnything)
         << journal.toStdString();
 }
 
+TEST(WatchedFolderTest, AFileWhoseJobCupsAbortsLaterMovesOnToFailed)
+{
+    Watch w;
+    w.printers.printers = QStringList{"P"};
+    w.folder->open();
+    const int kept = w.printers.submit(QStringLiteral("P"), QStringLiteral("kept"));
+    const int aborted = w.printers.submit(QStringLiteral("P"), QStringLiteral("aborted"));
+    for (const auto& [name, job] : {std::pair{"kept.ods", kept}, std::pair{"aborted.ods", aborted}}) {
+        w.write(QString::fromUtf8(name));
+        const auto claimed = w.folder->claim(QString::fromUtf8(name));
+        ASSERT_TRUE(claimed);
+        w.folder->follow(*claimed, job, QStringLiteral("P"), w.folder->filePrinted(*claimed));
+    }
+    EXPECT_EQ(w.folder->followUp(), QStringList());
+    w.printers.changeState(aborted, PrintJob::Aborted, QStringLiteral("the printer jammed"));
+    EXPECT_EQ(w.folder->followUp().size(), 1);
+    EXPECT_EQ(w.files(QStringLiteral("printed")), QStringList{"kept.ods"});
+    EXPECT_EQ(w.files(QStringLiteral("failed")), (QStringList{"aborted.ods", "aborted.ods.txt"}));
+    EXPECT_TRUE(w.read(QStringLiteral("failed/aborted.ods.txt")).contains("the printer jammed"));
+    EXPECT_TRUE(w.read(QStringLiteral(".brindlework/journal.jsonl")).contains(R"("state":"aborted")"));
+}
+
 TEST(WatchedFolderTest, AFolderOfTheWatchThatIsALinkIsRefusedAndAFolderGoneOrReplacedEndsIt)
 {
     Watch w;
