@@ -33,6 +33,7 @@ part printers bash "$root/bench/printers.sh" "$build" "${PRINTER_RUNS:-100}"
 part intake bash "$root/bench/intake_bench.sh" "$build"
 part print-run bash "$root/bench/print-run.sh" "$build"
 part cli-print bash "$root/bench/cli-print.sh" "$build"
+part watch bash "$root/bench/watch.sh" "$build"
 
 # The figures, one line each: what, ours, unit, reference tool, its figure.
 {
@@ -63,6 +64,7 @@ part cli-print bash "$root/bench/cli-print.sh" "$build"
          print "brindlework --print, " $1 " queue, N=" $2 " (median)|" b[2] "|s|soffice --pt|" r[2]
          if (NF >= 9) { split($8, m, "/"); print "  same, reference on a marked profile|" b[2] "|s|soffice --pt|" m[2] } }' \
     "$scratch/cli-print.out"
+  awk '/^watch: rename to job/ { print "watched folder: rename to job (median)|" $(NF - 3) "|s||" }' "$scratch/watch.out"
 } >"$scratch/figures"
 
 echo

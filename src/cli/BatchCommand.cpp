@@ -187,25 +187,26 @@ int BatchCommand::dryRun(const CommandLineRequest& request)
     return ExitSuccess;
 }
 
-bool BatchCommand::printerTakes(const QString& printer, const PrintOptions& options)
+bool BatchCommand::printerTakes(PrinterServices& printers, QTextStream& err, const QString& printer,
+                                const PrintOptions& options)
 {
     for (const auto& [name, value] : options.jobOptions()) {
         std::optional<QString> supported;
         try {
-            supported = services_.printers.refusedOption(printer, name, value);
+            supported = printers.refusedOption(printer, name, value);
         } catch (const PlatformError& error) {
-            refuse(err_, QStringLiteral("cannot read what printer \"%1\" supports: %2")
-                             .arg(printer, error.description()));
+            refuse(err, QStringLiteral("cannot read what printer \"%1\" supports: %2")
+                            .arg(printer, error.description()));
             return false;
         }
         // An option the printer does not list is passed on as lp would,
         // unless it is one the batch names itself.
         if (!supported || (supported->isEmpty() && !PrintOptions::isNamed(name)))
             continue;
-        refuse(err_, supported->isEmpty()
-                         ? QStringLiteral("printer \"%1\" does not support %2").arg(printer, name)
-                         : QStringLiteral("printer \"%1\" does not support %2=%3 (supported: %4)")
-                               .arg(printer, name, value, *supported));
+        refuse(err, supported->isEmpty()
+                        ? QStringLiteral("printer \"%1\" does not support %2").arg(printer, name)
+                        : QStringLiteral("printer \"%1\" does not support %2=%3 (supported: %4)")
+                              .arg(printer, name, value, *supported));
         return false;
     }
     return true;
@@ -216,7 +217,7 @@ int BatchCommand::print(const CommandLineRequest& request)
     std::optional<QString> name;
     if (request.pdfTo.isEmpty()) {
         name = printer(request.printer);
-        if (!name || !printerTakes(*name, request.options))
+        if (!name || !printerTakes(services_.printers, err_, *name, request.options))
             return ExitUsage;
     } else {
         name = QDir(services_.currentFolder).absoluteFilePath(request.pdfTo);

@@ -59,6 +59,9 @@ public:
     static int refuse(QTextStream& err, const QString& message);
     // How the files of a request are printed, by --print and --watch alike.
     static BatchPrint::Settings printSettings(const CommandLineRequest& request, const QString& destination);
+    // Whether the printer takes every option; refused with the values it takes otherwise.
+    static bool printerTakes(PrinterServices& printers, QTextStream& err, const QString& printer,
+                             const PrintOptions& options);
 
 private:
     int listPrinters();
@@ -77,8 +80,6 @@ private:
     // cannot be used or no file is found.
     std::optional<QStringList> files(const CommandLineRequest& request);
     std::optional<QString> printer(const QString& asked);
-    // Whether the printer takes every option; refused with the values it takes otherwise.
-    bool printerTakes(const QString& printer, const PrintOptions& options);
     // Reads once more the jobs the batch sent that had not ended (with
     // --wait, until each has ended), and reports those that failed since and
     // those still under way.

@@ -37,6 +37,7 @@ const QString PdfTo = QStringLiteral("pdf-to");
 const QString Jobs = QStringLiteral("jobs");
 const QString Wait = QStringLiteral("wait");
 const QString WaitTimeout = QStringLiteral("wait-timeout");
+const QString Settle = QStringLiteral("settle");
 // Options that only a printer takes.
 const QStringList PrinterOnly{Printer, Copies, Pages, Sides, Media, Orientation, Option, Wait, WaitTimeout};
 
@@ -90,7 +91,8 @@ void describe(QCommandLineParser& parser)
         {FitToWidth, QStringLiteral("With --print: scale every sheet to one page wide.")},
         {Option, QStringLiteral("With --print: any other CUPS option, as lp takes it."),
          QStringLiteral("name=value")},
-        {PdfTo, QStringLiteral("With --print: write each file as <dir>/NAME.pdf instead of printing."),
+        {PdfTo,
+         QStringLiteral("With --print or --watch: write each file as <dir>/NAME.pdf instead of printing."),
          QStringLiteral("dir")},
         {Wait, QStringLiteral("With --print: wait until every job has completed or failed.")},
         {WaitTimeout,
@@ -98,9 +100,16 @@ void describe(QCommandLineParser& parser)
              .arg(CommandLine::DefaultWaitSeconds),
          QStringLiteral("seconds")},
         {Jobs,
-         QStringLiteral("With --print: render in <k> offices side by side (default %1).")
+         QStringLiteral(
+             "With --print or --watch: render in <k> offices side by side (default %1; 1 for --watch).")
              .arg(CommandLine::DefaultJobs),
          QStringLiteral("k")},
+        {Settle,
+         QStringLiteral(
+             "With --watch: take a file that arrived neither by a rename nor by a closed write once "
+             "its size and time have stayed the same for <seconds> (default %1).")
+             .arg(CommandLine::DefaultSettleSeconds),
+         QStringLiteral("seconds")},
     });
     parser.addPositionalArgument(QStringLiteral("paths"),
                                  QStringLiteral("Files and folders, in print order."),
@@ -234,6 +243,7 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
     request.restartAfter = DefaultRestartAfter;
     request.jobs = DefaultJobs;
     request.waitSeconds = DefaultWaitSeconds;
+    request.settleSeconds = DefaultSettleSeconds;
 
     if (parser.isSet(Help)) {
         request.mode = CommandLineRequest::Mode::Help;
@@ -244,7 +254,7 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
         return request;
     }
     for (const QString& single : {Printer, Extension, Timeout, RestartAfter, Watch, Copies, Pages, Sides,
-                                  Media, Orientation, PdfTo, Jobs, WaitTimeout})
+                                  Media, Orientation, PdfTo, Jobs, WaitTimeout, Settle})
         if (parser.values(single).size() > 1)
             return invalid(QStringLiteral("Option '%1' is given more than once.").arg(single));
     if (parser.isSet(Extension)) {
@@ -286,8 +296,21 @@ CommandLineRequest CommandLine::parse(const QStringList& arguments)
         request.watchFolder = parser.value(Watch);
         if (request.watchFolder.isEmpty())
             return invalid(QStringLiteral("The folder to watch must not be empty."));
+        // One office unless asked for more: a watch mostly waits.
+        if (!parser.isSet(Jobs))
+            request.jobs = 1;
+        if (parser.isSet(Settle)) {
+            const auto seconds = number(parser.value(Settle), 0, MostTimeoutSeconds);
+            if (!seconds)
+                return invalid(QStringLiteral("--settle needs a whole number of seconds from 0 to %1.")
+                                   .arg(MostTimeoutSeconds));
+            request.settleSeconds = *seconds;
+        }
         request.mode = CommandLineRequest::Mode::Watch;
         return request;
+    }
+    if (parser.isSet(Settle)) {
+        return invalid(QStringLiteral("Option '%1' needs --watch.").arg(Settle));
     }
     if (!print) {
         for (const QString& printOnly :
@@ -345,21 +368,22 @@ QString CommandLine::helpText()
     describe(parser);
     QString text = parser.helpText();
     text.replace(QRegularExpression(QStringLiteral("^Usage: \\S+")), QStringLiteral("Usage: brindlework"));
-    return text +
-           QStringLiteral("\nModes:\n"
-                          "  brindlework [PATH...]\n"
-                          "  brindlework --print [--printer NAME] [--extension LIST] [--jobs K]\n"
-                          "              [--copies N] [--pages LIST] [--sides SIDES] [--media NAME]\n"
-                          "              [--orientation O] [--fit-to-width] [-o NAME=VALUE]...\n"
-                          "              [--wait [--wait-timeout S]] PATH...\n"
-                          "  brindlework --print --pdf-to DIR [--fit-to-width] PATH...\n"
-                          "  brindlework --dry-run [--extension LIST] PATH...\n"
-                          "  brindlework --watch FOLDER [--printer NAME] [--extension LIST]\n"
-                          "  brindlework --list-printers\n"
-                          "\nExit status of --print: 0 every file taken by CUPS and none failed, 1 some\n"
-                          "failed (with --wait: or did not end in time),\n"
-                          "2 bad usage, 130 stopped by SIGINT or SIGTERM, 141 standard output closed.\n"
-                          "--watch ends with 0 when stopped by SIGINT or SIGTERM.\n");
+    return text + QStringLiteral(
+                      "\nModes:\n"
+                      "  brindlework [PATH...]\n"
+                      "  brindlework --print [--printer NAME] [--extension LIST] [--jobs K]\n"
+                      "              [--copies N] [--pages LIST] [--sides SIDES] [--media NAME]\n"
+                      "              [--orientation O] [--fit-to-width] [-o NAME=VALUE]...\n"
+                      "              [--wait [--wait-timeout S]] PATH...\n"
+                      "  brindlework --print --pdf-to DIR [--fit-to-width] PATH...\n"
+                      "  brindlework --dry-run [--extension LIST] PATH...\n"
+                      "  brindlework --watch FOLDER [--printer NAME | --pdf-to DIR] [--extension LIST]\n"
+                      "              [--jobs K] [--settle S] [print options of --print]\n"
+                      "  brindlework --list-printers\n"
+                      "\nExit status of --print: 0 every file taken by CUPS and none failed, 1 some\n"
+                      "failed (with --wait: or did not end in time),\n"
+                      "2 bad usage, 130 stopped by SIGINT or SIGTERM, 141 standard output closed.\n"
+                      "--watch ends with 0 when stopped by SIGINT or SIGTERM, 1 when its folder is gone.\n");
 }
 
 QString CommandLine::versionText()

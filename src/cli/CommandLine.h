@@ -30,6 +30,8 @@ struct CommandLineRequest {
     // after waitSeconds.
     bool wait = false;
     int waitSeconds = 0;
+    // --watch: how long a file that arrived unannounced must stay the same.
+    int settleSeconds = 0;
     // Why the command line is refused (mode Invalid).
     QString error;
 };
@@ -49,6 +51,7 @@ public:
     static constexpr int DefaultJobs = 2;
     static constexpr int MostJobs = 16;
     static constexpr int DefaultWaitSeconds = 3600;
+    static constexpr int DefaultSettleSeconds = 2;
 
     // arguments[0] is the program.
     static CommandLineRequest parse(const QStringList& arguments);

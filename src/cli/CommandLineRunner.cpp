@@ -20,6 +20,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QRandomGenerator>
 #include <QSysInfo>
 #include <QTextStream>
 #include <csignal>
@@ -104,14 +105,14 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
     }
     PosixFileSystem fileSystem;
     NoYield yielder;
-    // One office per renderer, each in a slot of its own; a watch prints one file at a time.
+    // One office per renderer, each in a slot of its own.
     std::vector<std::unique_ptr<BatchOfficeSlot>> officeSlots;
     std::vector<std::unique_ptr<UnoOfficeSuite>> offices;
     std::vector<BatchPrint::Renderer> renderers;
     const bool watching = request.mode == CommandLineRequest::Mode::Watch;
     if (request.mode == CommandLineRequest::Mode::Print || watching) {
         try {
-            for (int i = 0; i < (watching ? 1 : request.jobs); ++i)
+            for (int i = 0; i < request.jobs; ++i)
                 officeSlots.push_back(std::make_unique<BatchOfficeSlot>(
                     BatchOfficeSlot::defaultCacheFolder(), BatchOfficeSlot::defaultRuntimeFolder()));
         } catch (const PlatformError& error) {
@@ -131,12 +132,17 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
         PosixSharedFolder files;
         PosixProcesses processes;
         SteadyClock clock;
-        WatchCommand command({printers, files, processes, clock, renderers.front(), termination,
+        WatchCommand command({printers, files, processes, clock, renderers, termination,
                               [&termination](const QString& folder) {
                                   return std::make_unique<InotifyFolderWait>(folder,
                                                                              termination.wakeDescriptor());
                               },
-                              QSysInfo::machineHostName(), QDir::currentPath()},
+                              QSysInfo::machineHostName(), QDir::currentPath(),
+                              [] {
+                                  // Told apart from every other watcher, on any machine.
+                                  return QString::number(QRandomGenerator::system()->generate64(), 36) +
+                                         QString::number(QRandomGenerator::system()->generate64(), 36);
+                              }},
                              out, err);
         command.showProgress(terminalWidth());
         status = command.run(request);

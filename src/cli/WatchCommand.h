@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QTextStream;
 
@@ -18,8 +19,8 @@ class Processes;
 class SharedFolder;
 class StopRequest;
 
-// --watch: prints what arrives in a folder until SIGINT or SIGTERM, with the
-// lines and the statuses of --print.
+// --watch: prints (or writes as PDFs) what arrives in a folder until SIGINT
+// or SIGTERM, with the options, lines and statuses of --print.
 class WatchCommand {
 public:
     struct Services {
@@ -27,32 +28,26 @@ public:
         SharedFolder& files;
         Processes& processes;
         Clock& clock;
-        // The one office a watch prints with.
-        BatchPrint::Renderer renderer;
+        // The offices a watch prints with, side by side.
+        std::vector<BatchPrint::Renderer> renderers;
         const StopRequest& stop;
         // What wakes the watch when the folder changes.
         std::function<std::unique_ptr<FolderChangeWait>(const QString& folder)> changesOf;
         QString host;
         QString currentFolder;
+        // A new random id of letters and digits, at least 8 of them.
+        std::function<QString()> newId;
     };
     WatchCommand(Services services, QTextStream& out, QTextStream& err);
 
     int run(const CommandLineRequest& request);
     void showProgress(int width) { progressWidth_ = width; }
-    // How long a file must stay the same, and the pace of the rescans.
-    void setTiming(int settleMilliseconds, int rescanMilliseconds)
-    {
-        settleMilliseconds_ = settleMilliseconds;
-        rescanMilliseconds_ = rescanMilliseconds;
-    }
 
 private:
     Services services_;
     QTextStream& out_;
     QTextStream& err_;
     int progressWidth_ = 0;
-    int settleMilliseconds_ = 2000;
-    int rescanMilliseconds_ = 5000;
 };
 
 } // namespace bw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 namespace bw {
 
 // Waits for a file to arrive in a folder. Notification may never come (a
@@ -7,7 +9,9 @@ namespace bw {
 class FolderChangeWait {
 public:
     virtual ~FolderChangeWait() = default;
-    virtual void waitForChange(int timeoutMilliseconds) = 0;
+    // The names that arrived whole meanwhile: moved into the folder, or
+    // closed by a writer.
+    virtual QStringList waitForChange(int timeoutMilliseconds) = 0;
 };
 
 } // namespace bw

@@ -2,25 +2,15 @@
 
 namespace bw {
 
-QString WatchNames::watcher(const QString& host, qint64 pid)
+std::optional<WatchNames::Claim> WatchNames::claimOf(const QString& claimed)
 {
-    return QStringLiteral("%1-%2").arg(host).arg(pid);
-}
-
-std::optional<qint64> WatchNames::watcherOf(const QString& host, const QString& folderName)
-{
-    // Host names may hold "-" and digits: the known host comes first.
-    const QString prefix = host + QLatin1Char('-');
-    if (!folderName.startsWith(prefix) || folderName.size() == prefix.size())
+    const qsizetype dash = claimed.indexOf(QLatin1Char('-'));
+    if (dash <= 0 || dash + 1 == claimed.size())
         return std::nullopt;
-    for (qsizetype i = prefix.size(); i < folderName.size(); ++i)
-        if (!folderName.at(i).isDigit())
+    for (qsizetype i = 0; i < dash; ++i)
+        if (!claimed.at(i).isLetterOrNumber())
             return std::nullopt;
-    bool ok = false;
-    const qint64 pid = folderName.mid(prefix.size()).toLongLong(&ok);
-    if (!ok || pid <= 0)
-        return std::nullopt;
-    return pid;
+    return Claim{claimed.left(dash), claimed.mid(dash + 1)};
 }
 
 QString WatchNames::numbered(const QString& name, int number)

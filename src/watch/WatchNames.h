@@ -6,21 +6,25 @@
 namespace bw {
 
 // The names a watched folder's watchers agree on. Each watcher claims files
-// into a folder of its own, "<host>-<pid>" in the claims folder (a file
-// keeps its name, which its print job is titled after), and leaves there a
-// mark holding what tells its process apart from a later one of the same
-// number.
+// into a folder of its own among the claims, named by a random id made at
+// its start, and leaves there a mark saying which process of which host it
+// is. A claimed file is named "<token>-<name>": the token, random too, names
+// the claim in the journal and in the title of its print job.
 class WatchNames {
 public:
     static QString claimsFolder() { return QStringLiteral(".brindlework"); }
     static QString printedFolder() { return QStringLiteral("printed"); }
     static QString failedFolder() { return QStringLiteral("failed"); }
     static QString mark() { return QStringLiteral(".watcher"); }
+    static QString journal() { return QStringLiteral("journal.jsonl"); }
 
-    static QString watcher(const QString& host, qint64 pid);
-    // The process number of a watcher of this host; nothing for another
-    // host's watcher or a name that is not a watcher's.
-    static std::optional<qint64> watcherOf(const QString& host, const QString& folderName);
+    struct Claim {
+        QString token;
+        QString name; // in the folder, before it was claimed
+    };
+    static QString claimed(const Claim& claim) { return claim.token + QLatin1Char('-') + claim.name; }
+    // Nothing for a name that is not a claim's.
+    static std::optional<Claim> claimOf(const QString& claimed);
 
     // "report.ods", then "report-1.ods", "report-2.ods"...
     static QString numbered(const QString& name, int number);

@@ -1,53 +1,108 @@
 #pragma once
 
+#include "watch/WatchNames.h"
+
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace bw {
 
+class PrinterServices;
 class Processes;
 class SharedFolder;
 
 // A folder that several watchers, on this machine and on others sharing
 // it, print from: a file is claimed by an atomic rename into its watcher's
-// folder among the claims, so exactly one of them gets it, and is then filed in "printed" or
-// "failed" (with a text file saying why) without replacing anything there.
+// folder among the claims, so exactly one of them gets it, and is then filed
+// in "printed" or "failed" (with a text file saying why) without replacing
+// anything there. Each step is a line of the folder's journal before the
+// next begins, so the claims of a watcher that died are settled from the
+// journal and the printing system alone: a file is printed again only when
+// no job was recorded for it.
 class WatchedFolder {
 public:
-    WatchedFolder(SharedFolder& files, Processes& processes, QString folder, QString host);
+    struct Services {
+        SharedFolder& files;
+        Processes& processes;
+        // Where the jobs of a dead watcher's claims are asked after.
+        PrinterServices& printers;
+        // A new random id of letters and digits, at least 8 of them.
+        std::function<QString()> newId;
+    };
+    // A watcher not heard of for this long is taken for dead.
+    static constexpr qint64 DeadAfterMilliseconds = 5 * 60 * 1000;
 
-    // Makes the folders the watch needs, puts back the claims of watchers of
-    // this host that are gone, and leaves this watcher's mark. Returns the
-    // names put back.
+    WatchedFolder(Services services, QString folder, QString host);
+
+    // Checks the folders the watch needs (making those missing), leaves this
+    // watcher's mark and settles the claims of dead watchers. Returns what
+    // the user should know (warnings, files settled); throws when the
+    // folder cannot be watched safely.
     QStringList open();
+    // Renews this watcher's mark and settles the claims of watchers whose
+    // mark has gone stale; returns what was done. Throws when the printing
+    // system cannot be asked (the claims then wait for the next time).
+    QStringList refresh();
+    // Throws when the folder is gone or another one has its name now.
+    void checkStillThere();
     // Removes this watcher's mark; its claims are all filed by then.
     void close();
 
-    // The claimed file's path; nothing when another watcher was first.
-    std::optional<QString> claim(const QString& name);
+    struct Claimed {
+        QString path; // where the claimed file is now
+        QString name; // its name in the folder
+        QString token;
+    };
+    // Nothing when another watcher was first, or it is not a regular file
+    // (then it is where it was).
+    std::optional<Claimed> claim(const QString& name);
+    void submitted(const Claimed& claimed, int jobId, const QString& printer);
     // Files a claimed file; returns where it went.
-    QString filePrinted(const QString& name);
-    QString fileFailed(const QString& name, const QString& reason);
+    QString filePrinted(const Claimed& claimed);
+    QString fileFailed(const Claimed& claimed, const QString& reason);
     // Back into the folder, as a file that was never claimed.
-    QString putBack(const QString& name);
+    QString putBack(const Claimed& claimed);
+    // Follows the job of a file filed as printed until it ends: one that
+    // CUPS aborts, cancels or stops moves the file on to "failed".
+    void follow(const Claimed& claimed, int jobId, const QString& printer, const QString& filed);
+    // Asks after the jobs followed; returns what was moved.
+    QStringList followUp();
 
     const QString& folder() const { return folder_; }
+    const QString& id() const { return id_; }
 
 private:
-    QString claimPath(const QString& name) const;
+    QString path(const QString& relative) const { return folder_ + QLatin1Char('/') + relative; }
     QString claimsPath(const QString& name) const;
+    QString ownPath() const { return claimsPath(id_); }
+    void write(QJsonObject line);
+    bool isDead(const QString& watcher, qint64 modified, qint64 now);
+    // Takes a dead watcher's claims in and settles them.
+    QStringList takeOver(const QString& watcher);
+    QStringList settle(const QStringList& claims);
     // The claim moved to the first free numbered name in the folder (with
     // the reason beside it when one is given); nothing when it is gone.
     std::optional<QString> moveClaimTo(const QString& claim, const QString& folder, const QString& name,
                                        const QString& reason = {});
-    QString ownClaimTo(const QString& name, const QString& folder, const QString& reason = {});
+    QString ownClaimTo(const Claimed& claimed, const QString& folder, const QString& reason = {});
 
-    SharedFolder& files_;
-    Processes& processes_;
+    Services services_;
     QString folder_;
     QString host_;
-    qint64 pid_;
+    QString id_;
+    quint64 device_ = 0;
+    quint64 inode_ = 0;
+    // Claims taken over whose job could not be asked after yet.
+    QStringList unsettled_;
+    struct Followed {
+        Claimed claimed; // path: where it was filed
+        int jobId;
+        QString printer;
+    };
+    QList<Followed> followed_;
 };
 
 } // namespace bw

@@ -5,16 +5,22 @@
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
 #include <cstdio>
 #include <cups/cups.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // The real executable's --print with no display, a real LibreOffice (the
 // batch's own, under the test's HOME) and a private CUPS daemon: disabled
@@ -472,14 +478,126 @@ TEST_F(BatchEndToEnd, TwoWatchersPrintEachArrivingFileOnceAndFileItAway)
             << watcher.readAllStandardError().toStdString();
     }
 
-    QStringList titles = titlesOf(QStringLiteral("B"));
+    // Each job titled with its claim's token and the file's name.
+    QStringList titles;
+    for (const QString& title : titlesOf(QStringLiteral("B")))
+        titles << title.section(QLatin1Char('-'), 1);
     titles.sort();
     EXPECT_EQ(titles, names);
     EXPECT_EQ(inboxFiles(QString()), QStringList{"note.txt"});
     // The older printed/w01.ods is kept: the new one is filed beside it.
     EXPECT_EQ(inboxFiles(QStringLiteral("printed")), QStringList{"w01-1.ods"} + names);
     EXPECT_EQ(inboxFiles(QStringLiteral("failed")), (QStringList{"junk.ods", "junk.ods.txt"}));
-    EXPECT_TRUE(QDir(inbox + QStringLiteral("/.brindlework")).isEmpty());
+    EXPECT_EQ(QDir(inbox + QStringLiteral("/.brindlework"))
+                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"journal.jsonl"});
+    EXPECT_TRUE(batchOffices().isEmpty());
+}
+
+// One watched folder through its life: an option the printer refuses, a
+// dead watcher's claim already printed, a link and another user's file in a
+// shared inbox, options on the job, a queue rejecting jobs for a while, and
+// a converting folder.
+TEST_F(BatchEndToEnd, AWatchedFolderServesUnattendedAndPrintsEachFileOnce)
+{
+    const QString inbox = path(QStringLiteral("served"));
+    const auto in = [&](const QString& name) { return inbox + QLatin1Char('/') + name; };
+    const auto put = [&](const QString& name, const QByteArray& content) {
+        QFile file(in(name));
+        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    };
+    // Moved in whole, as a user drops a file.
+    const auto drop = [&](const QString& name, const char* from = "model.ods") {
+        QFile::copy(path(QString::fromLatin1(from)), path(QLatin1Char('.') + name));
+        ASSERT_TRUE(QFile::rename(path(QLatin1Char('.') + name), in(name)));
+    };
+    const auto submitted = [&] {
+        QFile file(in(QStringLiteral(".brindlework/journal.jsonl")));
+        QList<QJsonObject> found;
+        for (const QByteArray& line :
+             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList())
+            if (QJsonDocument::fromJson(line).object().value("step") == QLatin1String("submitted"))
+                found << QJsonDocument::fromJson(line).object();
+        return found;
+    };
+    QProcess watcher;
+    QString told;
+    const auto waitUntil = [&](const std::function<bool()>& done) {
+        QDeadlineTimer deadline(180000);
+        while (!done() && !deadline.hasExpired() && watcher.state() != QProcess::NotRunning) {
+            watcher.waitForReadyRead(100);
+            told += QString::fromUtf8(watcher.readAllStandardError());
+        }
+        return done();
+    };
+    const auto printed = [&](int count) {
+        return waitUntil(
+            [&] { return QDir(in(QStringLiteral("printed"))).entryList(QDir::Files).size() == count; });
+    };
+    const auto stop = [&] {
+        ::kill(pid_t(watcher.processId()), SIGTERM);
+        EXPECT_TRUE(watcher.waitForFinished(180000));
+        told += QString::fromUtf8(watcher.readAllStandardError());
+        return watcher.exitCode();
+    };
+
+    const auto refused = program.run({"--watch", "served", "--printer", "D", "--copies", "99999"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.err.contains(QLatin1String("(supported: 1-9999)"))) << refused.err.toStdString();
+
+    // A watcher of this host that died after its job was sent.
+    const QString sent =
+        cups->runTool(QStringLiteral("lp"), {"-d", "B", "-t", "tok1-sent.ods", path("model.ods")});
+    QDir().mkpath(in(QStringLiteral(".brindlework/dead")));
+    QFile::copy(path(QStringLiteral("model.ods")), in(QStringLiteral(".brindlework/dead/tok1-sent.ods")));
+    ASSERT_TRUE(put(QStringLiteral(".brindlework/dead/.watcher"),
+                    QSysInfo::machineHostName().toUtf8() + "\n4194000\ngone\n"));
+    ASSERT_TRUE(
+        put(QStringLiteral(".brindlework/journal.jsonl"),
+            QStringLiteral("{\"claim\":\"tok1\",\"step\":\"submitted\",\"job\":%1,\"printer\":\"B\"}\n")
+                .arg(sent.section(QLatin1Char('-'), 1).section(QLatin1Char(' '), 0, 0))
+                .toUtf8()));
+    // A shared inbox of another user's: a link to a file outside, and
+    // another user's file, which the sticky bit keeps from being moved.
+    ::chmod(QFile::encodeName(inbox).constData(), 01777);
+    ASSERT_TRUE(QFile::link(path(QStringLiteral("model.ods")), in(QStringLiteral("link.ods"))));
+    QFile::copy(path(QStringLiteral("model.ods")), in(QStringLiteral("foreign.ods")));
+    for (const QString& owned : {inbox, in(QStringLiteral("foreign.ods"))})
+        ASSERT_EQ(::chown(QFile::encodeName(owned).constData(), 65534, 65534), 0);
+
+    ProgramRun user = program;
+    user.start(watcher, {"--watch", "served", "--printer", "D", "--copies", "2"});
+    EXPECT_TRUE(printed(1) && QFile::exists(in(QStringLiteral("printed/sent.ods")))) << told.toStdString();
+    EXPECT_EQ(titlesOf(QStringLiteral("B")), QStringList{"tok1-sent.ods"});
+    drop(QStringLiteral("wide.ods"), "wide.ods");
+    ASSERT_TRUE(printed(2) && submitted().size() == 2) << told.toStdString();
+    const QJsonObject wide = submitted().last();
+    EXPECT_EQ(jobAttributes(wide.value("job").toInt()).value(QStringLiteral("copies")), QStringLiteral("2"));
+    EXPECT_EQ(jobAttributes(wide.value("job").toInt()).value(QStringLiteral("job-name")),
+              wide.value("claim").toString() + QStringLiteral("-wide.ods"));
+
+    // Rejecting for a while: the files wait, and print once it takes jobs again.
+    cups->runTool(QStringLiteral("cupsreject"), {QStringLiteral("D")});
+    for (const char* name : {"r1.ods", "r2.ods", "r3.ods"})
+        drop(QString::fromLatin1(name));
+    EXPECT_TRUE(waitUntil([&] { return told.contains(QLatin1String("waiting, files stay in the folder")); }));
+    cups->runTool(QStringLiteral("cupsaccept"), {QStringLiteral("D")});
+    EXPECT_TRUE(printed(5)) << told.toStdString();
+    // Tried once it has settled, as it came with no news.
+    const QString foreign = QStringLiteral("cannot take ") + in(QStringLiteral("foreign.ods"));
+    EXPECT_TRUE(waitUntil([&] { return told.contains(foreign); })) << told.toStdString();
+    EXPECT_EQ(stop(), 0) << told.toStdString();
+    EXPECT_EQ(submitted().size(), 5);
+    EXPECT_TRUE(QDir(in(QStringLiteral("failed"))).isEmpty());
+    EXPECT_EQ(told.count(QLatin1String("link.ods is a link")), 1) << told.toStdString();
+    EXPECT_EQ(told.count(foreign), 1);
+    EXPECT_EQ(QDir(inbox).entryList(QDir::Files | QDir::System), (QStringList{"foreign.ods", "link.ods"}));
+
+    program.start(watcher, {"--watch", "served", "--pdf-to", "served-pdf"});
+    drop(QStringLiteral("first.ods"));
+    EXPECT_TRUE(printed(6)) << told.toStdString();
+    EXPECT_EQ(stop(), 0);
+    EXPECT_EQ(QDir(path(QStringLiteral("served-pdf"))).entryList(QDir::Files), QStringList{"first.pdf"});
     EXPECT_TRUE(batchOffices().isEmpty());
 }
 

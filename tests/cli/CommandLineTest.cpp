@@ -108,6 +108,8 @@ TEST(CommandLineTest, BadCommandLinesAreRefusedWithAReason)
         {{"--print", "--restart-after", "1000001", "a"}, "from 0 to 1000000"},
         {{"--watch", "in", "a.ods"}, "takes no paths"},
         {{"--watch", ""}, "must not be empty"},
+        {{"--watch", "in", "--settle", "-1"}, "--settle needs"},
+        {{"--print", "--settle", "2", "a"}, "needs --watch"},
         {{"--list-printers", "a.ods"}, "takes no paths"},
         {{"--list-printers", "--print", "a.ods"}, "takes no paths"},
         {{"--print", "--copies", "0", "a"}, "--copies"},

@@ -49,10 +49,14 @@ void handOver(const QString& path, const std::optional<Account>& account)
 {
     if (!account)
         return;
-    // chown -R gives links, not what they point to, and takes names of any bytes.
-    if (QProcess::execute(
-            QStringLiteral("chown"),
-            {QStringLiteral("-R"), QStringLiteral("%1:%2").arg(account->uid).arg(account->gid), path}) != 0)
+    // Only what the test made as itself: a file a test gave another owner on
+    // purpose stays that owner's. find -exec chown -h gives links, not what
+    // they point to, and takes names of any bytes.
+    if (QProcess::execute(QStringLiteral("find"),
+                          {path, QStringLiteral("-uid"), QString::number(::getuid()), QStringLiteral("-exec"),
+                           QStringLiteral("chown"), QStringLiteral("-h"),
+                           QStringLiteral("%1:%2").arg(account->uid).arg(account->gid), QStringLiteral("{}"),
+                           QStringLiteral("+")}) != 0)
         throw std::runtime_error("cannot give " + path.toStdString() + " to " + account->name.toStdString());
 }
 

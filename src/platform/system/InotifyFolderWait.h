@@ -16,7 +16,7 @@ public:
     InotifyFolderWait(const InotifyFolderWait&) = delete;
     InotifyFolderWait& operator=(const InotifyFolderWait&) = delete;
 
-    void waitForChange(int timeoutMilliseconds) override;
+    QStringList waitForChange(int timeoutMilliseconds) override;
 
 private:
     int inotify_ = -1;

@@ -54,6 +54,23 @@ SharedFolder::Move linkThenUnlink(const QByteArray& from, const QByteArray& to, 
     return SharedFolder::Move::Moved;
 }
 
+SharedFolderEntry entryOf(const QByteArray& name, const struct stat& info)
+{
+    SharedFolderEntry entry;
+    entry.name = QFile::decodeName(name);
+    entry.nameIsText = QFile::encodeName(entry.name) == name;
+    entry.isRegularFile = S_ISREG(info.st_mode);
+    entry.isDirectory = S_ISDIR(info.st_mode);
+    entry.isLink = S_ISLNK(info.st_mode);
+    entry.size = info.st_size;
+    entry.modifiedMilliseconds = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+    entry.device = quint64(info.st_dev);
+    entry.inode = quint64(info.st_ino);
+    entry.othersMayWrite = (info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+    entry.ownersOnlyRemove = (info.st_mode & S_ISVTX) != 0;
+    return entry;
+}
+
 } // namespace
 
 std::vector<SharedFolderEntry> PosixSharedFolder::entries(const QString& folder)
@@ -69,16 +86,9 @@ std::vector<SharedFolderEntry> PosixSharedFolder::entries(const QString& folder)
             continue;
         struct stat info {};
         // Gone since the listing: another watcher took it.
-        if (::fstatat(fd, item->d_name, &info, 0) != 0)
+        if (::fstatat(fd, item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
-        SharedFolderEntry entry;
-        entry.name = QFile::decodeName(item->d_name);
-        entry.nameIsText = QFile::encodeName(entry.name) == QByteArray(item->d_name);
-        entry.isRegularFile = S_ISREG(info.st_mode);
-        entry.isDirectory = S_ISDIR(info.st_mode);
-        entry.size = info.st_size;
-        entry.modifiedMilliseconds = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
-        found.push_back(std::move(entry));
+        found.push_back(entryOf(QByteArray(item->d_name), info));
     }
     ::closedir(dir);
     return found;
@@ -146,6 +156,62 @@ void PosixSharedFolder::remove(const QString& path)
     const QByteArray encoded = QFile::encodeName(path);
     if (::unlink(encoded.constData()) != 0 && (errno == EISDIR || errno == EPERM))
         ::rmdir(encoded.constData());
+}
+
+std::optional<SharedFolderEntry> PosixSharedFolder::entry(const QString& path)
+{
+    const QByteArray encoded = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(encoded.constData(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return std::nullopt;
+        fail(QStringLiteral("Cannot look at"), path, errno);
+    }
+    return entryOf(encoded.mid(encoded.lastIndexOf('/') + 1), info);
+}
+
+SharedFolder::Use PosixSharedFolder::use(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == EACCES ? Use::Closed : Use::NotAFile;
+    struct stat info {};
+    Use use = Use::Closed;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        use = Use::NotAFile;
+    // A read lease is refused while any process has the file open for
+    // writing. Where leases are not to be had (another owner's file, a
+    // network folder) the settling time alone has to tell.
+    else if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0)
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    else if (errno == EAGAIN || errno == EBUSY)
+        use = Use::Writing;
+    ::close(fd);
+    return use;
+}
+
+void PosixSharedFolder::append(const QString& path, const QByteArray& line)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        fail(QStringLiteral("Cannot write"), path, errno);
+    // One write: lines of several watchers never interleave.
+    const ssize_t written = ::write(fd, line.constData(), size_t(line.size()));
+    const int error = written < 0 ? errno : written < line.size() ? ENOSPC : 0;
+    if (error != 0 || ::fsync(fd) != 0) {
+        const int failed = error ? error : errno;
+        ::close(fd);
+        fail(QStringLiteral("Cannot write"), path, failed);
+    }
+    ::close(fd);
+}
+
+void PosixSharedFolder::touch(const QString& path)
+{
+    if (::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), nullptr, AT_SYMLINK_NOFOLLOW) != 0)
+        fail(QStringLiteral("Cannot mark"), path, errno);
 }
 
 } // namespace bw

@@ -12,6 +12,10 @@ public:
     bool createFile(const QString& path, const QByteArray& content) override;
     QByteArray read(const QString& path) override;
     void remove(const QString& path) override;
+    std::optional<SharedFolderEntry> entry(const QString& path) override;
+    Use use(const QString& path) override;
+    void append(const QString& path, const QByteArray& line) override;
+    void touch(const QString& path) override;
 };
 
 } // namespace bw
