@@ -103,6 +103,7 @@ public:
     {
         return inner_.submitFile(printer, file, title, options);
     }
+    QList<bw::PrintJob> jobStates(const QList<int>& ids) override { return inner_.jobStates(ids); }
     std::optional<bw::PrintJob> job(int id) override
     {
         return timed([&] { return inner_.job(id); });

@@ -74,10 +74,12 @@ public:
                       {"--headless", "--norestore", "-env:UserInstallation=file://" + path("maker-profile"),
                        "--convert-to", "ods", "--outdir", path(QString()), path("wide.csv")});
         convert.waitForFinished(120000);
-        for (const char* text : {"docs/note.txt", "junk.ods"}) {
-            QFile file(path(QString::fromLatin1(text)));
+        // The office opens plain text as a text document: junk is a broken package.
+        for (const auto& [name, text] : {std::pair{"docs/note.txt", "not a spreadsheet\n"},
+                                         std::pair{"junk.ods", "PK\3\4not a workbook\n"}}) {
+            QFile file(path(QString::fromLatin1(name)));
             file.open(QIODevice::WriteOnly);
-            file.write("not a spreadsheet\n");
+            file.write(text);
         }
     }
 

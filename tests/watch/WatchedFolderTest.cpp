@@ -79,7 +79,7 @@ public:
     void run(const FolderWatch::Outage& outage = [] { return std::nullopt; })
     {
         folder->open();
-        FolderWatch watch({*folder, shared, waits, waits, waits.stop}, {QStringLiteral("ods")});
+        FolderWatch watch({*folder, shared, waits, waits, waits.stop}, {{QStringLiteral("ods")}});
         watch.run(
             [&](const std::vector<WatchedFolder::Claimed>&, const FolderWatch::Done& done) {
                 printedAt << waits.now;
