@@ -52,12 +52,13 @@ public:
         maker.make(documents() + QStringLiteral("/plain.ods"), QStringLiteral("second"));
         QFile text(documents() + QStringLiteral("/notes.txt"));
         text.open(QIODevice::WriteOnly);
-        text.write("just text\n");
+        // Plain text opens in the office's text module: this one names no format.
+        text.write("PK\3\4just text\n");
         maker.make(documents() + QStringLiteral("/protected.ods"), QStringLiteral("secret"), QString(),
                    QStringLiteral("secret"));
         QFile binary(documents() + QStringLiteral("/binary.ods"));
         binary.open(QIODevice::WriteOnly);
-        binary.write(QByteArray(4096, '\x9c'));
+        binary.write("PK\3\4" + QByteArray(4096, '\x9c'));
         // In use by another user on another machine: its lock file says so.
         QFile::copy(documents() + QStringLiteral("/plain.ods"), documents() + QStringLiteral("/in use.ods"));
         QFile lock(documents() + QStringLiteral("/.~lock.in use.ods#"));
