@@ -8,7 +8,7 @@
 namespace bw::test {
 namespace {
 
-QByteArray le(quint32 value, int bytes)
+QByteArray le(quint64 value, int bytes)
 {
     QByteArray out(bytes, '\0');
     for (int i = 0; i < bytes; ++i)
