@@ -134,10 +134,9 @@ public:
     }
 
     // Process ids of offices running on a batch profile under this test's HOME.
-    static QList<int> batchOffices(const QString& slot = QString())
+    static QList<int> batchOffices(const QString& slot = QString(), const QString& home = QDir::homePath())
     {
-        const QByteArray profile =
-            QDir::homePath().toUtf8() + "/.cache/brindlework/batch-office" + slot.toUtf8();
+        const QByteArray profile = home.toUtf8() + "/.cache/brindlework/batch-office" + slot.toUtf8();
         QList<int> pids;
         for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
             bool isPid = false;
@@ -429,27 +428,47 @@ TEST_F(BatchEndToEnd, BadInputGetsAClearMessageAndItsStatus)
     }
 }
 
-TEST_F(BatchEndToEnd, TwoWatchersPrintEachArrivingFileOnceAndFileItAway)
+// Two machines on one shared folder (a host of its own each, run by root), one
+// of them killed mid-file: its claims wait for its mark to age, then the other
+// takes them over.
+TEST_F(BatchEndToEnd, TwoWatchersOnTwoHostsPrintEachArrivingFileOnceThoughOneIsKilled)
 {
     const QString inbox = path(QStringLiteral("inbox"));
     const auto inboxFiles = [&](const QString& sub, QDir::Filters kind = QDir::Files) {
-        return QDir(inbox + QLatin1Char('/') + sub).entryList(kind | QDir::NoDotAndDotDot, QDir::Name);
+        return QDir(inbox + QLatin1Char('/') + sub)
+            .entryList(kind | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
     };
     QDir().mkpath(inbox + QStringLiteral("/printed"));
     QFile::copy(path(QStringLiteral("docs/note.txt")), inbox + QStringLiteral("/printed/w01.ods"));
     QProcess watchers[2];
-    for (QProcess& watcher : watchers)
-        program.start(watcher, {QStringLiteral("--watch"), QStringLiteral("inbox"),
-                                QStringLiteral("--printer"), QStringLiteral("B")});
+    for (int i = 0; i < 2; ++i) {
+        ProgramRun host(path(QStringLiteral("home-%1").arg(i)), root->path());
+        host.hostName = QStringLiteral("print-%1").arg(i);
+        host.start(watchers[i], {QStringLiteral("--watch"), QStringLiteral("inbox"),
+                                 QStringLiteral("--printer"), QStringLiteral("B")});
+    }
     const auto waitUntil = [&](const std::function<bool()>& done) {
         QDeadlineTimer deadline(300000);
         while (!done() && !deadline.hasExpired())
-            for (QProcess& watcher : watchers)
-                watcher.waitForFinished(100);
+            watchers[1].waitForFinished(100);
         return done();
     };
     ASSERT_TRUE(
         waitUntil([&] { return inboxFiles(QStringLiteral(".brindlework"), QDir::Dirs).size() == 2; }));
+    QString claimsOfFirst;
+    QByteArrayList markOfFirst;
+    for (const QString& folder : inboxFiles(QStringLiteral(".brindlework"), QDir::Dirs)) {
+        QFile mark(inbox + QStringLiteral("/.brindlework/") + folder + QStringLiteral("/.watcher"));
+        const QByteArrayList lines =
+            mark.open(QIODevice::ReadOnly) ? mark.readAll().split('\n') : QByteArrayList();
+        if (lines.value(1).toLongLong() == watchers[0].processId())
+            std::tie(claimsOfFirst, markOfFirst) =
+                std::pair(inbox + QStringLiteral("/.brindlework/") + folder, lines);
+    }
+    ASSERT_FALSE(claimsOfFirst.isEmpty());
+    if (programAccount()) {
+        EXPECT_EQ(markOfFirst.value(0), "print-0");
+    }
 
     QFile model(path(QStringLiteral("model.ods")));
     ASSERT_TRUE(model.open(QIODevice::ReadOnly));
@@ -469,16 +488,34 @@ TEST_F(BatchEndToEnd, TwoWatchersPrintEachArrivingFileOnceAndFileItAway)
     QFile::copy(path(QStringLiteral("junk.ods")), inbox + QStringLiteral("/junk.ods"));
     QFile::copy(path(QStringLiteral("docs/note.txt")), inbox + QStringLiteral("/note.txt"));
 
+    // Killed while it holds a claim (seen with the process frozen).
+    const auto holdsClaim = [&] { return QDir(claimsOfFirst).entryList(QDir::Files).size() > 0; };
+    bool killed = false;
+    for (QDeadlineTimer deadline(120000); !killed && !deadline.hasExpired();) {
+        ::kill(pid_t(watchers[0].processId()), SIGSTOP);
+        killed = holdsClaim() && ::kill(pid_t(watchers[0].processId()), SIGKILL) == 0;
+        if (!killed) {
+            ::kill(pid_t(watchers[0].processId()), SIGCONT);
+            QThread::msleep(20);
+        }
+    }
+    ASSERT_TRUE(killed);
+    watchers[0].waitForFinished(10000);
+    // Its mark six minutes old: dead to a watcher of any host.
+    QProcess::execute(QStringLiteral("touch"),
+                      {QStringLiteral("-d"), QStringLiteral("6 minutes ago"), claimsOfFirst});
+
     EXPECT_TRUE(waitUntil([&] {
         return inboxFiles(QStringLiteral("printed")).size() == 31 &&
                inboxFiles(QStringLiteral("failed")).size() == 2;
     })) << inboxFiles(QStringLiteral("printed")).join(' ').toStdString();
-    for (QProcess& watcher : watchers) {
-        ::kill(pid_t(watcher.processId()), SIGTERM);
-        EXPECT_TRUE(watcher.waitForFinished(180000) && watcher.exitStatus() == QProcess::NormalExit &&
-                    watcher.exitCode() == 0)
-            << watcher.readAllStandardError().toStdString();
-    }
+    ::kill(pid_t(watchers[1].processId()), SIGTERM);
+    EXPECT_TRUE(watchers[1].waitForFinished(180000) && watchers[1].exitStatus() == QProcess::NormalExit &&
+                watchers[1].exitCode() == 0)
+        << watchers[1].readAllStandardError().toStdString();
+    // The killed watcher's office.
+    QProcess::execute(QStringLiteral("pkill"),
+                      {QStringLiteral("-KILL"), QStringLiteral("-f"), path("home-0")});
 
     // Each job titled with its claim's token and the file's name.
     QStringList titles;
@@ -490,10 +527,10 @@ TEST_F(BatchEndToEnd, TwoWatchersPrintEachArrivingFileOnceAndFileItAway)
     // The older printed/w01.ods is kept: the new one is filed beside it.
     EXPECT_EQ(inboxFiles(QStringLiteral("printed")), QStringList{"w01-1.ods"} + names);
     EXPECT_EQ(inboxFiles(QStringLiteral("failed")), (QStringList{"junk.ods", "junk.ods.txt"}));
-    EXPECT_EQ(QDir(inbox + QStringLiteral("/.brindlework"))
-                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{"journal.jsonl"});
-    EXPECT_TRUE(batchOffices().isEmpty());
+    EXPECT_EQ(inboxFiles(QStringLiteral(".brindlework"), QDir::AllEntries), QStringList{"journal.jsonl"});
+    QFile journal(inbox + QStringLiteral("/.brindlework/journal.jsonl"));
+    EXPECT_TRUE(journal.open(QIODevice::ReadOnly) && journal.readAll().contains("\"take-over\""));
+    EXPECT_TRUE(batchOffices(QString(), path(QStringLiteral("home-1"))).isEmpty());
 }
 
 // One watched folder through its life: an option the printer refuses, a

@@ -47,7 +47,7 @@ void ProgramRun::start(QProcess& process, const QStringList& arguments) const
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     handOver(home_, account_);
     handOver(workingFolder_, account_);
-    runAs(process, account_);
+    runAs(process, account_, hostName);
     if (closeOutput)
         // A pipe whose reader is gone at once, the program's status kept.
         process.start(QStringLiteral("bash"),

@@ -41,6 +41,8 @@ public:
 
     // Its standard output a pipe whose reader has gone.
     bool closeOutput = false;
+    // Run by root: the host it runs on, as if on another machine.
+    QString hostName;
 
 private:
     QString executable_ = executable();

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <grp.h>
 #include <pwd.h>
+#include <sched.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -33,13 +34,17 @@ std::optional<Account> otherAccount()
     return account("brindle-other");
 }
 
-void runAs(QProcess& process, const std::optional<Account>& account)
+void runAs(QProcess& process, const std::optional<Account>& account, const QString& hostName)
 {
     if (!account)
         return;
     const uid_t uid = account->uid;
     const gid_t gid = account->gid;
-    process.setChildProcessModifier([uid, gid] {
+    const QByteArray host = hostName.toUtf8();
+    process.setChildProcessModifier([uid, gid, host] {
+        if (!host.isEmpty() &&
+            (::unshare(CLONE_NEWUTS) != 0 || ::sethostname(host.constData(), size_t(host.size())) != 0))
+            ::_exit(126);
         if (::setgroups(1, &gid) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
             ::_exit(127);
     });

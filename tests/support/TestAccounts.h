@@ -23,7 +23,8 @@ std::optional<Account> programAccount();
 std::optional<Account> otherAccount();
 
 // The process starts as the account, with root's privileges dropped; as it is without one.
-void runAs(QProcess& process, const std::optional<Account>& account);
+// Given a host name, it starts on a host of that name of its own, as on another machine.
+void runAs(QProcess& process, const std::optional<Account>& account, const QString& hostName = {});
 // Gives the account the folder and everything in it, as a user owns their files.
 void handOver(const QString& path, const std::optional<Account>& account);
 
