@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QUrl>
 #include <csignal>
+#include <cstdio>
 #include <cups/cups.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -200,6 +201,29 @@ TEST_F(ProgramSignals, SigtermMidRunStopsItPutsTheDefaultBackEndsTheOfficeAndThe
     EXPECT_EQ(lines[0], QStringLiteral("shown"));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("box: Error No: "))) << lines[1].toStdString();
     EXPECT_TRUE(lines[1].contains(QStringLiteral("modPrinters.GetDefaultPrinter")));
+}
+
+// Every call to CUPS is bounded: a frozen scheduler cannot hold up the end.
+TEST_F(ProgramSignals, SigtermEndsARunWhileCupsIsFrozen)
+{
+    auto program = start({First, Second});
+    ASSERT_TRUE(waitUntil([] { return cups->pendingJobTitles(QStringLiteral("B")).size() == 1; }, 90000));
+    QFile pidFile(cups->folder() + QStringLiteral("/cupsd.pid"));
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const pid_t cupsd = pid_t(pidFile.readAll().trimmed().toInt());
+    ASSERT_EQ(::kill(cupsd, SIGSTOP), 0);
+    QElapsedTimer took;
+    took.start();
+    ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
+    const bool ended = program->waitForFinished(30000);
+    const qint64 milliseconds = took.elapsed();
+    ::kill(cupsd, SIGCONT);
+    ASSERT_TRUE(ended);
+    std::printf("ended %lld ms after SIGTERM, CUPS frozen\n", static_cast<long long>(milliseconds));
+    EXPECT_EQ(program->exitCode(), 128 + SIGTERM);
+    // The default is the user's file, put back with CUPS away.
+    EXPECT_FALSE(QFile::exists(lpoptionsPath()));
+    EXPECT_EQ(lpstatDefault(), NoDefault);
 }
 
 TEST_F(ProgramSignals, AfterSigkillMidRunTheNextStartPutsTheDefaultBackAndSaysSo)
