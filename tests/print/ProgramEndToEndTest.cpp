@@ -251,6 +251,30 @@ TEST_F(ProgramSignals, AfterSigkillMidRunTheNextStartPutsTheDefaultBackAndSaysSo
                            QStringLiteral("shown")}));
 }
 
+// The record of the default stays small whatever the size of the user's options.
+TEST_F(ProgramSignals, AKilledRunIsUndoneWithAlmostAMegabyteOfUserOptions)
+{
+    QByteArray options = "Default A\n";
+    for (int i = 0; options.size() < 1000000 - 420; ++i)
+        options += "Dest C/i" + QByteArray::number(i) + " comment=" + QByteArray(400, 'x') + '\n';
+    QDir().mkpath(QFileInfo(lpoptionsPath()).path());
+    QFile own(lpoptionsPath());
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly) && own.write(options) == options.size());
+    own.close();
+
+    auto killed = start({First, Second});
+    signalDuringTheFirstWait(*killed, SIGKILL);
+    QFile::remove(logPath());
+    auto next = start({});
+    ASSERT_TRUE(waitUntil([] { return logLines().contains(QStringLiteral("shown")); }, 30000));
+    ::kill(static_cast<pid_t>(next->processId()), SIGTERM);
+    ASSERT_TRUE(next->waitForFinished(30000));
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(own.readAll() == options);
+    EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: A"));
+    EXPECT_TRUE(snapshots().isEmpty());
+}
+
 TEST_F(ProgramSignals, TwoWindowsPrintingAtOnceEachPrintOnTheirQueueAndTheDefaultComesBack)
 {
     QDir().mkpath(QFileInfo(lpoptionsPath()).path());
