@@ -36,23 +36,15 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
-    // Closes it, reporting a failed write-back.
-    bool close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
 
 private:
     int fd_;
 };
 
-[[noreturn]] void cannotCopy(const QString& path, const QString& copy, int error)
+[[noreturn]] void cannotCopy(const QString& path, const QString& copy, const QString& reason)
 {
     throw PlatformError(ErrorNumber::FileAccess,
-                        QStringLiteral("Cannot copy the PDF %1 to %2: %3")
-                            .arg(path, copy, QString::fromLocal8Bit(std::strerror(error))));
+                        QStringLiteral("Cannot copy the PDF %1 to %2: %3").arg(path, copy, reason));
 }
 
 } // namespace
@@ -86,20 +78,21 @@ bool copyIfPdf(const QString& path, const QString& copy, bool ownerOnly)
     if (got < MagicSize || std::memcmp(buffer.data(), Magic, MagicSize) != 0)
         return false;
 
-    Descriptor out(::open(QFile::encodeName(copy).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                          ownerOnly ? 0600 : 0666));
-    if (out.get() < 0)
-        cannotCopy(path, copy, errno);
+    QFile out(copy);
+    const auto permissions = ownerOnly ? QFile::ReadOwner | QFile::WriteOwner
+                                       : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                             QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered, permissions))
+        cannotCopy(path, copy, out.errorString());
     for (; got > 0; got = readSome()) {
-        for (ssize_t written = 0; written < got;) {
-            const ssize_t now = ::write(out.get(), buffer.data() + written, size_t(got - written));
-            if (now < 0 && errno != EINTR)
-                cannotCopy(path, copy, errno);
-            written += std::max<ssize_t>(now, 0);
-        }
+        if (out.write(buffer.data(), got) != got)
+            cannotCopy(path, copy, out.errorString());
     }
-    if (got < 0 || !out.close())
-        cannotCopy(path, copy, errno);
+    if (got < 0)
+        cannotCopy(path, copy, QString::fromLocal8Bit(std::strerror(errno)));
+    out.close();
+    if (out.error() != QFileDevice::NoError)
+        cannotCopy(path, copy, out.errorString());
     return true;
 }
 

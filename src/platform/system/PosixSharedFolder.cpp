@@ -1,6 +1,7 @@
 #include "platform/system/PosixSharedFolder.h"
 
 #include "platform/PlatformError.h"
+#include "platform/system/FileWriting.h"
 
 #include <QDir>
 #include <QFile>
@@ -128,20 +129,14 @@ bool PosixSharedFolder::createFile(const QString& path, const QByteArray& conten
             return false;
         fail(QStringLiteral("Cannot write"), path, errno);
     }
-    qsizetype written = 0;
-    while (written < content.size()) {
-        const ssize_t count = ::write(fd, content.constData() + written, size_t(content.size() - written));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            const int error = errno;
-            ::close(fd);
-            fail(QStringLiteral("Cannot write"), path, error);
-        }
-        written += count;
+    // A file cut short is never left behind: the next try would find it taken.
+    int error = writeAll(fd, content);
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(QFile::encodeName(path).constData());
+        fail(QStringLiteral("Cannot write"), path, error);
     }
-    if (::close(fd) != 0)
-        fail(QStringLiteral("Cannot write"), path, errno);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/system/XdgStateFolder.h"
 
 #include "platform/PlatformError.h"
+#include "platform/system/FileWriting.h"
 #include "platform/system/PrivateFolder.h"
 
 #include <QDir>
@@ -128,33 +129,8 @@ void XdgStateFolder::write(const QString& name, const QByteArray& content)
 {
     const PrivateFolder folder(path(), PrivateFolder::Missing::Create);
     const QString where = folder.path() + QLatin1Char('/') + name;
-    const QByteArray target = fileName(name);
-    const QByteArray temporary = target + ".new-" + QByteArray::number(qint64(::getpid()));
-    // A file of that name left by a process that had this number before goes first.
-    ::unlinkat(folder.descriptor(), temporary.constData(), 0);
-    const Descriptor file(::openat(folder.descriptor(), temporary.constData(),
-                                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (file.get() < 0)
-        failWithErrno(where, errno);
-    qsizetype total = 0;
-    while (total < content.size()) {
-        const ssize_t count = ::write(file.get(), content.constData() + total, content.size() - total);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            const int error = errno;
-            ::unlinkat(folder.descriptor(), temporary.constData(), 0);
-            failWithErrno(where, error);
-        }
-        total += count;
-    }
-    // rename() replaces a link of that name, never what it points to.
-    if (::fsync(file.get()) != 0 || ::renameat(folder.descriptor(), temporary.constData(),
-                                               folder.descriptor(), target.constData()) != 0) {
-        const int error = errno;
-        ::unlinkat(folder.descriptor(), temporary.constData(), 0);
+    if (const int error = replaceFileAt(folder.descriptor(), fileName(name), content, 0600))
         failWithErrno(where, error);
-    }
 }
 
 void XdgStateFolder::remove(const QString& name)

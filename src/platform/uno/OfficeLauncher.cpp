@@ -2,9 +2,8 @@
 
 #include "platform/PlatformError.h"
 #include "platform/system/PosixProcesses.h"
+#include "platform/system/ProcReader.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
@@ -23,22 +22,9 @@ bool hasDisplay()
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// The fields of a /proc stat file after the program's name: the state
-// first, then the parent's id; none when the file is gone.
-QList<QByteArray> statFields(const QString& statPath)
+bool hasEnded(const std::optional<proc::Stat>& stat)
 {
-    QFile stat(statPath);
-    if (!stat.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray line = stat.readAll();
-    const int end = line.lastIndexOf(')');
-    return end < 0 ? QList<QByteArray>() : line.mid(end + 2).split(' ');
-}
-
-bool stateIsEnded(const QString& statPath)
-{
-    const QList<QByteArray> fields = statFields(statPath);
-    return fields.isEmpty() || fields.first() == "Z" || fields.first() == "X";
+    return !stat || stat->hasEnded();
 }
 
 // A detached child is reaped by whoever adopts it; where nobody does, it
@@ -47,14 +33,11 @@ bool stateIsEnded(const QString& statPath)
 // its pipe among them, which then still takes connections.
 bool isZombie(qint64 pid)
 {
-    const QString folder = QStringLiteral("/proc/%1").arg(pid);
-    if (!stateIsEnded(folder + QStringLiteral("/stat")))
+    if (!hasEnded(proc::stat(pid)))
         return false;
-    const QStringList threads =
-        QDir(folder + QStringLiteral("/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    return std::all_of(threads.cbegin(), threads.cend(), [&](const QString& thread) {
-        return stateIsEnded(folder + QStringLiteral("/task/") + thread + QStringLiteral("/stat"));
-    });
+    const QList<qint64> threads = proc::threadIds(pid);
+    return std::all_of(threads.cbegin(), threads.cend(),
+                       [&](qint64 thread) { return hasEnded(proc::threadStat(pid, thread)); });
 }
 
 bool isGone(qint64 pid)
@@ -62,26 +45,14 @@ bool isGone(qint64 pid)
     return (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) || isZombie(pid);
 }
 
-QList<pid_t> numberedProcesses()
-{
-    QList<pid_t> found;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool isNumber = false;
-        const pid_t pid = static_cast<pid_t>(entry.toLongLong(&isNumber));
-        if (isNumber)
-            found << pid;
-    }
-    return found;
-}
-
 // The processes whose parent is the given one (soffice runs the office as a
 // child of its start-up program).
-QList<pid_t> childrenOf(qint64 parent)
+QList<qint64> childrenOf(qint64 parent)
 {
-    QList<pid_t> children;
-    for (const pid_t pid : numberedProcesses()) {
-        const QList<QByteArray> fields = statFields(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (fields.size() > 1 && fields.at(1).toLongLong() == parent)
+    QList<qint64> children;
+    for (const qint64 pid : proc::processIds()) {
+        const std::optional<proc::Stat> stat = proc::stat(pid);
+        if (stat && stat->parent == parent)
             children << pid;
     }
     return children;
@@ -90,10 +61,10 @@ QList<pid_t> childrenOf(qint64 parent)
 // Kills the processes, the last first, and waits a bounded time for all of
 // them: an office still dying can take a new connection on its pipe, and a
 // new soffice would hand its start over to it.
-void killAndWait(const QList<pid_t>& doomed)
+void killAndWait(const QList<qint64>& doomed)
 {
     for (auto each = doomed.crbegin(); each != doomed.crend(); ++each)
-        ::kill(*each, SIGKILL);
+        ::kill(static_cast<pid_t>(*each), SIGKILL);
     for (int wait = 0; wait < 100 && !std::all_of(doomed.cbegin(), doomed.cend(), isGone); ++wait)
         QThread::msleep(50);
 }
@@ -182,7 +153,7 @@ void OfficeLauncher::kill()
         processId_ = 0;
         return;
     }
-    QList<pid_t> doomed{static_cast<pid_t>(processId_)};
+    QList<qint64> doomed{processId_};
     for (int at = 0; at < doomed.size(); ++at)
         doomed << childrenOf(doomed.at(at));
     // Children last in the list, so killed first: none is left without its parent.
@@ -192,20 +163,14 @@ void OfficeLauncher::kill()
 void OfficeLauncher::killOfficesOnProfile(const QString& profileUrl)
 {
     const QByteArray argument = (QStringLiteral("-env:UserInstallation=") + profileUrl).toUtf8();
-    QList<pid_t> doomed;
-    for (const pid_t pid : numberedProcesses()) {
+    QList<qint64> doomed;
+    for (const qint64 pid : proc::processIds()) {
         // A program's name is cheap to read, its arguments are not: only the
         // start-up script, the splash program and the office are looked at.
-        QFile name(QStringLiteral("/proc/%1/comm").arg(pid));
-        if (!name.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray program = name.readAll().trimmed();
+        const QByteArray program = proc::programName(pid);
         if (program != "soffice" && program != "oosplash" && program != "soffice.bin")
             continue;
-        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
-        if (QFileInfo(cmdline).ownerId() != ::getuid() || !cmdline.open(QIODevice::ReadOnly))
-            continue;
-        if (cmdline.readAll().split('\0').contains(argument))
+        if (const auto arguments = proc::ownCommandLine(pid); arguments && arguments->contains(argument))
             doomed << pid;
     }
     killAndWait(doomed);

@@ -6,6 +6,7 @@
 #include "platform/uno/CallWatchdog.h"
 #include "platform/uno/OfficeLauncher.h"
 #include "print/DocumentUrl.h"
+#include "support/QStringPrinter.h"
 #include "support/TempHome.h"
 
 #include <QCoreApplication>
@@ -339,7 +340,8 @@ TEST_F(UnoOfficeSuiteTest, AfterACallTimesOutTheNextServiceManagerReachesAWorkin
         }
         UnoOfficeSuite::Options quick = options();
         quick.answerTimeout = 2s;
-        quick.probeTimeout = 1s;
+        // Ample for a live office on a busy machine; a stopped one never answers.
+        quick.probeTimeout = 3s;
         suite = std::make_unique<UnoOfficeSuite>(quick);
         const OfficeReference manager = suite->createServiceManager();
         const OfficeReference desktop =
@@ -392,7 +394,7 @@ TEST_F(UnoOfficeSuiteTest, AnOfficeItStartedThatNoLongerAnswersIsKilledWhenItIsE
 {
     UnoOfficeSuite::Options quick = options();
     quick.answerTimeout = 1s;
-    quick.probeTimeout = 1s;
+    quick.probeTimeout = 3s;
     suite = std::make_unique<UnoOfficeSuite>(quick);
     desktopOf(*suite);
     const QList<pid_t> frozen = officeProcesses();
@@ -462,39 +464,76 @@ TEST_F(UnoOfficeSuiteTest, AnOfficeThatStartsButNeverListensFailsAfterTheBounded
         ::kill(static_cast<pid_t>(pid.readAll().trimmed().toLongLong()), SIGTERM);
 }
 
+// Something that listens on an office's pipe and never says a word.
+class MutePipe {
+public:
+    explicit MutePipe(const QString& pipe)
+        : path_(QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipe).toLocal8Bit()),
+          socket_(::socket(AF_UNIX, SOCK_STREAM, 0))
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path_.constData(), path_.size());
+        ::unlink(path_.constData());
+        if (socket_ < 0 || ::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(socket_, 8) != 0)
+            throw std::runtime_error("cannot take the pipe");
+    }
+    ~MutePipe()
+    {
+        ::close(socket_);
+        ::unlink(path_.constData());
+    }
+    MutePipe(const MutePipe&) = delete;
+    MutePipe& operator=(const MutePipe&) = delete;
+
+private:
+    QByteArray path_;
+    int socket_;
+};
+
+QString failureOf(UnoOfficeSuite& office)
+{
+    try {
+        office.createServiceManager();
+        return QStringLiteral("an office answered");
+    } catch (const PlatformError& error) {
+        return error.description();
+    }
+}
+
 TEST_F(UnoOfficeSuiteTest, AnOfficeThatTakesThePipeButNeverAnswersFailsAfterTheBoundedWait)
 {
-    // Something listens on the office's pipe and never says a word.
     const QString pipe = pipeName() + QStringLiteral("_mute");
-    const QByteArray path = QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipe).toLocal8Bit();
-    const int mute = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(mute, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), path.size());
-    ::unlink(path.constData());
-    ASSERT_EQ(::bind(mute, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(mute, 8), 0);
-    struct Cleanup {
-        int socket;
-        QByteArray path;
-        ~Cleanup()
-        {
-            ::close(socket);
-            ::unlink(path.constData());
-        }
-    } cleanup{mute, path};
-
+    const MutePipe mute(pipe);
     UnoOfficeSuite::Options options = reachOnly();
     options.pipeName = pipe;
     options.answerTimeout = 1s;
     UnoOfficeSuite office(options);
-    try {
-        office.createServiceManager();
-        FAIL() << "the mute pipe answered";
-    } catch (const PlatformError& error) {
-        EXPECT_EQ(error.description(), QStringLiteral("LibreOffice did not answer within 1 seconds"));
-    }
+    EXPECT_EQ(failureOf(office), QStringLiteral("LibreOffice did not answer within 1 seconds"));
+}
+
+// An office just started may be slow to shake hands on a busy machine: only
+// the start's bound ends that wait, never a single call's.
+TEST_F(UnoOfficeSuiteTest, AStartingOfficesHandShakeHasTheStartsBound)
+{
+    const QString fakeFolder = standInOffice(QStringLiteral("starts-mute"),
+                                             "sleep 60 &\necho $! > \"$(dirname \"$0\")/pid\"\nwait\n");
+    UnoOfficeSuite::Options starting = options();
+    starting.pipeName = pipeName() + QStringLiteral("_starts_mute");
+    starting.programFolder = fakeFolder;
+    starting.privateProfile = true;
+    starting.startTimeout = 2s;
+    starting.answerTimeout = 1s;
+    starting.probeTimeout = 1s;
+    const MutePipe mute(starting.pipeName);
+    UnoOfficeSuite office(starting);
+    EXPECT_EQ(
+        failureOf(office),
+        QStringLiteral("LibreOffice did not answer on pipe \"%1\" within 2 seconds").arg(starting.pipeName));
+    QFile pid(fakeFolder + QStringLiteral("/pid"));
+    if (pid.open(QIODevice::ReadOnly))
+        ::kill(static_cast<pid_t>(pid.readAll().trimmed().toLongLong()), SIGTERM);
 }
 
 } // namespace
