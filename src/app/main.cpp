@@ -1,6 +1,7 @@
 #include "app/WindowStart.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineRunner.h"
+#include "platform/LocalName.h"
 
 #include <QStringList>
 
@@ -8,7 +9,7 @@ int main(int argc, char** argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(bw::decodeLocalName(argv[i]));
     bw::CommandLineRequest request = bw::CommandLine::parse(arguments);
     // Qt would abort without one; this says what to do instead.
     if (request.mode == bw::CommandLineRequest::Mode::Window &&

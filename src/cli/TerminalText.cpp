@@ -1,5 +1,7 @@
 #include "cli/TerminalText.h"
 
+#include "platform/LocalName.h"
+
 namespace bw {
 
 namespace {
@@ -16,14 +18,17 @@ bool isControl(char16_t c)
 QString escapedForTerminal(const QString& text)
 {
     qsizetype first = 0;
-    while (first < text.size() && !isControl(text.at(first).unicode()))
+    while (first < text.size() && !isControl(text.at(first).unicode()) && !escapedByte(text, first))
         ++first;
     if (first == text.size())
         return text;
     QString result = text.left(first);
     for (qsizetype i = first; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
-        if (!isControl(c))
+        // A byte of a name that is not UTF-8, as the user would write it.
+        if (const auto byte = escapedByte(text, i))
+            result += QStringLiteral("\\x%1").arg(int(*byte), 2, 16);
+        else if (!isControl(c))
             result += QChar(c);
         else if (c == u'\t')
             result += QStringLiteral("\\t");

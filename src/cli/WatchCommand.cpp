@@ -52,7 +52,7 @@ int WatchCommand::run(const CommandLineRequest& request)
     }
     const QString path = QDir::cleanPath(QDir(services_.currentFolder).absoluteFilePath(request.watchFolder));
     WatchedFolder folder({services_.files, services_.processes, services_.printers, services_.newId}, path,
-                         services_.host);
+                         services_.host, toFolder ? QString() : destination);
     try {
         // Looked at first: opening it would make a folder that is not there.
         services_.files.entries(path);

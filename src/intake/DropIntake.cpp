@@ -5,6 +5,7 @@
 #include "intake/TreeScan.h"
 #include "intake/WildcardPattern.h"
 #include "platform/FileSystem.h"
+#include "platform/LocalName.h"
 #include "platform/PlatformError.h"
 #include "platform/Yielder.h"
 
@@ -27,7 +28,13 @@ QStringList DropIntake::droppedPaths(const QMimeData& data)
     for (const QUrl& url : data.urls()) {
         if (!url.isLocalFile() || url.toLocalFile().isEmpty())
             return {};
-        paths.append(url.toLocalFile());
+        // Qt gives stand-ins for bytes that are not UTF-8; the URL still
+        // has them.
+        const QString path = url.toLocalFile();
+        paths.append(
+            path.contains(QChar::ReplacementCharacter)
+                ? decodeLocalName(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()))
+                : path);
     }
     return paths;
 }

@@ -1,5 +1,6 @@
 #include "print/BatchPrint.h"
 
+#include "platform/LocalName.h"
 #include "platform/OfficeSuite.h"
 #include "platform/PlatformError.h"
 #include "platform/PrinterServices.h"
@@ -19,6 +20,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
 
 namespace bw {
@@ -63,9 +65,11 @@ QStringList BatchPrint::pdfPaths(const QStringList& paths, const QString& folder
         const QString base = QFileInfo(path).completeBaseName();
         QString name = base + QStringLiteral(".pdf");
         const auto used = [&](const QString& candidate) {
-            const QFileInfo there(folder + QLatin1Char('/') + candidate);
-            // A PDF is never written through a link.
-            return taken.contains(candidate) || there.exists() || there.isSymLink();
+            // A PDF is never written through a link; the name's own bytes
+            // are looked at (Qt would look at another name for some).
+            struct stat there {};
+            return taken.contains(candidate) ||
+                   ::lstat(encodeLocalName(folder + QLatin1Char('/') + candidate).constData(), &there) == 0;
         };
         for (int n = 2; used(name); ++n)
             name = QStringLiteral("%1 (%2).pdf").arg(base).arg(n);

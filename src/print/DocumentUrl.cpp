@@ -1,5 +1,7 @@
 #include "print/DocumentUrl.h"
 
+#include "platform/LocalName.h"
+
 namespace bw {
 
 namespace {
@@ -8,8 +10,11 @@ QString encodeUrlSyntax(const QString& path)
 {
     QString encoded;
     encoded.reserve(path.size());
-    for (const QChar c : path) {
-        if (c == QLatin1Char('%'))
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const QChar c = path.at(i);
+        if (const auto byte = escapedByte(path, i))
+            encoded += QLatin1Char('%') + QString::number(*byte, 16).toUpper();
+        else if (c == QLatin1Char('%'))
             encoded += QStringLiteral("%25");
         else if (c == QLatin1Char('#'))
             encoded += QStringLiteral("%23");

@@ -1,6 +1,7 @@
 #include "print/JobConfirmation.h"
 
 #include "platform/Clock.h"
+#include "platform/LocalName.h"
 #include "platform/PlatformError.h"
 #include "platform/PrinterServices.h"
 #include "platform/Sleeper.h"
@@ -54,8 +55,18 @@ JobConfirmation::~JobConfirmation()
 
 QString JobConfirmation::jobTitle(const QString& path)
 {
+    // The office decodes the URL's last part where it is UTF-8; the bytes
+    // of a name that are not stay as they were in the URL ("caf%E9.ods").
     const QString name = QFileInfo(path).fileName();
-    return isValidJobName(name) ? name : QStringLiteral("Untitled");
+    QString title;
+    title.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (const auto byte = escapedByte(name, i))
+            title += QLatin1Char('%') + QString::number(*byte, 16).toUpper();
+        else
+            title += name.at(i);
+    }
+    return isValidJobName(title) ? title : QStringLiteral("Untitled");
 }
 
 QString JobConfirmation::failureText(const Result& result, const QString& path, const QString& printer)

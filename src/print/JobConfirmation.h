@@ -49,7 +49,8 @@ public:
     JobConfirmation& operator=(const JobConfirmation&) = delete;
 
     // The title the printing system gives the job of a file: the file's name,
-    // extension included, when it is a valid job name, "Untitled" otherwise.
+    // extension included (bytes that are not UTF-8 as "%E9"), when it is a
+    // valid job name, "Untitled" otherwise.
     static QString jobTitle(const QString& path);
     // The description of a failed result, naming the printer and the file.
     static QString failureText(const Result& result, const QString& path, const QString& printer);

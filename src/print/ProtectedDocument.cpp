@@ -1,7 +1,11 @@
 #include "print/ProtectedDocument.h"
 
+#include "platform/LocalName.h"
+
 #include <QFile>
 #include <QtEndian>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace bw {
 
@@ -60,9 +64,15 @@ bool encryptedPackage(QFile& file)
 
 bool protectedByPassword(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // By the name's own bytes; non-blocking, so a FIFO never holds us.
+    const int descriptor = ::open(encodeLocalName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    QFile file;
+    if (descriptor < 0)
         return false;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return false;
+    }
     const QByteArray magic = file.read(8);
     if (magic.startsWith("PK\x03\x04"))
         return encryptedPackage(file);

@@ -14,9 +14,13 @@ namespace bw {
 namespace {
 
 constexpr int MostNumbers = 100000;
+// The journal's times are the claiming machine's, a job's creation the
+// print server's: they may differ by this much.
+constexpr qint64 ClockSlackSeconds = 60 * 60;
 
 const QString Step = QStringLiteral("step");
 const QString Token = QStringLiteral("claim");
+const QString Printer = QStringLiteral("printer");
 
 bool isPrinted(int state)
 {
@@ -26,9 +30,9 @@ bool isPrinted(int state)
 
 } // namespace
 
-WatchedFolder::WatchedFolder(Services services, QString folder, QString host)
+WatchedFolder::WatchedFolder(Services services, QString folder, QString host, QString printer)
     : services_(std::move(services)), folder_(std::move(folder)), host_(std::move(host)),
-      id_(services_.newId())
+      printer_(std::move(printer)), id_(services_.newId())
 {
 }
 
@@ -178,19 +182,29 @@ QStringList WatchedFolder::settle(const QStringList& claims)
             to = step.value(QStringLiteral("to")).toString() == WatchNames::failedFolder()
                      ? fileFailed(claimed, reason)
                      : filePrinted(claimed);
-        } else if (kind == QLatin1String("submitted")) {
-            const int jobId = step.value(QStringLiteral("job")).toInt();
-            const QString printer = step.value(QStringLiteral("printer")).toString();
+        } else {
+            // A claim without a submission line may still have been sent:
+            // the line lost, or the watcher gone right after the job.
+            const bool recorded = kind == QLatin1String("submitted");
+            const QString printer = step.value(Printer).toString(printer_);
+            int jobId = recorded ? step.value(QStringLiteral("job")).toInt() : 0;
             std::optional<PrintJob> job;
             try {
-                job = services_.printers.job(jobId);
+                job = recorded ? services_.printers.job(jobId) : sentUnrecorded(claim->token, step);
             } catch (const PlatformError& error) {
                 unsettled_ << claimedName;
-                told << QStringLiteral("%1 waits until job %2 can be asked after: %3")
-                            .arg(claimed.name)
-                            .arg(jobId)
-                            .arg(error.description());
+                told << QStringLiteral("%1 waits until its job can be asked after: %2")
+                            .arg(claimed.name, error.description());
                 continue;
+            }
+            if (!recorded && !job) {
+                told << QStringLiteral("put back %1, claimed by a watcher that has ended")
+                            .arg(putBack(claimed));
+                continue;
+            }
+            if (!recorded) {
+                jobId = job->id;
+                submitted(claimed, jobId, printer);
             }
             // A job the printing system no longer knows was printed and forgotten.
             to = !job || isPrinted(job->state)
@@ -198,13 +212,27 @@ QStringList WatchedFolder::settle(const QStringList& claims)
                      : fileFailed(claimed, QStringLiteral("CUPS ended job %1 on \"%2\": %3")
                                                .arg(jobId)
                                                .arg(printer, job->reasons));
-        } else {
-            told << QStringLiteral("put back %1, claimed by a watcher that has ended").arg(putBack(claimed));
-            continue;
         }
         told << QStringLiteral("filed %1, printed by a watcher that has ended, as %2").arg(claimed.name, to);
     }
     return told;
+}
+
+std::optional<PrintJob> WatchedFolder::sentUnrecorded(const QString& token, const QJsonObject& claimedLine)
+{
+    const QString printer = claimedLine.value(Printer).toString(printer_);
+    if (printer.isEmpty())
+        return std::nullopt;
+    // No claim line: every job of the user's the queue still has.
+    const QDateTime at =
+        QDateTime::fromString(claimedLine.value(QStringLiteral("at")).toString(), Qt::ISODateWithMs);
+    const qint64 since = at.isValid() ? at.toSecsSinceEpoch() - ClockSlackSeconds : 0;
+    const QString title = token + QLatin1Char('-');
+    std::optional<PrintJob> found;
+    for (const PrintJob& job : services_.printers.ownJobs(printer, since))
+        if (job.title.startsWith(title))
+            found = job;
+    return found;
 }
 
 void WatchedFolder::close()
@@ -234,7 +262,11 @@ std::optional<WatchedFolder::Claimed> WatchedFolder::claim(const QString& name)
         return std::nullopt;
     }
     try {
-        write({{Step, QStringLiteral("claimed")}, {Token, claimed.token}, {QStringLiteral("file"), name}});
+        QJsonObject line{
+            {Step, QStringLiteral("claimed")}, {Token, claimed.token}, {QStringLiteral("file"), name}};
+        if (!printer_.isEmpty())
+            line.insert(Printer, printer_);
+        write(line);
     } catch (const PlatformError&) {
         // Not claimed without its line (a full disk): back where it was.
         moveClaimTo(target, folder_, name);
@@ -248,7 +280,7 @@ void WatchedFolder::submitted(const Claimed& claimed, int jobId, const QString& 
     write({{Step, QStringLiteral("submitted")},
            {Token, claimed.token},
            {QStringLiteral("job"), jobId},
-           {QStringLiteral("printer"), printer}});
+           {Printer, printer}});
 }
 
 QString WatchedFolder::filePrinted(const Claimed& claimed)

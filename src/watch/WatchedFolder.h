@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PrintJob.h"
 #include "watch/WatchNames.h"
 
 #include <QJsonObject>
@@ -35,7 +36,8 @@ public:
     // A watcher not heard of for this long is taken for dead.
     static constexpr qint64 DeadAfterMilliseconds = 5 * 60 * 1000;
 
-    WatchedFolder(Services services, QString folder, QString host);
+    // printer: where this watch sends its files ("" when it writes PDFs).
+    WatchedFolder(Services services, QString folder, QString host, QString printer);
 
     // Checks the folders the watch needs (making those missing), leaves this
     // watcher's mark and settles the claims of dead watchers. Returns what
@@ -83,6 +85,10 @@ private:
     // Takes a dead watcher's claims in and settles them.
     QStringList takeOver(const QString& watcher);
     QStringList settle(const QStringList& claims);
+    // The job sent for a claim whose submission the journal lacks, found
+    // on the queue by the token in its title; claimedLine: the journal's
+    // claim line, when it has one.
+    std::optional<PrintJob> sentUnrecorded(const QString& token, const QJsonObject& claimedLine);
     // The claim moved to the first free numbered name in the folder (with
     // the reason beside it when one is given); nothing when it is gone.
     std::optional<QString> moveClaimTo(const QString& claim, const QString& folder, const QString& name,
@@ -92,6 +98,7 @@ private:
     Services services_;
     QString folder_;
     QString host_;
+    QString printer_;
     QString id_;
     quint64 device_ = 0;
     quint64 inode_ = 0;

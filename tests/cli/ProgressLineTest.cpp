@@ -1,6 +1,7 @@
 #include "cli/ProgressLine.h"
 
 #include "cli/TerminalText.h"
+#include "platform/LocalName.h"
 #include "support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
@@ -37,12 +38,16 @@ TEST(ProgressLineTest, ControlCharactersAreShownEscaped)
         const char* name;
         const char* shown;
     } table[] = {
-        {"plain é.ods", "plain é.ods"},        {"a\tb\nc\rd.ods", "a\\tb\\nc\\rd.ods"},
-        {"a\x1b[31mb.ods", "a\\e[31mb.ods"},   {"bell\x07\x7f.ods", "bell\\x07\\x7f.ods"},
-        {"c1\u009b31m.ods", "c1\\x9b31m.ods"}, {"evil\u202esdo.exe", "evil\\u202esdo.exe"},
+        {"plain é.ods", "plain é.ods"},
+        {"a\tb\nc\rd.ods", "a\\tb\\nc\\rd.ods"},
+        {"a\x1b[31mb.ods", "a\\e[31mb.ods"},
+        {"bell\x07\x7f.ods", "bell\\x07\\x7f.ods"},
+        {"c1\u009b31m.ods", "c1\\x9b31m.ods"},
+        {"evil\u202esdo.exe", "evil\\u202esdo.exe"},
+        {"caf\xe9 \xf0\x90\x82\x80.ods", "caf\\xe9 \U00010080.ods"},
     };
     for (const auto& row : table)
-        EXPECT_EQ(escapedForTerminal(QString::fromUtf8(row.name)), QString::fromUtf8(row.shown)) << row.shown;
+        EXPECT_EQ(escapedForTerminal(decodeLocalName(row.name)), QString::fromUtf8(row.shown)) << row.shown;
 }
 
 } // namespace

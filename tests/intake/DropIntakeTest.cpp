@@ -1,6 +1,7 @@
 #include "intake/DropIntake.h"
 
 #include "filelist/FileListModel.h"
+#include "platform/LocalName.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeYielder.h"
 #include "support/QtPrinters.h"
@@ -112,6 +113,10 @@ TEST(DroppedPathsTest, OnlyDragsOfLocalFilesAreWelcome)
          urls({"file:///d/a.ods", "file:///d/S", "file:///d%20x/%C3%A4.ods"}),
          {},
          {"/d/a.ods", "/d/S", "/d x/ä.ods"}},
+        {"a name that is not UTF-8",
+         urls({"file:///old/caf%E9%20%23.ods"}),
+         {},
+         {decodeLocalName("/old/caf\xe9 #.ods")}},
         {"plain text only", {}, QStringLiteral("/d/a.ods"), {}},
         {"a web address", urls({"https://example.org/a.ods"}), {}, {}},
         {"local and remote mixed", urls({"file:///d/a.ods", "https://example.org/b.ods"}), {}, {}},

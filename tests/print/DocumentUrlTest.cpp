@@ -1,5 +1,7 @@
 #include "print/DocumentUrl.h"
 
+#include "platform/LocalName.h"
+
 #include <gtest/gtest.h>
 
 namespace bw::test {
@@ -39,8 +41,22 @@ INSTANTIATE_TEST_SUITE_P(
                 QStringLiteral("file:///d:/x/%235 100%25%3F.ods")},
         UrlCase{"DriveLetterWithSlashKeepsIt", QStringLiteral("C:\\a/b\\c.ods"),
                 QStringLiteral("file:///C:/a/b/c.ods")},
-        UrlCase{"AllOccurrences", QStringLiteral("/##%%??"), QStringLiteral("file:///%23%23%25%25%3F%3F")}),
+        UrlCase{"AllOccurrences", QStringLiteral("/##%%??"), QStringLiteral("file:///%23%23%25%25%3F%3F")},
+        // Bytes that are not UTF-8 go to the office as they are on disk.
+        UrlCase{"Latin1ByteEncoded", decodeLocalName("/old/caf\xe9 #1.ods"),
+                QStringLiteral("file:///old/caf%E9 %231.ods")},
+        UrlCase{"OnlyTheBadBytesEncoded", decodeLocalName("/d/\xc3\xa9\xc3(\xed\xa0\x80\xc0\xaf\xe2\x82"),
+                QStringLiteral("file:///d/é%C3(%ED%A0%80%C0%AF%E2%82")},
+        UrlCase{"PairedSurrogateStays", decodeLocalName("/d/\xf0\x90\x82\x80.ods"),
+                QString::fromUtf8("file:///d/\xf0\x90\x82\x80.ods")}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LocalNameTest, ANameGoesBackToItsOwnBytes)
+{
+    for (const QByteArray& bytes : {QByteArray("/plain/a.ods"), QByteArray("/old/caf\xe9.ods"),
+                                    QByteArray("\xff\xfe\xc3\xa9\xed\xb2\x80\xf4\x90\x80\x80\xe2\x82")})
+        EXPECT_EQ(encodeLocalName(decodeLocalName(bytes)), bytes) << bytes.toHex().toStdString();
+}
 
 } // namespace
 } // namespace bw::test

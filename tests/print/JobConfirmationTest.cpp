@@ -1,5 +1,6 @@
 #include "print/JobConfirmation.h"
 
+#include "platform/LocalName.h"
 #include "support/FakePrinterServices.h"
 #include "support/FakeSleeper.h"
 #include "support/FakeStopRequest.h"
@@ -121,13 +122,18 @@ TEST_F(JobConfirmationTest, EachJobConfirmsOnePrintOnlyOldestFirst)
     EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::NothingArrived);
 }
 
-TEST_F(JobConfirmationTest, AFileNameThePrintingSystemRefusesIsMatchedAsUntitled)
+// Refused names as "Untitled", bytes that are not UTF-8 as in the URL.
+TEST_F(JobConfirmationTest, AFileIsMatchedByTheTitleTheOfficeGivesItsJob)
 {
-    for (const QString& name : {QStringLiteral("tab\there.ods"), QString(300, QLatin1Char('x'))}) {
+    const std::pair<QString, QString> table[] = {
+        {QStringLiteral("tab\there.ods"), QStringLiteral("Untitled")},
+        {QString(300, QLatin1Char('x')), QStringLiteral("Untitled")},
+        {decodeLocalName("caf\xe9 100%.ods"), QStringLiteral("caf%E9 100%.ods")}};
+    for (const auto& [name, title] : table) {
         confirmation.watch("B");
         printers.submit("B", QStringLiteral("other.ods"));
-        printers.submit("B", QStringLiteral("Untitled"));
-        EXPECT_EQ(JobConfirmation::jobTitle(QStringLiteral("/data/") + name), QStringLiteral("Untitled"));
+        printers.submit("B", title);
+        EXPECT_EQ(JobConfirmation::jobTitle(QStringLiteral("/data/") + name), title);
         EXPECT_EQ(confirmation.check(QStringLiteral("/data/") + name, "B").outcome, Outcome::Arrived);
     }
 }

@@ -72,7 +72,7 @@ public:
         return std::make_unique<WatchedFolder>(
             WatchedFolder::Services{shared, of, printers,
                                     [this] { return QStringLiteral("w%1").arg(++ids); }},
-            dir.path(), QStringLiteral("h-1"));
+            dir.path(), QStringLiteral("h-1"), QStringLiteral("P"));
     }
 
     // A watch of the folder, its files printed as results says (printed when empty).
@@ -122,6 +122,7 @@ TEST(WatchedFolderTest, ClaimsOfDeadWatchersAreSettledByTheJournalAndThePrinting
     w.printers.printers = QStringList{"P"};
     const int kept = w.printers.submit(QStringLiteral("P"), QStringLiteral("t2-kept.ods"));
     const int aborted = w.printers.submit(QStringLiteral("P"), QStringLiteral("t3-aborted.ods"));
+    w.printers.submit(QStringLiteral("P"), QStringLiteral("t10-unrecorded.ods"));
     w.printers.changeState(aborted, PrintJob::Aborted, QStringLiteral("job-aborted-by-system"));
     const struct {
         const char* watcher;
@@ -137,6 +138,8 @@ TEST(WatchedFolderTest, ClaimsOfDeadWatchersAreSettledByTheJournalAndThePrinting
          "printed/forgotten.ods"},
         {"deadhere", "t5-filed.ods", R"("step":"filed","to":"failed","reason":"no")", "failed/filed.ods"},
         {"deadhere", "t6-lost.ods", nullptr, "lost.ods"},
+        {"deadhere", "t10-unrecorded.ods", R"("step":"claimed","at":"2026-01-01T00:00:00Z")",
+         "printed/unrecorded.ods"},
         {"stale", "t7-away.ods", nullptr, "away.ods"},
         {"alivehere", "t8-live.ods", nullptr, ""},
         {"fresh", "t9-remote.ods", nullptr, ""},

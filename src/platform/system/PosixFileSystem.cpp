@@ -1,8 +1,8 @@
 #include "platform/system/PosixFileSystem.h"
 
+#include "platform/LocalName.h"
 #include "platform/PlatformError.h"
 
-#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -30,10 +30,10 @@ QString baseName(const QString& path)
 struct stat statPath(const QString& path)
 {
     struct stat info {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0) {
+    if (path.isEmpty() || ::stat(encodeLocalName(path).constData(), &info) != 0) {
         const int error = path.isEmpty() ? ENOENT : errno;
-        // A listed name whose bytes are not UTF-8 comes back with stand-ins
-        // for them and names nothing: that, not "not found", is the fault.
+        // A name whose bytes were not UTF-8 may come from Qt (a dialog) with
+        // stand-ins for them and name nothing: that, not "not found", is the fault.
         if (error == ENOENT && path.contains(QChar::ReplacementCharacter))
             throw PlatformError(ErrorNumber::FileNotFound,
                                 QStringLiteral("The name is not valid UTF-8 and cannot be passed on: ") +
@@ -59,7 +59,7 @@ FileStatus PosixFileSystem::status(const QString& path)
     result.isRegularFile = S_ISREG(info.st_mode);
     result.isHidden = baseName(path).startsWith(QLatin1Char('.'));
     // Asked of files only: a folder walk then pays no extra call per folder.
-    result.isReadable = !result.isRegularFile || ::access(QFile::encodeName(path).constData(), R_OK) == 0;
+    result.isReadable = !result.isRegularFile || ::access(encodeLocalName(path).constData(), R_OK) == 0;
     result.device = static_cast<std::uint64_t>(info.st_dev);
     result.inode = static_cast<std::uint64_t>(info.st_ino);
     return result;
@@ -67,7 +67,7 @@ FileStatus PosixFileSystem::status(const QString& path)
 
 std::vector<DirectoryEntry> PosixFileSystem::listDirectory(const QString& folder)
 {
-    const QByteArray encoded = QFile::encodeName(folder);
+    const QByteArray encoded = encodeLocalName(folder);
     DIR* dir = ::opendir(encoded.constData());
     if (!dir)
         throwErrno(errno, folder);
@@ -78,8 +78,8 @@ std::vector<DirectoryEntry> PosixFileSystem::listDirectory(const QString& folder
         if (std::strcmp(item->d_name, ".") == 0 || std::strcmp(item->d_name, "..") == 0)
             continue;
         DirectoryEntry entry;
-        // QFile::decodeName without its decoder set up for every name.
-        entry.name = QString::fromUtf8(item->d_name);
+        // Bytes that are not UTF-8 kept, so the name still names the file.
+        entry.name = decodeLocalName(item->d_name);
         entry.isHidden = item->d_name[0] == '.';
         // The entry's own type saves a status call per name; links count as
         // what they point to, and a dangling link is neither file nor folder.
