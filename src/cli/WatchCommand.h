@@ -14,7 +14,8 @@ namespace bw {
 
 class Clock;
 class FolderChangeWait;
-class PrinterServices;
+class PrintQueue;
+class Printers;
 class Processes;
 class SharedFolder;
 class StopRequest;
@@ -24,7 +25,8 @@ class StopRequest;
 class WatchCommand {
 public:
     struct Services {
-        PrinterServices& printers;
+        Printers& printers;
+        PrintQueue& printQueue;
         SharedFolder& files;
         Processes& processes;
         Clock& clock;

@@ -10,7 +10,7 @@
 
 namespace bw {
 
-class PrinterServices;
+class PrintQueue;
 class Processes;
 class SharedFolder;
 
@@ -28,7 +28,7 @@ public:
         SharedFolder& files;
         Processes& processes;
         // Where the jobs of a dead watcher's claims are asked after.
-        PrinterServices& printers;
+        PrintQueue& printQueue;
         // A new random id of letters and digits, at least 8 of them.
         std::function<QString()> newId;
     };
