@@ -7,7 +7,7 @@
 #include "platform/OfficeSuite.h"
 #include "platform/Sleeper.h"
 #include "platform/WindowPointer.h"
-#include "platform/cups/CupsPrinterServices.h"
+#include "platform/cups/CupsPrintingSystem.h"
 #include "platform/system/FlockUserLocks.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"
@@ -65,59 +65,44 @@ private:
 };
 
 // The printing system, with the time the run spends asking it for jobs.
-class TimingPrinters : public bw::PrinterServices {
+class TimingPrinters : public bw::Printers, public bw::JobWatch {
 public:
-    explicit TimingPrinters(bw::PrinterServices& inner) : inner_(inner) {}
-    QStringList installedPrinters() override { return inner_.installedPrinters(); }
-    QString defaultPrinterName() override { return inner_.defaultPrinterName(); }
-    void setDefaultPrinter(const QString& name) override { inner_.setDefaultPrinter(name); }
+    TimingPrinters(bw::Printers& printers, bw::JobWatch& jobs) : printers_(printers), jobs_(jobs) {}
+    QStringList installedPrinters() override { return printers_.installedPrinters(); }
+    QString defaultPrinterName() override { return printers_.defaultPrinterName(); }
+    void setDefaultPrinter(const QString& name) override { printers_.setDefaultPrinter(name); }
+    QString environmentDefault() override { return printers_.environmentDefault(); }
+    bool acceptsJobs(const QString& printer) override
+    {
+        return timed([&] { return printers_.acceptsJobs(printer); });
+    }
+    std::optional<QString> refusedOption(const QString& printer, const QString& name,
+                                         const QString& value) override
+    {
+        return printers_.refusedOption(printer, name, value);
+    }
     // Taking out the watch, once a run, is counted apart from the per-file looks.
     int watchJobs(const QString& printer) override
     {
         const auto start = Clock::now();
-        const int watch = inner_.watchJobs(printer);
+        const int watch = jobs_.watchJobs(printer);
         watchSpent += seconds(Clock::now() - start);
         return watch;
     }
     QList<bw::JobEvent> jobEvents(int watch, int afterSequence) override
     {
-        return timed([&] { return inner_.jobEvents(watch, afterSequence); });
+        return timed([&] { return jobs_.jobEvents(watch, afterSequence); });
     }
     QList<bw::PrintJob> ownJobs(const QString& printer, qint64 createdSince) override
     {
-        return timed([&] { return inner_.ownJobs(printer, createdSince); });
+        return timed([&] { return jobs_.ownJobs(printer, createdSince); });
     }
     void endWatch(int watch) override
     {
         timed([&] {
-            inner_.endWatch(watch);
+            jobs_.endWatch(watch);
             return 0;
         });
-    }
-    bool acceptsJobs(const QString& printer) override
-    {
-        return timed([&] { return inner_.acceptsJobs(printer); });
-    }
-    int submitFile(const QString& printer, const QString& file, const QString& title,
-                   const QList<QPair<QString, QString>>& options) override
-    {
-        return inner_.submitFile(printer, file, title, options);
-    }
-    QList<bw::PrintJob> jobStates(const QList<int>& ids) override { return inner_.jobStates(ids); }
-    std::optional<bw::PrintJob> job(int id) override
-    {
-        return timed([&] { return inner_.job(id); });
-    }
-    std::optional<QString> refusedOption(const QString& printer, const QString& name,
-                                         const QString& value) override
-    {
-        return inner_.refusedOption(printer, name, value);
-    }
-    QString environmentDefault() override { return inner_.environmentDefault(); }
-    std::optional<QByteArray> readUserOptions() override { return inner_.readUserOptions(); }
-    void writeUserOptions(const std::optional<QByteArray>& content) override
-    {
-        inner_.writeUserOptions(content);
     }
 
     int calls = 0;
@@ -133,7 +118,8 @@ private:
         ++calls;
         return result;
     }
-    bw::PrinterServices& inner_;
+    bw::Printers& printers_;
+    bw::JobWatch& jobs_;
 };
 
 class CountingBoxes : public bw::MessageBoxes {
@@ -303,19 +289,21 @@ int main(int argc, char** argv)
     TimingOffice office(realOffice);
     bw::FileListModel list;
     list.appendAll(files);
-    bw::CupsPrinterServices printers;
+    bw::CupsPrintingSystem printing;
+    bw::CupsPrinters& printers = printing.printers;
     CountingBoxes boxes;
     TimedSleeper sleeper;
     StillPointer pointer;
     bw::DefaultPrinter defaultPrinter(printers, boxes);
-    TimingPrinters jobWitness(printers);
+    TimingPrinters jobWitness(printers, printing.jobs);
     bw::SteadyClock clock;
     bw::XdgStateFolder state;
     bw::PosixProcesses processes;
     bw::FlockUserLocks locks;
-    bw::DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes, locks, sleeper, nullptr);
+    bw::DefaultPrinterKeeper keeper(defaultPrinter, printing.options, state, processes, locks, sleeper,
+                                    nullptr);
     bw::PrintRun run({list, office, boxes, sleeper, pointer, [](int) {}, defaultPrinter,
-                      [&] { return queue; }, jobWitness, clock, keeper});
+                      [&] { return queue; }, jobWitness, jobWitness, clock, keeper});
 
     const int jobsBefore = pendingJobs(queue);
     const double processorBefore = processorSeconds();

@@ -1,7 +1,7 @@
 // Times the printer services over libcups: listing the printers, reading the
 // default, and setting the default, each asked afresh as the program does.
 // Run through bench/printers.sh, which starts a private CUPS daemon.
-#include "platform/cups/CupsPrinterServices.h"
+#include "platform/cups/CupsPrintingSystem.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -32,7 +32,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
-    bw::CupsPrinterServices printers;
+    bw::CupsPrintingSystem printing;
+    bw::CupsPrinters& printers = printing.printers;
     const QStringList names = printers.installedPrinters();
     if (names.size() < 2) {
         std::fprintf(stderr, "needs at least two queues\n");

@@ -39,14 +39,14 @@ MainController::MainController(MainWindow& window, AppServices& services)
       printerChoices_(*window.printerCombo()),
       printerList_(services.printers, services.settings, printerChoices_),
       defaultPrinter_(std::make_unique<DefaultPrinter>(services.printers, services.messageBoxes)),
-      keeper_(std::make_unique<DefaultPrinterKeeper>(*defaultPrinter_, services.printers, services.state,
-                                                     services.processes, services.locks, services.sleeper,
-                                                     &services.stop)),
-      printRun_(std::make_unique<PrintRun>(
-          PrintRun::Services{fileList_, services.office, services.messageBoxes, services.sleeper, window,
-                             [&window](int value) { window.progressBar()->setValue(value); },
-                             *defaultPrinter_, [&window] { return window.printerCombo()->currentText(); },
-                             services.printers, services.clock, *keeper_, &services.stop, &services.locks}))
+      keeper_(std::make_unique<DefaultPrinterKeeper>(*defaultPrinter_, services.printerOptions,
+                                                     services.state, services.processes, services.locks,
+                                                     services.sleeper, &services.stop)),
+      printRun_(std::make_unique<PrintRun>(PrintRun::Services{
+          fileList_, services.office, services.messageBoxes, services.sleeper, window,
+          [&window](int value) { window.progressBar()->setValue(value); }, *defaultPrinter_,
+          [&window] { return window.printerCombo()->currentText(); }, services.printers, services.jobWatch,
+          services.clock, *keeper_, &services.stop, &services.locks}))
 {
     window_.listView()->setFileList(&fileList_);
     wireEvents();
@@ -75,7 +75,7 @@ void MainController::startUp()
 
 void MainController::restoreLeftoverDefault()
 {
-    DefaultPrinterLeftovers leftovers(services_.printers, services_.state, services_.processes,
+    DefaultPrinterLeftovers leftovers(services_.printerOptions, services_.state, services_.processes,
                                       services_.locks);
     const std::vector<DefaultPrinterLeftovers::Leftover> found = leftovers.restore();
     const QString text = DefaultPrinterLeftovers::message(found);

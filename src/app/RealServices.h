@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/AppServices.h"
-#include "platform/cups/CupsPrinterServices.h"
+#include "platform/cups/CupsPrintingSystem.h"
 #include "platform/qt/DesktopBrowserOpener.h"
 #include "platform/qt/EventLoopYielder.h"
 #include "platform/qt/QSettingsStore.h"
@@ -46,7 +46,7 @@ private:
     SystemRandomSource random_;
     DesktopBrowserOpener browser_;
     QSettingsStore settings_;
-    CupsPrinterServices printers_;
+    CupsPrintingSystem printing_;
     ThreadSleeper sleeper_;
     SteadyClock clock_;
     EventLoopYielder yielder_;

@@ -8,7 +8,7 @@
 #include "intake/PathIntake.h"
 #include "platform/FileSystem.h"
 #include "platform/PlatformError.h"
-#include "platform/PrinterServices.h"
+#include "platform/Printers.h"
 #include "print/BatchPrint.h"
 #include "print/JobFollow.h"
 
@@ -187,7 +187,7 @@ int BatchCommand::dryRun(const CommandLineRequest& request)
     return ExitSuccess;
 }
 
-bool BatchCommand::printerTakes(PrinterServices& printers, QTextStream& err, const QString& printer,
+bool BatchCommand::printerTakes(Printers& printers, QTextStream& err, const QString& printer,
                                 const PrintOptions& options)
 {
     for (const auto& [name, value] : options.jobOptions()) {
@@ -238,13 +238,13 @@ int BatchCommand::print(const CommandLineRequest& request)
     BatchReporter reporter(out_, err_, BatchReporter::styleOf(request.json, request.quiet), *name);
     ProgressLine progress(err_, progressWidth_);
     const ClosedOutputStop stop(services_.stop, out_);
-    BatchPrint batch({services_.renderers, services_.printers, stop, services_.locks, &services_.sleeper},
+    BatchPrint batch({services_.renderers, services_.printQueue, stop, services_.locks, &services_.sleeper},
                      printSettings(request, *name));
     const auto started = Clock::now();
     auto fileStarted = started;
     const int total = int(rows->size());
     progress.show(1, total, rows->first(), -1);
-    JobFollow follow(services_.printers);
+    JobFollow follow(services_.printQueue);
     QHash<int, BatchPrint::Outcome> inFlight;
     BatchPrint::Totals totals = batch.run(*rows, [&](const BatchPrint::Outcome& outcome) {
         progress.clear();

@@ -17,9 +17,10 @@ class BatchReporter;
 class Clock;
 class FileSystem;
 class JobFollow;
+class PrintQueue;
+class Printers;
 class Sleeper;
 class UserLocks;
-class PrinterServices;
 class StopRequest;
 class Yielder;
 
@@ -36,7 +37,8 @@ public:
     static constexpr int ExitOutputClosed = 141;
 
     struct Services {
-        PrinterServices& printers;
+        Printers& printers;
+        PrintQueue& printQueue;
         FileSystem& fileSystem;
         Yielder& yielder;
         // The batch's offices, as many as it asked for.
@@ -60,7 +62,7 @@ public:
     // How the files of a request are printed, by --print and --watch alike.
     static BatchPrint::Settings printSettings(const CommandLineRequest& request, const QString& destination);
     // Whether the printer takes every option; refused with the values it takes otherwise.
-    static bool printerTakes(PrinterServices& printers, QTextStream& err, const QString& printer,
+    static bool printerTakes(Printers& printers, QTextStream& err, const QString& printer,
                              const PrintOptions& options);
 
 private:

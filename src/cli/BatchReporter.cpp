@@ -33,7 +33,7 @@ QString BatchReporter::sentText(const BatchPrint::Outcome& outcome) const
 {
     return QStringLiteral("sent, job %1, %2 on %3")
         .arg(outcome.jobId)
-        .arg(JobFollow::stateWord(outcome.jobState), printer_);
+        .arg(PrintJob::stateWord(outcome.jobState), printer_);
 }
 
 void BatchReporter::file(const BatchPrint::Outcome& outcome, double seconds)
@@ -54,7 +54,7 @@ void BatchReporter::file(const BatchPrint::Outcome& outcome, double seconds)
             object.insert(QStringLiteral("total"), outcome.total);
         if (outcome.jobId > 0) {
             object.insert(QStringLiteral("job"), outcome.jobId);
-            object.insert(QStringLiteral("state"), JobFollow::stateWord(outcome.jobState));
+            object.insert(QStringLiteral("state"), PrintJob::stateWord(outcome.jobState));
         }
         if (outcome.printed && !outcome.pdf.isEmpty())
             object.insert(QStringLiteral("pdf"), outcome.pdf);

@@ -5,7 +5,7 @@
 #include "cli/WatchCommand.h"
 #include "platform/PlatformError.h"
 #include "platform/Yielder.h"
-#include "platform/cups/CupsPrinterServices.h"
+#include "platform/cups/CupsPrintingSystem.h"
 #include "platform/system/FlockUserLocks.h"
 #include "platform/system/InotifyFolderWait.h"
 #include "platform/system/PosixFileSystem.h"
@@ -86,7 +86,7 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
     sigemptyset(&brokenPipe.sa_mask);
     ::sigaction(SIGPIPE, &brokenPipe, nullptr);
 
-    CupsPrinterServices printers;
+    CupsPrintingSystem printing;
     // A window's run cut short left its printer the default: put back first.
     {
         XdgStateFolder state;
@@ -94,7 +94,7 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
         FlockUserLocks locks;
         try {
             const QString text = DefaultPrinterLeftovers::message(
-                DefaultPrinterLeftovers(printers, state, processes, locks).restore());
+                DefaultPrinterLeftovers(printing.options, state, processes, locks).restore());
             if (!text.isEmpty())
                 err << "brindlework: " << QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                     << '\n';
@@ -132,26 +132,26 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
         PosixSharedFolder files;
         PosixProcesses processes;
         SteadyClock clock;
-        WatchCommand command({printers, files, processes, clock, renderers, termination,
-                              [&termination](const QString& folder) {
-                                  return std::make_unique<InotifyFolderWait>(folder,
-                                                                             termination.wakeDescriptor());
-                              },
-                              QSysInfo::machineHostName(), QDir::currentPath(),
-                              [] {
-                                  // Told apart from every other watcher, on any machine.
-                                  return QString::number(QRandomGenerator::system()->generate64(), 36) +
-                                         QString::number(QRandomGenerator::system()->generate64(), 36);
-                              }},
-                             out, err);
+        WatchCommand command(
+            {printing.printers, printing.queue, printing.jobs, files, processes, clock, renderers, termination,
+             [&termination](const QString& folder) {
+                 return std::make_unique<InotifyFolderWait>(folder, termination.wakeDescriptor());
+             },
+             QSysInfo::machineHostName(), QDir::currentPath(),
+             [] {
+                 // Told apart from every other watcher, on any machine.
+                 return QString::number(QRandomGenerator::system()->generate64(), 36) +
+                        QString::number(QRandomGenerator::system()->generate64(), 36);
+             }},
+            out, err);
         command.showProgress(terminalWidth());
         status = command.run(request);
     } else {
         SteadyClock clock;
         ThreadSleeper sleeper(termination, termination.wakeDescriptor());
         FlockUserLocks locks;
-        BatchCommand command({printers, fileSystem, yielder, renderers, termination, QDir::currentPath(),
-                              clock, sleeper, &locks},
+        BatchCommand command({printing.printers, printing.queue, fileSystem, yielder, renderers, termination,
+                              QDir::currentPath(), clock, sleeper, &locks},
                              out, err);
         command.showProgress(terminalWidth());
         status = command.run(request);

@@ -1,13 +1,13 @@
 #include "cli/PrinterLookup.h"
 
 #include "platform/PlatformError.h"
-#include "platform/PrinterServices.h"
+#include "platform/Printers.h"
 
 #include <QStringList>
 
 namespace bw {
 
-PrinterLookup::PrinterLookup(PrinterServices& printers) : printers_(printers) {}
+PrinterLookup::PrinterLookup(Printers& printers) : printers_(printers) {}
 
 PrinterLookup::Found PrinterLookup::find(const QString& asked)
 {

@@ -4,7 +4,7 @@
 
 namespace bw {
 
-class PrinterServices;
+class Printers;
 
 // The queue a batch prints on: the one named (matched without regard to
 // letter case, as CUPS matches queue names, and then used under its
@@ -16,12 +16,12 @@ public:
         QString problem; // why none fits
     };
 
-    explicit PrinterLookup(PrinterServices& printers);
+    explicit PrinterLookup(Printers& printers);
 
     Found find(const QString& asked);
 
 private:
-    PrinterServices& printers_;
+    Printers& printers_;
 };
 
 } // namespace bw

@@ -7,7 +7,7 @@
 #include "cli/ProgressLine.h"
 #include "platform/FolderChangeWait.h"
 #include "platform/PlatformError.h"
-#include "platform/PrinterServices.h"
+#include "platform/Printers.h"
 #include "platform/SharedFolder.h"
 #include "print/BatchPrint.h"
 #include "watch/FolderWatch.h"
@@ -51,8 +51,9 @@ int WatchCommand::run(const CommandLineRequest& request)
         destination = printer.name;
     }
     const QString path = QDir::cleanPath(QDir(services_.currentFolder).absoluteFilePath(request.watchFolder));
-    WatchedFolder folder({services_.files, services_.processes, services_.printers, services_.newId}, path,
-                         services_.host, toFolder ? QString() : destination);
+    WatchedFolder folder({services_.files, services_.processes, services_.printQueue, services_.jobWatch,
+                          services_.newId},
+                         path, services_.host, toFolder ? QString() : destination);
     try {
         // Looked at first: opening it would make a folder that is not there.
         services_.files.entries(path);
@@ -72,7 +73,7 @@ int WatchCommand::run(const CommandLineRequest& request)
     // The offices are restarted here, counted over the runs.
     BatchPrint::Settings settings = BatchCommand::printSettings(request, destination);
     settings.restartAfter = 0;
-    BatchPrint batch({services_.renderers, services_.printers, stop}, settings);
+    BatchPrint batch({services_.renderers, services_.printQueue, stop}, settings);
     const std::unique_ptr<FolderChangeWait> changes = services_.changesOf(path);
     // Several offices get a few files each at a time, so that none waits
     // for the slowest of a handful.

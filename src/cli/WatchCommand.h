@@ -14,7 +14,9 @@ namespace bw {
 
 class Clock;
 class FolderChangeWait;
-class PrinterServices;
+class JobWatch;
+class PrintQueue;
+class Printers;
 class Processes;
 class SharedFolder;
 class StopRequest;
@@ -24,7 +26,10 @@ class StopRequest;
 class WatchCommand {
 public:
     struct Services {
-        PrinterServices& printers;
+        Printers& printers;
+        PrintQueue& printQueue;
+        // Where a dead watcher's unrecorded job is looked for.
+        JobWatch& jobWatch;
         SharedFolder& files;
         Processes& processes;
         Clock& clock;

@@ -25,6 +25,27 @@ struct PrintJob {
     // Why it is in that state, as the printing system says it (job-state-reasons,
     // and the printer's state message where it gives one).
     QString reasons;
+
+    // The state as the program's messages name it.
+    static QString stateWord(int state)
+    {
+        switch (state) {
+        case Pending:
+            return QStringLiteral("pending");
+        case Held:
+            return QStringLiteral("held");
+        case Processing:
+            return QStringLiteral("printing");
+        case Stopped:
+            return QStringLiteral("stopped");
+        case Canceled:
+            return QStringLiteral("canceled");
+        case Completed:
+            return QStringLiteral("completed");
+        default:
+            return QStringLiteral("aborted");
+        }
+    }
 };
 
 // What the printing system told a watch about one job: its creation, a

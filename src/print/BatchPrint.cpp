@@ -3,7 +3,7 @@
 #include "platform/LocalName.h"
 #include "platform/OfficeSuite.h"
 #include "platform/PlatformError.h"
-#include "platform/PrinterServices.h"
+#include "platform/PrintQueue.h"
 #include "platform/StopRequest.h"
 #include "platform/UserLocks.h"
 #include "print/DocumentKind.h"
@@ -170,7 +170,7 @@ BatchPrint::Totals BatchPrint::run(const QStringList& paths,
 QString BatchPrint::jobFailure(const PrintJob& job, const QString& printer)
 {
     return QStringLiteral("CUPS %1 job %2 on \"%3\": %4")
-        .arg(JobFollow::stateWord(job.state))
+        .arg(PrintJob::stateWord(job.state))
         .arg(job.id)
         .arg(printer, job.reasons);
 }
@@ -259,8 +259,8 @@ BatchPrint::Outcome BatchPrint::deliver(const QString& path, Rendered& rendered)
         return outcome;
     }
     try {
-        outcome.jobId = services_.printers.submitFile(settings_.printer, rendered.pdf,
-                                                      QFileInfo(path).fileName(), settings_.jobOptions);
+        outcome.jobId = services_.printQueue.submitFile(settings_.printer, rendered.pdf,
+                                                        QFileInfo(path).fileName(), settings_.jobOptions);
     } catch (const PlatformError& error) {
         outcome.reason =
             QStringLiteral("Not printed on \"%1\": %2").arg(settings_.printer, error.description());
@@ -271,7 +271,7 @@ BatchPrint::Outcome BatchPrint::deliver(const QString& path, Rendered& rendered)
     if (outcome.jobId == 0)
         return outcome;
     try {
-        const std::optional<PrintJob> job = services_.printers.job(outcome.jobId);
+        const std::optional<PrintJob> job = services_.printQueue.job(outcome.jobId);
         // One CUPS no longer knows had its document and is gone from a
         // queue that keeps no history.
         outcome.jobState = job ? job->state : PrintJob::Completed;

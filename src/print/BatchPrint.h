@@ -12,8 +12,8 @@
 namespace bw {
 
 class OfficeSuite;
+class PrintQueue;
 struct PrintJob;
-class PrinterServices;
 class Sleeper;
 class StopRequest;
 class UserLocks;
@@ -40,7 +40,7 @@ public:
     };
     struct Services {
         std::vector<Renderer> renderers;
-        PrinterServices& printers;
+        PrintQueue& printQueue;
         const StopRequest& stop;
         // Set: each job is sent under the user's dispatch lock, so that no
         // job of the batch can be taken for a window's while it waits for

@@ -1,9 +1,10 @@
 #include "print/JobConfirmation.h"
 
 #include "platform/Clock.h"
+#include "platform/JobWatch.h"
 #include "platform/LocalName.h"
 #include "platform/PlatformError.h"
-#include "platform/PrinterServices.h"
+#include "platform/Printers.h"
 #include "platform/Sleeper.h"
 #include "platform/StopRequest.h"
 
@@ -42,9 +43,9 @@ bool hasFailed(int state)
 
 } // namespace
 
-JobConfirmation::JobConfirmation(PrinterServices& printers, Clock& clock, Sleeper& sleeper,
+JobConfirmation::JobConfirmation(Printers& printers, JobWatch& jobs, Clock& clock, Sleeper& sleeper,
                                  const StopRequest* stop)
-    : printers_(printers), clock_(clock), sleeper_(sleeper), stop_(stop)
+    : printers_(printers), jobs_(jobs), clock_(clock), sleeper_(sleeper), stop_(stop)
 {
 }
 
@@ -77,9 +78,7 @@ QString JobConfirmation::failureText(const Result& result, const QString& path, 
     case Outcome::Arrived:
         return QString();
     case Outcome::Failed: {
-        const QString how = result.job.state == PrintJob::Canceled  ? QStringLiteral("canceled")
-                            : result.job.state == PrintJob::Aborted ? QStringLiteral("aborted")
-                                                                    : QStringLiteral("stopped");
+        const QString how = PrintJob::stateWord(result.job.state);
         QString text =
             QStringLiteral("Printer \"%1\" did not print \"%2\": the printing system %3 its job %4")
                 .arg(printer, file, how)
@@ -115,7 +114,7 @@ void JobConfirmation::watch(const QString& printer)
             }
         }
         if (!watch_) {
-            watch_ = printers_.watchJobs(printer);
+            watch_ = jobs_.watchJobs(printer);
             watchQueue_ = queue;
             watchTakenAt_ = clock_.nowMilliseconds();
             lastSequence_ = 0;
@@ -133,13 +132,13 @@ void JobConfirmation::watch(const QString& printer)
 void JobConfirmation::endWatch()
 {
     if (watch_)
-        printers_.endWatch(*watch_);
+        jobs_.endWatch(*watch_);
     watch_.reset();
 }
 
 void JobConfirmation::readEvents()
 {
-    for (const JobEvent& event : printers_.jobEvents(*watch_, lastSequence_)) {
+    for (const JobEvent& event : jobs_.jobEvents(*watch_, lastSequence_)) {
         lastSequence_ = std::max(lastSequence_, event.sequence);
         eventsLost_ = eventsLost_ || event.eventsLost;
         if (event.job.id <= 0)
@@ -204,7 +203,7 @@ JobConfirmation::Result JobConfirmation::check(const QString& path, const QStrin
     // The job's creation may be among the events dropped: the queue's list tells.
     if (eventsLost_ && !listed_) {
         listed_ = true;
-        for (const PrintJob& job : printers_.ownJobs(printer, watchedSince_)) {
+        for (const PrintJob& job : jobs_.ownJobs(printer, watchedSince_)) {
             if (!created_.contains(job.id))
                 created_.append(job.id);
             latest_[job.id] = job;

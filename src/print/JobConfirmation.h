@@ -11,7 +11,8 @@
 namespace bw {
 
 class Clock;
-class PrinterServices;
+class JobWatch;
+class Printers;
 class Sleeper;
 class StopRequest;
 
@@ -42,7 +43,7 @@ public:
     // How often a pause reads the events.
     static constexpr int ReadMilliseconds = 1000;
 
-    JobConfirmation(PrinterServices& printers, Clock& clock, Sleeper& sleeper,
+    JobConfirmation(Printers& printers, JobWatch& jobs, Clock& clock, Sleeper& sleeper,
                     const StopRequest* stop = nullptr);
     ~JobConfirmation();
     JobConfirmation(const JobConfirmation&) = delete;
@@ -77,7 +78,8 @@ private:
     // Takes in the watch's new events.
     void readEvents();
 
-    PrinterServices& printers_;
+    Printers& printers_;
+    JobWatch& jobs_;
     Clock& clock_;
     Sleeper& sleeper_;
     const StopRequest* stop_;

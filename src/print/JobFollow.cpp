@@ -1,7 +1,7 @@
 #include "print/JobFollow.h"
 
 #include "platform/Clock.h"
-#include "platform/PrinterServices.h"
+#include "platform/PrintQueue.h"
 #include "platform/Sleeper.h"
 #include "platform/StopRequest.h"
 
@@ -10,7 +10,7 @@
 
 namespace bw {
 
-JobFollow::JobFollow(PrinterServices& printers) : printers_(printers) {}
+JobFollow::JobFollow(PrintQueue& queue) : queue_(queue) {}
 
 void JobFollow::add(const PrintJob& job)
 {
@@ -25,7 +25,7 @@ QList<PrintJob> JobFollow::read()
     for (const PrintJob& job : std::as_const(inFlight_))
         ids << job.id;
     QHash<int, PrintJob> now;
-    for (const PrintJob& job : printers_.jobStates(ids))
+    for (const PrintJob& job : queue_.jobStates(ids))
         now.insert(job.id, job);
     QList<PrintJob> endedNow;
     QList<PrintJob> still;
@@ -54,26 +54,6 @@ void JobFollow::readUntilEnded(Clock& clock, Sleeper& sleeper, const StopRequest
         if (inFlight_.isEmpty() || left <= 0 || stop.stopRequested())
             return;
         sleeper.sleepMilliseconds(int(std::min<qint64>(paceMilliseconds, left)));
-    }
-}
-
-QString JobFollow::stateWord(int state)
-{
-    switch (state) {
-    case PrintJob::Pending:
-        return QStringLiteral("pending");
-    case PrintJob::Held:
-        return QStringLiteral("held");
-    case PrintJob::Processing:
-        return QStringLiteral("printing");
-    case PrintJob::Stopped:
-        return QStringLiteral("stopped");
-    case PrintJob::Canceled:
-        return QStringLiteral("canceled");
-    case PrintJob::Completed:
-        return QStringLiteral("completed");
-    default:
-        return QStringLiteral("aborted");
     }
 }
 

@@ -9,7 +9,7 @@
 namespace bw {
 
 class Clock;
-class PrinterServices;
+class PrintQueue;
 class Sleeper;
 class StopRequest;
 
@@ -19,7 +19,7 @@ class StopRequest;
 // reason), while the others stay pending, held or processing.
 class JobFollow {
 public:
-    explicit JobFollow(PrinterServices& printers);
+    explicit JobFollow(PrintQueue& queue);
 
     // Follows the job from the state it was last seen in.
     void add(const PrintJob& job);
@@ -37,11 +37,9 @@ public:
 
     static bool ended(int state) { return state >= PrintJob::Stopped; }
     static bool failed(int state) { return ended(state) && state != PrintJob::Completed; }
-    // The state as a word for reports: "pending", "held", "printing", "aborted"...
-    static QString stateWord(int state);
 
 private:
-    PrinterServices& printers_;
+    PrintQueue& queue_;
     QList<PrintJob> inFlight_;
 };
 

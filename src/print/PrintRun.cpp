@@ -53,7 +53,8 @@ const QString& PrintRun::dispatchLockName()
 PrintRun::PrintRun(Services services)
     : services_(std::move(services)), report_(services_.messageBoxes),
       propertyValues_(services_.office, report_),
-      confirmation_(services_.printers, services_.clock, services_.sleeper, services_.stop)
+      confirmation_(services_.printers, services_.jobWatch, services_.clock, services_.sleeper,
+                    services_.stop)
 {
 }
 

@@ -15,7 +15,8 @@ class DefaultPrinterKeeper;
 class FileListModel;
 class MessageBoxes;
 class OfficeSuite;
-class PrinterServices;
+class JobWatch;
+class Printers;
 class StepExecutor;
 class Sleeper;
 class StopRequest;
@@ -47,7 +48,8 @@ public:
         // The text of the printer choice at the moment of asking.
         std::function<QString()> chosenPrinter;
         // Where the run sees each file's job arrive.
-        PrinterServices& printers;
+        Printers& printers;
+        JobWatch& jobWatch;
         Clock& clock;
         // Changes the default for the run and puts the user's own back.
         DefaultPrinterKeeper& keeper;

@@ -2,12 +2,11 @@
 
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
-#include "platform/PrinterServices.h"
+#include "platform/Printers.h"
 
 namespace bw {
 
-DefaultPrinter::DefaultPrinter(PrinterServices& printers, MessageBoxes& boxes)
-    : printers_(printers), boxes_(boxes)
+DefaultPrinter::DefaultPrinter(Printers& printers, MessageBoxes& boxes) : printers_(printers), boxes_(boxes)
 {
 }
 

@@ -7,13 +7,13 @@
 namespace bw {
 
 class MessageBoxes;
-class PrinterServices;
+class Printers;
 
 // GetDefaultPrinter and SetDefaultPrinter: the system's default printer,
 // read before a print run and set for it.
 class DefaultPrinter : public DefaultPrinterAccess {
 public:
-    DefaultPrinter(PrinterServices& printers, MessageBoxes& boxes);
+    DefaultPrinter(Printers& printers, MessageBoxes& boxes);
 
     // The default printer's name; on failure one report box and "".
     QString get() override;
@@ -24,7 +24,7 @@ public:
     static QString reportText(int number, const QString& description);
 
 private:
-    PrinterServices& printers_;
+    Printers& printers_;
     MessageBoxes& boxes_;
 };
 

@@ -1,10 +1,10 @@
 #include "printers/DefaultPrinterKeeper.h"
 
 #include "platform/PlatformError.h"
-#include "platform/PrinterServices.h"
 #include "platform/Processes.h"
 #include "platform/StateFolder.h"
 #include "platform/UserLocks.h"
+#include "platform/UserPrinterOptions.h"
 #include "printers/DefaultPrinterAccess.h"
 #include "printers/UserLockWait.h"
 
@@ -18,11 +18,11 @@ const QString& DefaultPrinterKeeper::lockName()
     return name;
 }
 
-DefaultPrinterKeeper::DefaultPrinterKeeper(DefaultPrinterAccess& defaultPrinter, PrinterServices& printers,
+DefaultPrinterKeeper::DefaultPrinterKeeper(DefaultPrinterAccess& defaultPrinter, UserPrinterOptions& options,
                                            StateFolder& state, Processes& processes, UserLocks& locks,
                                            Sleeper& sleeper, const StopRequest* stop)
-    : defaultPrinter_(defaultPrinter), printers_(printers), state_(state), processes_(processes),
-      locks_(locks), sleeper_(sleeper), stop_(stop)
+    : defaultPrinter_(defaultPrinter), options_(options), state_(state), processes_(processes), locks_(locks),
+      sleeper_(sleeper), stop_(stop)
 {
 }
 
@@ -38,7 +38,7 @@ void DefaultPrinterKeeper::change(const QString& name)
             return;
         locked_ = true;
     }
-    const std::optional<QByteArray> now = printers_.readUserOptions();
+    const std::optional<QByteArray> now = options_.readUserOptions();
     DefaultPrinterSnapshot snapshot = DefaultPrinterSnapshot::of(now, name);
     if (snapshot_) {
         // The first run's snapshot still holds the user's own default; the
@@ -99,7 +99,7 @@ void DefaultPrinterKeeper::putBack()
 {
     try {
         if (snapshot_) {
-            snapshot_->undoIn(printers_);
+            snapshot_->undoIn(options_);
             state_.remove(DefaultPrinterSnapshot::fileName(snapshot_->processId, snapshot_->processIdentity));
             snapshot_.reset();
         }

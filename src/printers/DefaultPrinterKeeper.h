@@ -8,7 +8,7 @@
 namespace bw {
 
 class DefaultPrinterAccess;
-class PrinterServices;
+class UserPrinterOptions;
 class Processes;
 class Sleeper;
 class StateFolder;
@@ -25,8 +25,9 @@ public:
     // The lock held from the change to the put-back.
     static const QString& lockName();
 
-    DefaultPrinterKeeper(DefaultPrinterAccess& defaultPrinter, PrinterServices& printers, StateFolder& state,
-                         Processes& processes, UserLocks& locks, Sleeper& sleeper, const StopRequest* stop);
+    DefaultPrinterKeeper(DefaultPrinterAccess& defaultPrinter, UserPrinterOptions& options,
+                         StateFolder& state, Processes& processes, UserLocks& locks, Sleeper& sleeper,
+                         const StopRequest* stop);
     ~DefaultPrinterKeeper();
     DefaultPrinterKeeper(const DefaultPrinterKeeper&) = delete;
     DefaultPrinterKeeper& operator=(const DefaultPrinterKeeper&) = delete;
@@ -47,7 +48,7 @@ private:
     void unlock();
 
     DefaultPrinterAccess& defaultPrinter_;
-    PrinterServices& printers_;
+    UserPrinterOptions& options_;
     StateFolder& state_;
     Processes& processes_;
     UserLocks& locks_;

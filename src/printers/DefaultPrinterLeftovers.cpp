@@ -30,9 +30,9 @@ QString descriptionOf(const std::exception_ptr& failure)
 
 } // namespace
 
-DefaultPrinterLeftovers::DefaultPrinterLeftovers(PrinterServices& printers, StateFolder& state,
+DefaultPrinterLeftovers::DefaultPrinterLeftovers(UserPrinterOptions& options, StateFolder& state,
                                                  Processes& processes, UserLocks& locks)
-    : printers_(printers), state_(state), processes_(processes), locks_(locks)
+    : options_(options), state_(state), processes_(processes), locks_(locks)
 {
 }
 
@@ -104,7 +104,7 @@ std::vector<DefaultPrinterLeftovers::Leftover> DefaultPrinterLeftovers::restoreL
         if (leftover.outcome == Outcome::Unreadable)
             continue;
         try {
-            switch (leftover.snapshot.undoIn(printers_)) {
+            switch (leftover.snapshot.undoIn(options_)) {
             case DefaultPrinterSnapshot::Undo::Done:
                 leftover.outcome = Outcome::PutBack;
                 break;

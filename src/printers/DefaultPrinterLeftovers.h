@@ -7,7 +7,7 @@
 
 namespace bw {
 
-class PrinterServices;
+class UserPrinterOptions;
 class Processes;
 class StateFolder;
 class UserLocks;
@@ -26,7 +26,7 @@ public:
         QString detail; // the failure, or the name an unreadable file was set aside under
     };
 
-    DefaultPrinterLeftovers(PrinterServices& printers, StateFolder& state, Processes& processes,
+    DefaultPrinterLeftovers(UserPrinterOptions& options, StateFolder& state, Processes& processes,
                             UserLocks& locks);
 
     // Undoes the snapshots of runs whose program has ended (never those of a
@@ -44,7 +44,7 @@ public:
 private:
     std::vector<Leftover> restoreLocked();
 
-    PrinterServices& printers_;
+    UserPrinterOptions& options_;
     StateFolder& state_;
     Processes& processes_;
     UserLocks& locks_;

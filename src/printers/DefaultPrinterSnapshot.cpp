@@ -1,6 +1,6 @@
 #include "printers/DefaultPrinterSnapshot.h"
 
-#include "platform/PrinterServices.h"
+#include "platform/UserPrinterOptions.h"
 
 #include <QCryptographicHash>
 #include <QJsonArray>
@@ -70,9 +70,9 @@ QByteArray DefaultPrinterSnapshot::digest(const QByteArray& content)
     return QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex();
 }
 
-DefaultPrinterSnapshot::Undo DefaultPrinterSnapshot::undoIn(PrinterServices& printers) const
+DefaultPrinterSnapshot::Undo DefaultPrinterSnapshot::undoIn(UserPrinterOptions& options) const
 {
-    const std::optional<QByteArray> now = printers.readUserOptions();
+    const std::optional<QByteArray> now = options.readUserOptions();
     if (!now && !hadOptions)
         return Undo::NothingToUndo;
     const std::optional<QString> standing = now ? defaultInOptions(*now) : std::nullopt;
@@ -88,7 +88,7 @@ DefaultPrinterSnapshot::Undo DefaultPrinterSnapshot::undoIn(PrinterServices& pri
         wanted.reset();
     if (wanted == now)
         return Undo::NothingToUndo;
-    printers.writeUserOptions(wanted);
+    options.writeUserOptions(wanted);
     return Undo::Done;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/LpoptionsText.h"
+#include "printers/LpoptionsText.h"
 
 #include <QByteArray>
 #include <QList>
@@ -9,7 +9,7 @@
 
 namespace bw {
 
-class PrinterServices;
+class UserPrinterOptions;
 
 // A print run's change of the user's default printer, kept in the state
 // folder while the change stands, so a run cut short can still be undone.
@@ -52,7 +52,7 @@ struct DefaultPrinterSnapshot {
     // byte for byte; when only other lines changed meanwhile, they stay and
     // only the Default line goes back. Throws PlatformError when the file
     // cannot be read or written.
-    Undo undoIn(PrinterServices& printers) const;
+    Undo undoIn(UserPrinterOptions& options) const;
 
     QByteArray toBytes() const;
     // Also reads the records of earlier versions, which held the whole file.

@@ -2,7 +2,7 @@
 
 #include "platform/PlatformError.h"
 #include "platform/PrinterChoiceList.h"
-#include "platform/PrinterServices.h"
+#include "platform/Printers.h"
 #include "platform/SettingsStore.h"
 #include "printers/SavedIndexText.h"
 
@@ -14,7 +14,7 @@ const QString PrinterList::Application = QStringLiteral("Tallowmere");
 const QString PrinterList::Section = QStringLiteral("Brindlework");
 const QString PrinterList::Key = QStringLiteral("Combo1");
 
-PrinterList::PrinterList(PrinterServices& printers, SettingsStore& settings, PrinterChoiceList& combo)
+PrinterList::PrinterList(Printers& printers, SettingsStore& settings, PrinterChoiceList& combo)
     : printers_(printers), settings_(settings), combo_(combo)
 {
 }

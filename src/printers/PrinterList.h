@@ -5,7 +5,7 @@
 namespace bw {
 
 class PrinterChoiceList;
-class PrinterServices;
+class Printers;
 class SettingsStore;
 
 // The printer drop-down: filled once at start-up with the installed
@@ -17,7 +17,7 @@ public:
     static const QString Section;     // "Brindlework"
     static const QString Key;         // "Combo1"
 
-    PrinterList(PrinterServices& printers, SettingsStore& settings, PrinterChoiceList& combo);
+    PrinterList(Printers& printers, SettingsStore& settings, PrinterChoiceList& combo);
 
     // FillPrinterList. A printing system that gives no printers or no
     // default leaves the list empty or without a selection; nothing is shown.
@@ -28,7 +28,7 @@ public:
 private:
     void selectSavedIndex();
 
-    PrinterServices& printers_;
+    Printers& printers_;
     SettingsStore& settings_;
     PrinterChoiceList& combo_;
 };

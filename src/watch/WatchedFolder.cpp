@@ -1,7 +1,8 @@
 #include "watch/WatchedFolder.h"
 
+#include "platform/JobWatch.h"
 #include "platform/PlatformError.h"
-#include "platform/PrinterServices.h"
+#include "platform/PrintQueue.h"
 #include "platform/Processes.h"
 #include "platform/SharedFolder.h"
 
@@ -190,7 +191,7 @@ QStringList WatchedFolder::settle(const QStringList& claims)
             int jobId = recorded ? step.value(QStringLiteral("job")).toInt() : 0;
             std::optional<PrintJob> job;
             try {
-                job = recorded ? services_.printers.job(jobId) : sentUnrecorded(claim->token, step);
+                job = recorded ? services_.printQueue.job(jobId) : sentUnrecorded(claim->token, step);
             } catch (const PlatformError& error) {
                 unsettled_ << claimedName;
                 told << QStringLiteral("%1 waits until its job can be asked after: %2")
@@ -229,7 +230,7 @@ std::optional<PrintJob> WatchedFolder::sentUnrecorded(const QString& token, cons
     const qint64 since = at.isValid() ? at.toSecsSinceEpoch() - ClockSlackSeconds : 0;
     const QString title = token + QLatin1Char('-');
     std::optional<PrintJob> found;
-    for (const PrintJob& job : services_.printers.ownJobs(printer, since))
+    for (const PrintJob& job : services_.jobWatch.ownJobs(printer, since))
         if (job.title.startsWith(title))
             found = job;
     return found;
@@ -318,23 +319,19 @@ void WatchedFolder::follow(const Claimed& claimed, int jobId, const QString& pri
 
 QStringList WatchedFolder::followUp()
 {
-    static const QHash<int, QString> words{{PrintJob::Stopped, QStringLiteral("stopped")},
-                                           {PrintJob::Canceled, QStringLiteral("canceled")},
-                                           {PrintJob::Aborted, QStringLiteral("aborted")},
-                                           {PrintJob::Completed, QStringLiteral("completed")}};
     QStringList told;
     QList<Followed> still;
     for (const Followed& sent : std::as_const(followed_)) {
         std::optional<PrintJob> job;
         try {
-            job = services_.printers.job(sent.jobId);
+            job = services_.printQueue.job(sent.jobId);
         } catch (const PlatformError&) {
             still << sent;
             continue;
         }
         // Forgotten by a queue that keeps no history: it printed.
         const int state = job ? job->state : PrintJob::Completed;
-        if (!words.contains(state)) {
+        if (state < PrintJob::Stopped) { // not ended yet
             still << sent;
             continue;
         }
@@ -342,19 +339,19 @@ QStringList WatchedFolder::followUp()
         write({{Step, QStringLiteral("ended")},
                {Token, sent.claimed.token},
                {QStringLiteral("job"), sent.jobId},
-               {QStringLiteral("state"), words.value(state)},
+               {QStringLiteral("state"), PrintJob::stateWord(state)},
                {QStringLiteral("reason"), reason}});
         if (state == PrintJob::Completed)
             continue;
         if (const auto to =
                 moveClaimTo(sent.claimed.path, path(WatchNames::failedFolder()), sent.claimed.name,
                             QStringLiteral("CUPS %1 job %2 on \"%3\": %4")
-                                .arg(words.value(state))
+                                .arg(PrintJob::stateWord(state))
                                 .arg(sent.jobId)
                                 .arg(sent.printer, reason)))
             told << QStringLiteral("job %1 of %2 was %3 by CUPS (%4): moved to %5")
                         .arg(sent.jobId)
-                        .arg(sent.claimed.name, words.value(state), reason, *to);
+                        .arg(sent.claimed.name, PrintJob::stateWord(state), reason, *to);
     }
     followed_ = still;
     return told;

@@ -11,7 +11,8 @@
 
 namespace bw {
 
-class PrinterServices;
+class JobWatch;
+class PrintQueue;
 class Processes;
 class SharedFolder;
 
@@ -29,7 +30,9 @@ public:
         SharedFolder& files;
         Processes& processes;
         // Where the jobs of a dead watcher's claims are asked after.
-        PrinterServices& printers;
+        PrintQueue& printQueue;
+        // Where a claim's job is looked for by its token when no line recorded it.
+        JobWatch& jobWatch;
         // A new random id of letters and digits, at least 8 of them.
         std::function<QString()> newId;
     };

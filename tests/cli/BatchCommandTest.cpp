@@ -2,7 +2,7 @@
 
 #include "support/FakeFileSystem.h"
 #include "support/FakeOfficeSuite.h"
-#include "support/FakePrinterServices.h"
+#include "support/FakePrintJobs.h"
 #include "support/FakeSleeper.h"
 #include "support/FakeStopRequest.h"
 #include "support/FakeYielder.h"
@@ -39,7 +39,7 @@ public:
     void script(const QList<int>& states)
     {
         for (const int state : states)
-            printers.scripts[1].append(
+            jobs.scripts[1].append(
                 {state, state == PrintJob::Aborted ? QStringLiteral("job-aborted-by-system") : QString()});
     }
 
@@ -49,13 +49,14 @@ public:
         QTextStream errStream(&err);
         std::vector<BatchPrint::Renderer> offices{{office, [] {}, [] {}, work.path()}};
         BatchCommand command(
-            {printers, fileSystem, yielder, offices, stop, QStringLiteral("/cwd"), sleeper, sleeper},
+            {printers, jobs, fileSystem, yielder, offices, stop, QStringLiteral("/cwd"), sleeper, sleeper},
             outStream, errStream);
         return command.run(CommandLine::parse(QStringList{QStringLiteral("brindlework")} + arguments));
     }
 
     QTemporaryDir work;
-    FakePrinterServices printers;
+    FakePrinters printers;
+    FakePrintJobs jobs{printers};
     FakeFileSystem fileSystem;
     FakeYielder yielder;
     FakeOfficeSuite office;
@@ -227,7 +228,7 @@ TEST(BatchCommandTest, TheDryRunListIsThePrintOrder)
             printed << call.arguments.at(1).mid(int(qstrlen("file://")));
     }
     EXPECT_EQ(printed, dry.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts));
-    EXPECT_EQ(print.printers.titles(QStringLiteral("B")), (QStringList{"b.ods", "c.ods", "a.ods", "b.ods"}));
+    EXPECT_EQ(print.jobs.titles(QStringLiteral("B")), (QStringList{"b.ods", "c.ods", "a.ods", "b.ods"}));
 }
 
 } // namespace

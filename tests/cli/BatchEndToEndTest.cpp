@@ -1,6 +1,6 @@
 #include "../print/SpreadsheetMaker.h"
 #include "ProgramRun.h"
-#include "platform/cups/CupsPrinterServices.h"
+#include "platform/cups/CupsPrintingSystem.h"
 #include "support/PrivateCupsDaemon.h"
 #include "support/QtPrinters.h"
 
@@ -42,7 +42,7 @@ public:
         cups->runTool(QStringLiteral("lpadmin"), {"-p", "D", "-v", "file:///dev/null", "-P",
                                                   "/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd"});
         cups->runTool(QStringLiteral("cupsaccept"), {QStringLiteral("D")});
-        CupsPrinterServices().setDefaultPrinter(QStringLiteral("A"));
+        CupsPrintingSystem().printers.setDefaultPrinter(QStringLiteral("A"));
 
         for (const char* folder : {"docs/S/T", "loose", "empty", "many", "odd", "read-only-cache"})
             QDir().mkpath(path(QString::fromLatin1(folder)));
@@ -205,7 +205,7 @@ TEST_F(BatchEndToEnd, FilesAndFoldersMixedPrintInOrderOnTheNamedQueueEachJobConf
     EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
     EXPECT_TRUE(batchOffices().isEmpty());
     // The user's default stays as it was.
-    EXPECT_EQ(CupsPrinterServices().defaultPrinterName(), QStringLiteral("A"));
+    EXPECT_EQ(CupsPrintingSystem().printers.defaultPrinterName(), QStringLiteral("A"));
 }
 
 TEST_F(BatchEndToEnd, ATextAPdfAndAWorkbookFromOneFolderPrintInOneBatch)

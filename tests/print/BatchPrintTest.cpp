@@ -1,7 +1,7 @@
 #include "print/BatchPrint.h"
 
 #include "support/FakeOfficeSuite.h"
-#include "support/FakePrinterServices.h"
+#include "support/FakePrintJobs.h"
 #include "support/FakeStopRequest.h"
 #include "support/QStringPrinter.h"
 
@@ -22,7 +22,7 @@ public:
     Batch()
     {
         printers.printers = {QStringLiteral("A"), QStringLiteral("B")};
-        printers.holding = {QStringLiteral("B")};
+        jobs.holding = {QStringLiteral("B")};
         for (FakeOfficeSuite* office : {&first, &second}) {
             for (const char* name : {"/d/a.ods", "/d/b.ods", "/d/c.ods", "/d/d.ods"})
                 office->addDocument(QStringLiteral("file://") + QLatin1String(name));
@@ -46,7 +46,7 @@ public:
                 renderers.push_back({*office, [this, office] { restarts << loads(*office); },
                                      [office] { ++office->restarts; }, work.path()});
         }
-        BatchPrint batch({renderers, printers, stop}, std::move(settings));
+        BatchPrint batch({renderers, jobs, stop}, std::move(settings));
         return batch.run(paths, [this](const BatchPrint::Outcome& outcome) {
             lines << QStringLiteral("%1/%2 %3 %4")
                          .arg(outcome.number)
@@ -76,7 +76,8 @@ public:
     }
 
     QTemporaryDir work;
-    FakePrinterServices printers;
+    FakePrinters printers;
+    FakePrintJobs jobs{printers};
     FakeOfficeSuite first;
     FakeOfficeSuite second;
     FakeStopRequest stop;
@@ -98,11 +99,11 @@ TEST(BatchPrintTest, EachFileIsRenderedReadOnlyAsPdfAndSentInListOrderWithItsOpt
         EXPECT_EQ(b.lines, (QStringList{"1/4 /d/a.ods job 1", "2/4 /d/b.ods job 2", "3/4 /d/c.ods job 3",
                                         "4/4 /d/d.ods job 4"}))
             << offices;
-        EXPECT_EQ(b.printers.titles(QStringLiteral("B")), (QStringList{"a.ods", "b.ods", "c.ods", "d.ods"}));
-        ASSERT_EQ(b.printers.submitted.size(), 4);
-        EXPECT_EQ(b.printers.submitted[1].options, options);
+        EXPECT_EQ(b.jobs.titles(QStringLiteral("B")), (QStringList{"a.ods", "b.ods", "c.ods", "d.ods"}));
+        ASSERT_EQ(b.jobs.submitted.size(), 4);
+        EXPECT_EQ(b.jobs.submitted[1].options, options);
         // Sent from the work folder and removed from it at once.
-        EXPECT_TRUE(b.printers.submitted[1].file.startsWith(b.work.path() + QLatin1Char('/')));
+        EXPECT_TRUE(b.jobs.submitted[1].file.startsWith(b.work.path() + QLatin1Char('/')));
         EXPECT_EQ(QDir(b.work.path()).entryList(QDir::Files), QStringList());
         EXPECT_EQ(b.first.openDocumentCount() + b.second.openDocumentCount(), 0);
     }
@@ -142,7 +143,7 @@ TEST(BatchPrintTest, AFailedFileIsReportedWithItsReasonAndTheBatchGoesOn)
          {"1/1 /d/a.ods Not printed on \"B\": Destination \"B\" is not accepting jobs."},
          0},
         {"a job CUPS aborts",
-         [](Batch& t) { t.printers.endsSubmittedJobs = true; },
+         [](Batch& t) { t.jobs.endsSubmittedJobs = true; },
          {"1/1 /d/a.ods CUPS aborted job 1 on \"B\": job-aborted-by-system"},
          0},
     };
@@ -183,7 +184,7 @@ TEST(BatchPrintTest, TheOfficeIsRestartedEveryNDocumentsAndAStopEndsAfterTheFile
         const auto totals = t.run(Four, {}, false, row.restartAfter);
         EXPECT_EQ(t.restarts, row.restarts) << row.what;
         EXPECT_EQ(totals.printed, row.printed) << row.what;
-        EXPECT_EQ(t.printers.submitted.size(), row.printed) << row.what;
+        EXPECT_EQ(t.jobs.submitted.size(), row.printed) << row.what;
         EXPECT_EQ(totals.stopped, row.stopped) << row.what;
         EXPECT_EQ(t.first.openDocumentCount(), 0) << row.what;
         EXPECT_EQ(QDir(t.work.path()).entryList(QDir::Files), QStringList()) << row.what;

@@ -1,7 +1,7 @@
 #include "print/JobConfirmation.h"
 
 #include "platform/LocalName.h"
-#include "support/FakePrinterServices.h"
+#include "support/FakePrintJobs.h"
 #include "support/FakeSleeper.h"
 #include "support/FakeStopRequest.h"
 #include "support/QStringPrinter.h"
@@ -22,12 +22,13 @@ public:
     JobConfirmationTest()
     {
         printers.printers = {QStringLiteral("A"), QStringLiteral("B")};
-        printers.clock = &sleeper;
+        jobs.clock = &sleeper;
     }
 
     FakeSleeper sleeper;
-    FakePrinterServices printers;
-    JobConfirmation confirmation{printers, sleeper, sleeper};
+    FakePrinters printers;
+    FakePrintJobs jobs{printers};
+    JobConfirmation confirmation{printers, jobs, sleeper, sleeper};
 };
 
 // What is in the job list before and after the watch, and what a wait of at
@@ -64,7 +65,7 @@ auto submit(const char* queues, QString title = Title, qint64 delay = 0)
 {
     return [=](JobConfirmationTest& t) {
         for (const char* queue = queues; *queue; ++queue)
-            t.printers.submit(QString(QLatin1Char(*queue)), title, delay);
+            t.jobs.submit(QString(QLatin1Char(*queue)), title, delay);
     };
 }
 
@@ -72,9 +73,9 @@ auto submit(const char* queues, QString title = Title, qint64 delay = 0)
 auto ended(int state, const char* reasons, bool forgotten = false)
 {
     return [=](JobConfirmationTest& t) {
-        t.printers.changeState(t.printers.submit("B", Title), state, QString::fromLatin1(reasons));
+        t.jobs.changeState(t.jobs.submit("B", Title), state, QString::fromLatin1(reasons));
         if (forgotten)
-            t.printers.jobList.clear();
+            t.jobs.jobList.clear();
     };
 }
 
@@ -82,8 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, JobConfirmationWait,
     ::testing::Values(
         WaitCase{"ThereAtOnce", {}, submit("B"), "B", Outcome::Arrived, 0, "B"},
-        WaitCase{"HeldCountsAsArrived", [](JobConfirmationTest& t) { t.printers.holding << "B"; },
-                 submit("B"), "B", Outcome::Arrived, 0, "B"},
+        WaitCase{"HeldCountsAsArrived", [](JobConfirmationTest& t) { t.jobs.holding << "B"; }, submit("B"),
+                 "B", Outcome::Arrived, 0, "B"},
         WaitCase{"ArrivesLater", {}, submit("B", Title, 1220), "B", Outcome::Arrived, 1300, "B"},
         WaitCase{"InstanceNamesItsQueue", {}, submit("B"), "B/draft", Outcome::Arrived, 0, "B"},
         WaitCase{"OnAnotherQueue", {}, submit("A"), "B", Outcome::NothingArrived, 10000},
@@ -115,8 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(JobConfirmationTest, EachJobConfirmsOnePrintOnlyOldestFirst)
 {
     confirmation.watch("B");
-    printers.submit("B", Title);
-    printers.submit("B", Title);
+    jobs.submit("B", Title);
+    jobs.submit("B", Title);
     EXPECT_EQ(confirmation.check(File, "B").job.id, 1);
     EXPECT_EQ(confirmation.check(File, "B").job.id, 2);
     EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::NothingArrived);
@@ -131,8 +132,8 @@ TEST_F(JobConfirmationTest, AFileIsMatchedByTheTitleTheOfficeGivesItsJob)
         {decodeLocalName("caf\xe9 100%.ods"), QStringLiteral("caf%E9 100%.ods")}};
     for (const auto& [name, title] : table) {
         confirmation.watch("B");
-        printers.submit("B", QStringLiteral("other.ods"));
-        printers.submit("B", title);
+        jobs.submit("B", QStringLiteral("other.ods"));
+        jobs.submit("B", title);
         EXPECT_EQ(JobConfirmation::jobTitle(QStringLiteral("/data/") + name), title);
         EXPECT_EQ(confirmation.check(QStringLiteral("/data/") + name, "B").outcome, Outcome::Arrived);
     }
@@ -142,20 +143,20 @@ TEST_F(JobConfirmationTest, OneWatchServesEveryPrintUntilItIsRenewed)
 {
     for (int file = 1; file <= 3; ++file) {
         confirmation.watch("B");
-        printers.submit("B", Title);
+        jobs.submit("B", Title);
         EXPECT_EQ(confirmation.check(File, "B").job.id, file);
         sleeper.now += 5000;
     }
-    EXPECT_EQ(printers.nextWatch, 2);
+    EXPECT_EQ(jobs.nextWatch, 2);
     sleeper.now += 300000;
     confirmation.watch("B");
-    EXPECT_EQ(printers.watches.keys(), QList<int>{2});
+    EXPECT_EQ(jobs.watches.keys(), QList<int>{2});
 }
 
 TEST_F(JobConfirmationTest, AStopEndsTheWaitAtOnce)
 {
     FakeStopRequest stop;
-    JobConfirmation stoppable{printers, sleeper, sleeper, &stop};
+    JobConfirmation stoppable{printers, jobs, sleeper, sleeper, &stop};
     stoppable.watch("B");
     sleeper.onSleep = [&](int) { stop.requested = true; };
     EXPECT_EQ(stoppable.waitFor(File, "B", 120000).outcome, Outcome::NothingArrived);
@@ -167,13 +168,13 @@ TEST_F(JobConfirmationTest, AFailedWatchFailsTheCheckANewWatchClearsItAndASystem
     printers.jobsUnreachable = true;
     confirmation.watch("B");
     printers.jobsUnreachable = false;
-    printers.submit("B", Title);
+    jobs.submit("B", Title);
     EXPECT_THROW(confirmation.waitFor(File, "B", 1000), PlatformError);
     confirmation.watch("B");
-    printers.submit("B", Title);
+    jobs.submit("B", Title);
     EXPECT_EQ(confirmation.waitFor(File, "B", 1000).job.id, 2);
     confirmation.endWatch();
-    EXPECT_TRUE(printers.watches.isEmpty());
+    EXPECT_TRUE(jobs.watches.isEmpty());
     // A printing system gone mid-wait fails the wait too.
     confirmation.watch("B");
     sleeper.onSleep = [this](int) { printers.jobsUnreachable = true; };
@@ -184,15 +185,15 @@ TEST_F(JobConfirmationTest, AFailedWatchFailsTheCheckANewWatchClearsItAndASystem
 // job dropped, the user's jobs on the queue since the watch are listed, once.
 TEST_F(JobConfirmationTest, DroppedEventsAreMadeUpForByOneListingOfTheQueue)
 {
-    printers.keptEvents = 2;
-    printers.submit("B", Title);
-    printers.jobList.last().createdAt = 0; // before the watch
+    jobs.keptEvents = 2;
+    jobs.submit("B", Title);
+    jobs.jobList.last().createdAt = 0; // before the watch
     confirmation.watch("B");
-    const int ours = printers.submit("B", Title);
+    const int ours = jobs.submit("B", Title);
     for (int i = 0; i < 3; ++i)
-        printers.submit("B", QStringLiteral("other.ods"));
+        jobs.submit("B", QStringLiteral("other.ods"));
     EXPECT_EQ(confirmation.check(File, "B").job.id, ours);
-    printers.jobList.append({{99, QStringLiteral("B"), Title, PrintJob::Pending, {}}, 0});
+    jobs.jobList.append({{99, QStringLiteral("B"), Title, PrintJob::Pending, {}}, 0});
     EXPECT_EQ(confirmation.check(File, "B").outcome, Outcome::NothingArrived);
 }
 

@@ -1,6 +1,6 @@
 #include "SpreadsheetMaker.h"
 #include "filelist/FileListModel.h"
-#include "platform/cups/CupsPrinterServices.h"
+#include "platform/cups/CupsPrintingSystem.h"
 #include "platform/system/FlockUserLocks.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"
@@ -141,20 +141,21 @@ public:
         UnoOfficeSuite office(options);
         FileListModel list;
         list.append(path(QStringLiteral("docs/") + Sheet));
-        CupsPrinterServices printers;
+        CupsPrintingSystem printing;
         FakeMessageBoxes boxes;
         ThreadSleeper sleeper;
         FakeWindowPointer pointer;
         std::vector<int> progress;
-        DefaultPrinter defaultPrinter(printers, boxes);
+        DefaultPrinter defaultPrinter(printing.printers, boxes);
         SteadyClock clock;
         XdgStateFolder state;
         PosixProcesses processes;
         FlockUserLocks locks;
-        DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes, locks, sleeper, nullptr);
+        DefaultPrinterKeeper keeper(defaultPrinter, printing.options, state, processes, locks, sleeper,
+                                    nullptr);
         PrintRun({list, office, boxes, sleeper, pointer,
                   [&progress](int value) { progress.push_back(value); }, defaultPrinter,
-                  [queue] { return queue; }, printers, clock, keeper})
+                  [queue] { return queue; }, printing.printers, printing.jobs, clock, keeper})
             .run();
         office.endSelfStartedOffice();
         EXPECT_EQ(boxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
@@ -181,7 +182,7 @@ public:
 TEST_F(PdfPrinterEndToEnd, TheRunCommandsQueueIsTheDefaultAndItsPdfHoldsTheSheet)
 {
     EXPECT_TRUE(setUpOutput.startsWith("Added the printer \"PDF\""));
-    EXPECT_EQ(CupsPrinterServices().defaultPrinterName(), Pdf);
+    EXPECT_EQ(CupsPrintingSystem().printers.defaultPrinterName(), Pdf);
 
     printOn(Pdf);
     const int job = waitForJob(Pdf, 9);

@@ -3,7 +3,7 @@
 #include "UserOffice.h"
 #include "filelist/FileListModel.h"
 #include "platform/PlatformError.h"
-#include "platform/cups/CupsPrinterServices.h"
+#include "platform/cups/CupsPrintingSystem.h"
 #include "platform/system/FlockUserLocks.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/SteadyClock.h"
@@ -123,7 +123,7 @@ public:
         cups = new PrivateCupsDaemon;
         cups->addQueue(QStringLiteral("A"), true);
         cups->addQueue(QStringLiteral("B"), true);
-        CupsPrinterServices().setDefaultPrinter(QStringLiteral("A"));
+        CupsPrintingSystem().printers.setDefaultPrinter(QStringLiteral("A"));
 
         QDir().mkpath(path(QStringLiteral("docs")));
         SpreadsheetMaker maker(path(QStringLiteral("maker-profile")),
@@ -195,11 +195,12 @@ public:
         XdgStateFolder state;
         PosixProcesses processes;
         FlockUserLocks locks;
-        DefaultPrinterKeeper keeper(defaultPrinter, printers, state, processes, locks, sleeper, nullptr);
+        DefaultPrinterKeeper keeper(defaultPrinter, printing.options, state, processes, locks, sleeper,
+                                    nullptr);
         WatchedOffice watched(*office, [&] { jobsAtClose << newJobs().size(); });
         PrintRun run({list, watched, boxes, sleeper, pointer,
                       [&progress](int value) { progress.push_back(value); }, defaultPrinter,
-                      [chosen] { return chosen; }, printers, clock, keeper});
+                      [chosen] { return chosen; }, printers, printing.jobs, clock, keeper});
         run.run();
         restarts += watched.restarts;
         EXPECT_EQ(pointer.set, QList<int>({11, 0}));
@@ -208,7 +209,8 @@ public:
 
     static inline QTemporaryDir* root = nullptr;
     static inline PrivateCupsDaemon* cups = nullptr;
-    CupsPrinterServices printers;
+    CupsPrintingSystem printing;
+    CupsPrinters& printers = printing.printers;
     FakeMessageBoxes boxes;
     QString defaultWhileDone;
     int lastJobBefore = 0;

@@ -7,7 +7,7 @@
 #include "printers/DefaultPrinterKeeper.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeOfficeSuite.h"
-#include "support/FakePrinterServices.h"
+#include "support/FakePrintJobs.h"
 #include "support/FakeProcesses.h"
 #include "support/FakeSleeper.h"
 #include "support/FakeStateFolder.h"
@@ -65,8 +65,8 @@ public:
     {
         printers.printers = {QStringLiteral("A"), QStringLiteral("B")};
         printers.defaultPrinter = QStringLiteral("A");
-        printers.clock = &sleeper;
-        office.printing = &printers;
+        jobs.clock = &sleeper;
+        office.printing = &jobs;
     }
 
     void addFile(const QString& path, FakeOfficeSuite::Loads loads = FakeOfficeSuite::Loads::Spreadsheet)
@@ -92,14 +92,15 @@ public:
     FakeWindowPointer pointer;
     std::vector<int> progress; // the values set, in order
     bool progressFails = false;
-    FakePrinterServices printers;
+    FakePrinters printers;
+    FakePrintJobs jobs{printers};
     DefaultPrinter reporting{printers, boxes};
     SwitchableDefaultPrinter defaultPrinter{reporting};
     FakeStateFolder state;
     FakeProcesses processes;
     FakeStopRequest stop;
     FakeUserLocks locks;
-    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes, locks, sleeper, &stop};
+    DefaultPrinterKeeper keeper{defaultPrinter, printers.options, state, processes, locks, sleeper, &stop};
     QString combo = QStringLiteral("B");
     int comboReads = 0;
     PrintRun run{{list, office, boxes, sleeper, pointer,
@@ -114,7 +115,7 @@ public:
                       ++comboReads;
                       return combo;
                   },
-                  printers, sleeper, keeper, &stop, &locks}};
+                  printers, jobs, sleeper, keeper, &stop, &locks}};
 };
 
 const QStringList OneFileOperations{"createServiceManager", "createInstance", "loadComponentFromURL",
@@ -162,9 +163,9 @@ TEST_F(PrintRunTest, OneFileRunsTheStepsInTheirOrder)
     EXPECT_EQ(events, QStringList({"office", "executeDispatch", "sleep 1000", "sleep 1000", "sleep 1000",
                                    "sleep 1000", "sleep 1000", "office", "close", "box Done."}));
     EXPECT_EQ(defaultAtPrint, QStringLiteral("B"));
-    EXPECT_EQ(printers.titles(QStringLiteral("B")), QStringList({QStringLiteral("one.ods")}));
+    EXPECT_EQ(jobs.titles(QStringLiteral("B")), QStringList({QStringLiteral("one.ods")}));
     EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
-    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_EQ(printers.options.userOptions, std::nullopt);
     EXPECT_EQ(pointer.set, QList<int>({11, 0}));
     EXPECT_EQ(progress, std::vector<int>({0}));
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
@@ -249,9 +250,9 @@ TEST_F(PrintRunTest, ThePrinterAlreadyDefaultGetsTheFileAndTheOptionsStayAsTheyW
     combo = QStringLiteral("A");
     addFile(One);
     run.run();
-    EXPECT_EQ(printers.titles(QStringLiteral("A")), QStringList({QStringLiteral("one.ods")}));
+    EXPECT_EQ(jobs.titles(QStringLiteral("A")), QStringList({QStringLiteral("one.ods")}));
     EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
-    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_EQ(printers.options.userOptions, std::nullopt);
 }
 
 TEST_F(PrintRunTest, UrlOfThePathIsLoaded)
@@ -435,7 +436,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"PushButton2_Click:132"},
                     Both},
         LineFailure{"Line138",
-                    [](PrintRunTest& t) { t.printers.failOptionsWrite = true; },
+                    [](PrintRunTest& t) { t.printers.options.failOptionsWrite = true; },
                     {"PushButton2_Click:138"},
                     Both,
                     QStringLiteral("B")},
@@ -538,7 +539,7 @@ TEST_P(PrintRunForeignFailure, IsReportedAsTheStepsFailure)
     EXPECT_EQ(shownReports(boxes)[0].description, GetParam().description);
     EXPECT_EQ(printedUrls(), QStringList({url(One), url(Two)}));
     EXPECT_EQ(otherBoxes(boxes), std::vector<QString>({QStringLiteral("Done.")}));
-    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_EQ(printers.options.userOptions, std::nullopt);
     EXPECT_TRUE(state.files.empty());
 }
 
@@ -560,7 +561,7 @@ TEST_F(PrintRunTest, AReportThatCannotBeShownStillLeavesTheDefaultBack)
             throw std::runtime_error("no display");
     };
     EXPECT_THROW(run.run(), std::runtime_error);
-    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_EQ(printers.options.userOptions, std::nullopt);
     EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
     EXPECT_TRUE(state.files.empty());
 }
@@ -591,7 +592,7 @@ TEST_P(PrintRunStop, EndsAfterTheCurrentStepWithTheDefaultBack)
     EXPECT_EQ(places(), GetParam().places);
     EXPECT_TRUE(otherBoxes(boxes).empty());
     EXPECT_EQ(printers.calls.contains(QStringLiteral("setDefaultPrinter:B")), GetParam().changed);
-    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_EQ(printers.options.userOptions, std::nullopt);
     EXPECT_EQ(printers.effectiveDefault(), QStringLiteral("A"));
     EXPECT_TRUE(state.files.empty());
     EXPECT_EQ(pointer.code, WindowPointer::Default);
@@ -631,7 +632,7 @@ TEST_F(PrintRunTest, WaitsWhileAnotherWindowsRunHoldsTheDefaultAndEndsWithTheDef
     addFile(One);
     // The other window's run has made A the user's default for its length.
     FakeUserLocks otherLocks;
-    DefaultPrinterKeeper other(reporting, printers, state, processes, otherLocks, sleeper, nullptr);
+    DefaultPrinterKeeper other(reporting, printers.options, state, processes, otherLocks, sleeper, nullptr);
     other.change(QStringLiteral("A"));
     locks.heldElsewhere << DefaultPrinterKeeper::lockName();
     std::vector<int> pointerWhileWaiting;
@@ -648,7 +649,7 @@ TEST_F(PrintRunTest, WaitsWhileAnotherWindowsRunHoldsTheDefaultAndEndsWithTheDef
     EXPECT_EQ(pointerWhileWaiting[0], WindowPointer::Busy);
     EXPECT_EQ(office.printed.size(), 1u);
     EXPECT_TRUE(printers.calls.contains(QStringLiteral("setDefaultPrinter:B")));
-    EXPECT_EQ(printers.userOptions, std::nullopt);
+    EXPECT_EQ(printers.options.userOptions, std::nullopt);
 }
 
 // Each file's print is confirmed by its job on the chosen queue; one that
@@ -684,8 +685,8 @@ TEST_P(PrintRunConfirmation, ReportsEachFileThatDidNotReachThePrinter)
     for (const auto& report : shownReports(boxes))
         descriptions.push_back(report.description);
     EXPECT_EQ(descriptions, GetParam().reports);
-    EXPECT_EQ(printers.titles(QStringLiteral("B")), GetParam().onB);
-    EXPECT_EQ(printers.titles(QStringLiteral("A")), GetParam().onA);
+    EXPECT_EQ(jobs.titles(QStringLiteral("B")), GetParam().onB);
+    EXPECT_EQ(jobs.titles(QStringLiteral("A")), GetParam().onA);
     EXPECT_EQ(sleeper.now, GetParam().elapsed);
     EXPECT_EQ(sleeper.waits.front(), JobConfirmation::ReadMilliseconds);
     EXPECT_EQ(office.restarts, GetParam().restarts);
@@ -711,7 +712,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ConfirmCase{"Arrived", [](PrintRunTest&) {}, {}, Titles, {}, 10000},
         ConfirmCase{
-            "HeldCountsAsArrived", [](PrintRunTest& t) { t.printers.holding << "B"; }, {}, Titles, {}, 10000},
+            "HeldCountsAsArrived", [](PrintRunTest& t) { t.jobs.holding << "B"; }, {}, Titles, {}, 10000},
         // Closed only after the job has come, within the office's call limit.
         ConfirmCase{"LongSpoolIsWaitedFor",
                     [](PrintRunTest& t) { t.office.spoolMilliseconds = 7000; },

@@ -46,10 +46,10 @@ TEST_F(StartButtonTest, PrintsTheListOnTheComboPrinter)
     EXPECT_TRUE(fakes.office.printed[1].arguments.endsWith(QStringLiteral("PrinterName=B (text)")));
     EXPECT_EQ(fakes.messageBoxes.texts(), std::vector<QString>({QStringLiteral("Done.")}));
     EXPECT_EQ(fakes.sleeper.waits, std::vector<int>(10, 1000));
-    EXPECT_EQ(fakes.printers.titles(QStringLiteral("B")), QStringList({"a.ods", "b c.ods"}));
+    EXPECT_EQ(fakes.jobs.titles(QStringLiteral("B")), QStringList({"a.ods", "b c.ods"}));
     EXPECT_EQ(fakes.printers.effectiveDefault(), QStringLiteral("A"));
     // The user had no options file of their own, and has none again.
-    EXPECT_EQ(fakes.printers.userOptions, std::nullopt);
+    EXPECT_EQ(fakes.printers.options.userOptions, std::nullopt);
     EXPECT_TRUE(fakes.state.files.empty());
     EXPECT_EQ(pointerWhileDone, WindowPointer::Busy);
     EXPECT_EQ(window.pointerCode(), WindowPointer::Default);
@@ -72,7 +72,7 @@ TEST_F(StartButtonTest, AtStartUpALeftoverOfAnEndedRunIsPutBackFirstAndToldOnce)
     snapshot.processId = 7;
     snapshot.processIdentity = QStringLiteral("boot/7");
     fakes.state.files[DefaultPrinterSnapshot::fileName(7, snapshot.processIdentity)] = snapshot.toBytes();
-    fakes.printers.userOptions = QByteArray("Default B\n");
+    fakes.printers.options.userOptions = QByteArray("Default B\n");
     QString titleWhileShown = QStringLiteral("unseen");
     fakes.messageBoxes.onShow = [&](const FakeMessageBoxes::Box&) {
         if (titleWhileShown == QLatin1String("unseen"))
@@ -86,7 +86,7 @@ TEST_F(StartButtonTest, AtStartUpALeftoverOfAnEndedRunIsPutBackFirstAndToldOnce)
                              "back. It has been put back now: your default printer is \"A\" again."));
     EXPECT_EQ(fakes.messageBoxes.boxes[0].title, QStringLiteral("Brindlework"));
     EXPECT_EQ(titleWhileShown, QString()); // nothing else of the start-up had run
-    EXPECT_EQ(fakes.printers.userOptions, std::optional<QByteArray>("Default A\n"));
+    EXPECT_EQ(fakes.printers.options.userOptions, std::optional<QByteArray>("Default A\n"));
     EXPECT_TRUE(fakes.state.files.empty());
 
     MainWindow again;

@@ -1,11 +1,11 @@
-#include "platform/LpoptionsText.h"
 #include "platform/PlatformError.h"
-#include "platform/cups/CupsPrinterServices.h"
+#include "platform/cups/CupsPrintingSystem.h"
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/XdgStateFolder.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
 #include "printers/DefaultPrinterLeftovers.h"
+#include "printers/LpoptionsText.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeSleeper.h"
 #include "support/FakeUserLocks.h"
@@ -53,14 +53,15 @@ public:
     }
 
     PrivateCupsDaemon daemon;
-    CupsPrinterServices printers;
+    CupsPrintingSystem printing;
+    CupsPrinters& printers = printing.printers;
     FakeMessageBoxes boxes;
     XdgStateFolder state;
     PosixProcesses processes;
     DefaultPrinter defaultPrinter{printers, boxes};
     FakeUserLocks locks;
     FakeSleeper sleeper;
-    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes, locks, sleeper, nullptr};
+    DefaultPrinterKeeper keeper{defaultPrinter, printing.options, state, processes, locks, sleeper, nullptr};
 };
 
 struct CupsCase {
@@ -171,7 +172,7 @@ TEST_F(KeeperOnCups, ALeftoverOfAnEndedProgramIsPutBack)
                 snapshot.toBytes());
     lpoptions({QStringLiteral("-d"), QStringLiteral("B")});
 
-    const auto found = DefaultPrinterLeftovers(printers, state, processes, locks).restore();
+    const auto found = DefaultPrinterLeftovers(printing.options, state, processes, locks).restore();
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].outcome, DefaultPrinterLeftovers::Leftover::Outcome::PutBack);
     EXPECT_EQ(optionsFile(), before);

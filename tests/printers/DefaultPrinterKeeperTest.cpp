@@ -3,7 +3,7 @@
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterLeftovers.h"
 #include "support/FakeMessageBoxes.h"
-#include "support/FakePrinterServices.h"
+#include "support/FakePrinters.h"
 #include "support/FakeProcesses.h"
 #include "support/FakeSleeper.h"
 #include "support/FakeStateFolder.h"
@@ -51,11 +51,11 @@ public:
         writer.current = id;
         writer.alive = {{id, identity}};
         FakeUserLocks otherLocks;
-        DefaultPrinterKeeper(reporting, printers, state, writer, otherLocks, sleeper, nullptr)
+        DefaultPrinterKeeper(reporting, printers.options, state, writer, otherLocks, sleeper, nullptr)
             .change(QStringLiteral("B"));
     }
 
-    FakePrinterServices printers;
+    FakePrinters printers;
     FakeMessageBoxes boxes;
     FakeStateFolder state;
     FakeProcesses processes;
@@ -63,8 +63,8 @@ public:
     FakeSleeper sleeper;
     DefaultPrinter reporting{printers, boxes};
     WatchedDefaultPrinter defaultPrinter{reporting, state};
-    DefaultPrinterKeeper keeper{defaultPrinter, printers, state, processes, locks, sleeper, nullptr};
-    DefaultPrinterLeftovers leftovers{printers, state, processes, locks};
+    DefaultPrinterKeeper keeper{defaultPrinter, printers.options, state, processes, locks, sleeper, nullptr};
+    DefaultPrinterLeftovers leftovers{printers.options, state, processes, locks};
 };
 
 // One run: the user's situation, the printer chosen, what may go wrong, and
@@ -83,9 +83,9 @@ class KeeperRun : public KeeperTest, public ::testing::WithParamInterface<RunCas
 
 TEST_P(KeeperRun, PutsTheUsersOwnDefaultBack)
 {
-    printers.userOptions = GetParam().options;
+    printers.options.userOptions = GetParam().options;
     printers.environment = QString::fromLatin1(GetParam().environment);
-    const Bytes before = printers.userOptions;
+    const Bytes before = printers.options.userOptions;
     const QString effectiveBefore = printers.effectiveDefault();
 
     if (GetParam().changeFails)
@@ -99,10 +99,10 @@ TEST_P(KeeperRun, PutsTheUsersOwnDefaultBack)
     if (GetParam().putBackFails) {
         EXPECT_ANY_THROW(keeper.putBack());
         EXPECT_EQ(state.files.size(), 1u); // kept for a later try
-        printers.failOptionsWrite = false;
+        printers.options.failOptionsWrite = false;
     }
     EXPECT_NO_THROW(keeper.putBack());
-    EXPECT_EQ(printers.userOptions, before);
+    EXPECT_EQ(printers.options.userOptions, before);
     EXPECT_EQ(printers.effectiveDefault(), effectiveBefore);
     EXPECT_TRUE(state.files.empty());
     EXPECT_TRUE(locks.held.isEmpty());
@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"EnvironmentDecides", QByteArray("Dest A x=1\n"), "C", QStringLiteral("B"), true, false},
         RunCase{"UnknownPrinterChangesNothing", std::nullopt, "", QStringLiteral("Gone"), true, false},
         RunCase{"PutBackFailsOnceThenSucceeds", std::nullopt, "", QStringLiteral("B"), false, true,
-                [](KeeperTest& t) { t.printers.failOptionsWrite = true; }}),
+                [](KeeperTest& t) { t.printers.options.failOptionsWrite = true; }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A print run over the user's options file: what the run's change writes,
@@ -138,14 +138,14 @@ class OptionsEdit : public KeeperTest, public ::testing::WithParamInterface<RunE
 TEST_P(OptionsEdit, ChangesAndPutsBackOnlyTheDefaultLine)
 {
     printers.printers << QStringLiteral("B/draft");
-    printers.userOptions = GetParam().before;
+    printers.options.userOptions = GetParam().before;
 
     keeper.change(QString::fromLatin1(GetParam().chosen));
-    EXPECT_EQ(printers.userOptions, GetParam().written);
+    EXPECT_EQ(printers.options.userOptions, GetParam().written);
     if (GetParam().meanwhile)
-        GetParam().meanwhile(printers.userOptions);
+        GetParam().meanwhile(printers.options.userOptions);
     keeper.putBack();
-    EXPECT_EQ(printers.userOptions, GetParam().after);
+    EXPECT_EQ(printers.options.userOptions, GetParam().after);
 }
 
 const QByteArray Commented = "# my printers\nDest A media=A4\nSomething CUPS does not know\nDefault C\n";
@@ -187,13 +187,13 @@ TEST_F(KeeperTest, AMegabyteOptionsFileIsUndoneAfterAKilledRun)
     QByteArray big = "# mine\nDefault A media=A4\n";
     for (int i = 0; big.size() < 1000000; ++i)
         big += "Dest P" + QByteArray::number(i) + " media=A4 sides=two-sided-long-edge print-quality=5\n";
-    printers.userOptions = big;
+    printers.options.userOptions = big;
     runOfAnother(7, QStringLiteral("boot/first"));
     ASSERT_EQ(state.files.size(), 1u);
     EXPECT_LT(state.files.begin()->second.size(), 1024);
-    EXPECT_NE(printers.userOptions, Bytes(big));
+    EXPECT_NE(printers.options.userOptions, Bytes(big));
     leftovers.restore();
-    EXPECT_EQ(printers.userOptions, Bytes(big));
+    EXPECT_EQ(printers.options.userOptions, Bytes(big));
     EXPECT_TRUE(state.files.empty());
 }
 
@@ -205,7 +205,7 @@ TEST_F(KeeperTest, WithoutAPlaceForTheSnapshotTheDefaultIsLeftAlone)
         defaults += "Default P" + QByteArray::number(i) + " media=A4\n";
     for (const bool tooLarge : {false, true}) {
         state.refuseWrites = !tooLarge;
-        printers.userOptions = tooLarge ? std::optional<QByteArray>(defaults) : std::nullopt;
+        printers.options.userOptions = tooLarge ? std::optional<QByteArray>(defaults) : std::nullopt;
         try {
             keeper.change(QStringLiteral("B"));
             ADD_FAILURE() << "changed";
@@ -214,7 +214,8 @@ TEST_F(KeeperTest, WithoutAPlaceForTheSnapshotTheDefaultIsLeftAlone)
                 error.description().startsWith(QStringLiteral("Your default printer was left as it is")));
         }
         EXPECT_FALSE(printers.calls.contains(QStringLiteral("setDefaultPrinter:B")));
-        EXPECT_EQ(printers.userOptions, tooLarge ? std::optional<QByteArray>(defaults) : std::nullopt);
+        EXPECT_EQ(printers.options.userOptions,
+                  tooLarge ? std::optional<QByteArray>(defaults) : std::nullopt);
         EXPECT_TRUE(state.files.empty());
         EXPECT_NO_THROW(keeper.putBack());
         EXPECT_TRUE(locks.held.isEmpty());
@@ -223,14 +224,14 @@ TEST_F(KeeperTest, WithoutAPlaceForTheSnapshotTheDefaultIsLeftAlone)
 
 TEST_F(KeeperTest, ASecondRunAfterAFailedPutBackKeepsTheFirstSnapshot)
 {
-    printers.userOptions = QByteArray("Default A\n");
+    printers.options.userOptions = QByteArray("Default A\n");
     keeper.change(QStringLiteral("B"));
-    printers.failOptionsWrite = true;
+    printers.options.failOptionsWrite = true;
     EXPECT_THROW(keeper.putBack(), PlatformError);
-    printers.failOptionsWrite = false;
+    printers.options.failOptionsWrite = false;
     keeper.change(QStringLiteral("C"));
     keeper.putBack();
-    EXPECT_EQ(printers.userOptions, Bytes(QByteArray("Default A\n")));
+    EXPECT_EQ(printers.options.userOptions, Bytes(QByteArray("Default A\n")));
 }
 
 // A snapshot found at start-up, by the state of the process that wrote it.
@@ -257,7 +258,7 @@ TEST_P(KeeperLeftover, IsPutBackOnlyWhenItsProgramHasEnded)
     GetParam().arrange(*this);
 
     EXPECT_EQ(DefaultPrinterLeftovers::message(leftovers.restore()), GetParam().message);
-    EXPECT_EQ(printers.userOptions, GetParam().options);
+    EXPECT_EQ(printers.options.userOptions, GetParam().options);
     EXPECT_EQ(state.names(), GetParam().files);
     // Told once: what is left is not told of again.
     if (GetParam().files.isEmpty() || GetParam().files.first().endsWith(QStringLiteral(".unreadable"))) {
@@ -286,14 +287,15 @@ INSTANTIATE_TEST_SUITE_P(
         LeftoverCase{"AnotherRunIsUnderWay", 7,
                      [](KeeperTest& t) { t.locks.heldElsewhere << DefaultPrinterKeeper::lockName(); },
                      RunsDefault, Kept, QString()},
-        LeftoverCase{"UserChoseAnewSince",
-                     7,
-                     [](KeeperTest& t) { t.printers.userOptions = QByteArray("# mine\nDefault C\n"); },
-                     QByteArray("# mine\nDefault C\n"),
-                     {},
-                     CutShort + QStringLiteral(" Your default printer has been chosen anew since, so that "
-                                               "choice stays as it is.")},
-        LeftoverCase{"CannotBePutBack", 7, [](KeeperTest& t) { t.printers.failOptionsWrite = true; },
+        LeftoverCase{
+            "UserChoseAnewSince",
+            7,
+            [](KeeperTest& t) { t.printers.options.userOptions = QByteArray("# mine\nDefault C\n"); },
+            QByteArray("# mine\nDefault C\n"),
+            {},
+            CutShort + QStringLiteral(" Your default printer has been chosen anew since, so that "
+                                      "choice stays as it is.")},
+        LeftoverCase{"CannotBePutBack", 7, [](KeeperTest& t) { t.printers.options.failOptionsWrite = true; },
                      RunsDefault, Kept,
                      CutShort + QStringLiteral(" It cannot be put back now: lpoptions: permission denied")},
         LeftoverCase{"Unreadable",
@@ -308,14 +310,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(KeeperTest, TheMessageNamesTheDefaultThatCameBackOnceForSeveralLeftovers)
 {
-    printers.userOptions = QByteArray("Default C\n");
+    printers.options.userOptions = QByteArray("Default C\n");
     for (const qint64 id : {7, 8})
         runOfAnother(id, QStringLiteral("boot/%1").arg(id));
     const auto found = leftovers.restore();
     EXPECT_EQ(found.size(), 2u);
     EXPECT_EQ(DefaultPrinterLeftovers::message(found),
               CutShort + QStringLiteral(" It has been put back now: your default printer is \"C\" again."));
-    EXPECT_EQ(printers.userOptions, Bytes(QByteArray("Default C\n")));
+    EXPECT_EQ(printers.options.userOptions, Bytes(QByteArray("Default C\n")));
 }
 
 } // namespace

@@ -1,14 +1,14 @@
 #include "printers/DefaultPrinter.h"
 
 #include "support/FakeMessageBoxes.h"
-#include "support/FakePrinterServices.h"
+#include "support/FakePrinters.h"
 #include "support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
 
 namespace bw::test {
 using bw::test::FakeMessageBoxes;
-using bw::test::FakePrinterServices;
+using bw::test::FakePrinters;
 
 namespace {
 
@@ -19,7 +19,7 @@ protected:
         printers.printers = {QStringLiteral("A"), QStringLiteral("B")};
         printers.defaultPrinter = QStringLiteral("A");
     }
-    FakePrinterServices printers;
+    FakePrinters printers;
     FakeMessageBoxes boxes;
     DefaultPrinter defaultPrinter{printers, boxes};
 };
@@ -53,7 +53,7 @@ TEST_F(DefaultPrinterTest, GetReportsEachFailureOnceAndGivesEmpty)
                         "modPrinters.GetDefaultPrinter\r\nPlease contact Technical Support")},
     };
     for (const Case& row : table) {
-        FakePrinterServices system;
+        FakePrinters system;
         system.unreachable = row.unreachable;
         FakeMessageBoxes shown;
         DefaultPrinter subject(system, shown);

@@ -1,6 +1,6 @@
 #include "app/MainController.h"
 #include "app/MainWindow.h"
-#include "platform/cups/CupsPrinterServices.h"
+#include "platform/cups/CupsPrintingSystem.h"
 #include "platform/qt/QSettingsStore.h"
 #include "support/FakeServices.h"
 #include "support/PrivateCupsDaemon.h"
@@ -60,10 +60,10 @@ protected:
     void save(const QString& text) { settings.write(App, Section, Key, text); }
 
     PrivateCupsDaemon daemon;
-    CupsPrinterServices printers;
+    CupsPrintingSystem printing;
     QSettingsStore settings;
     test::FakeServices fakes;
-    AppServices services = fakes.with().use(settings).use(printers).build();
+    AppServices services = fakes.with().use(settings).use(printing.printers).build();
 };
 
 TEST_F(PrinterChoiceStartUpTest, FirstStartShowsTheQueuesSelectsTheDefaultAndSavesIt)

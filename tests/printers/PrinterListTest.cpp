@@ -1,7 +1,7 @@
 #include "printers/PrinterList.h"
 
 #include "support/FakePrinterChoiceList.h"
-#include "support/FakePrinterServices.h"
+#include "support/FakePrinters.h"
 #include "support/FakeSettingsStore.h"
 #include "support/QStringPrinter.h"
 
@@ -10,7 +10,7 @@
 
 namespace bw::test {
 using bw::test::FakePrinterChoiceList;
-using bw::test::FakePrinterServices;
+using bw::test::FakePrinters;
 using bw::test::FakeSettingsStore;
 
 namespace {
@@ -48,7 +48,7 @@ protected:
         return settings.values.value(Combo1Key);
     }
 
-    FakePrinterServices printers;
+    FakePrinters printers;
     FakeSettingsStore settings;
     FakePrinterChoiceList combo;
     PrinterList list{printers, settings, combo};
@@ -77,7 +77,7 @@ TEST_F(PrinterListTest, SavedTextDecidesTheSelection)
         {"x", -1}, {"65536", -1}, {"32768", -1}, {"2.0", -1}, {" 2", -1}, {"+2", -1},
     };
     for (const Case& row : table) {
-        FakePrinterServices system;
+        FakePrinters system;
         system.printers = printers.printers;
         system.defaultPrinter = QStringLiteral("B");
         FakeSettingsStore store;
@@ -155,7 +155,7 @@ TEST_F(PrinterListTest, NoDefaultPrinterListsThePrintersWithoutSelection)
 TEST_F(PrinterListTest, UnreachablePrintingSystemGivesAnEmptyListAndGoesOn)
 {
     for (const QString& text : {QString(), QStringLiteral("0")}) {
-        FakePrinterServices system;
+        FakePrinters system;
         system.unreachable = true;
         FakeSettingsStore store;
         if (!text.isNull())

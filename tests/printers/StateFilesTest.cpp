@@ -2,7 +2,7 @@
 #include "platform/system/PosixProcesses.h"
 #include "platform/system/XdgStateFolder.h"
 #include "printers/DefaultPrinterLeftovers.h"
-#include "support/FakePrinterServices.h"
+#include "support/FakePrinters.h"
 #include "support/FakeUserLocks.h"
 #include "support/QStringPrinter.h"
 
@@ -65,11 +65,11 @@ TEST_P(StateFiles, AreNeverFollowedNorWaitedOnAndAreToldOfOnce)
     XdgStateFolder state;
     QDir().mkpath(state.path());
     GetParam().plant(state.path(), state.path() + QStringLiteral("/default-printer-x.json"));
-    FakePrinterServices printers;
-    printers.userOptions = QByteArray("Default B\n");
+    FakeUserPrinterOptions options;
+    options.userOptions = QByteArray("Default B\n");
     PosixProcesses processes;
     FakeUserLocks locks;
-    DefaultPrinterLeftovers leftovers(printers, state, processes, locks);
+    DefaultPrinterLeftovers leftovers(options, state, processes, locks);
 
     QString told;
     try {
@@ -79,7 +79,7 @@ TEST_P(StateFiles, AreNeverFollowedNorWaitedOnAndAreToldOfOnce)
         told = error.description();
     }
     EXPECT_TRUE(told.contains(QLatin1String(GetParam().message))) << told.toStdString();
-    EXPECT_EQ(printers.userOptions, GetParam().options);
+    EXPECT_EQ(options.userOptions, GetParam().options);
     EXPECT_EQ(QDir(state.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
               GetParam().files);
 }

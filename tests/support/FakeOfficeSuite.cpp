@@ -238,7 +238,7 @@ void FakeOfficeSuite::submitJob(const QString& url, const std::vector<OfficeRefe
 {
     if (!printing || dropsJobs)
         return;
-    QString printer = fallbackPrinter.isEmpty() ? printing->effectiveDefault() : fallbackPrinter;
+    QString printer = fallbackPrinter.isEmpty() ? printing->printers.effectiveDefault() : fallbackPrinter;
     for (const OfficeReference& argument : arguments) {
         const auto& record = argument.objectAs<PropertyRecord>();
         if (record.name() == QLatin1String("PrinterName")) {
@@ -267,7 +267,7 @@ bool FakeOfficeSuite::knows(const QString& name) const
 {
     if (knownPrinters)
         return knownPrinters->contains(name);
-    return !printing || printing->printers.contains(name);
+    return !printing || printing->printers.printers.contains(name);
 }
 
 bool FakeOfficeSuite::restartSelfStartedOffice()

@@ -2,7 +2,7 @@
 
 #include "platform/OfficeSuite.h"
 #include "platform/PlatformError.h"
-#include "support/FakePrinterServices.h"
+#include "support/FakePrintJobs.h"
 
 #include <QHash>
 #include <QString>
@@ -76,7 +76,7 @@ public:
     // file name, on the printer the print names when the office knows it,
     // otherwise on the office's own default: the fallback printer, or where
     // none is set, the printing system's default.
-    FakePrinterServices* printing = nullptr;
+    FakePrintJobs* printing = nullptr;
     // The printers the office learned at its start; unset: every printer of the printing system.
     std::optional<QStringList> knownPrinters;
     QString fallbackPrinter;

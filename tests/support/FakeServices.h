@@ -6,7 +6,8 @@
 #include "support/FakeFileSystem.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/FakeOfficeSuite.h"
-#include "support/FakePrinterServices.h"
+#include "support/FakePrintJobs.h"
+#include "support/FakePrinters.h"
 #include "support/FakeProcesses.h"
 #include "support/FakeRandomSource.h"
 #include "support/FakeSettingsStore.h"
@@ -24,8 +25,8 @@ struct FakeServices {
     // The office's prints land in the printing system's job list.
     FakeServices()
     {
-        office.printing = &printers;
-        printers.clock = &sleeper;
+        office.printing = &jobs;
+        jobs.clock = &sleeper;
     }
 
     FakeFileSystem fileSystem;
@@ -33,7 +34,8 @@ struct FakeServices {
     FakeRandomSource random;
     FakeBrowserOpener browser;
     FakeSettingsStore settings;
-    FakePrinterServices printers;
+    FakePrinters printers;
+    FakePrintJobs jobs{printers};
     FakeSleeper sleeper;
     FakeYielder yielder;
     FakeOfficeSuite office;
@@ -44,8 +46,8 @@ struct FakeServices {
     FakeUserLocks locks;
     FakeStopRequest stop;
     QString installFolder = QStringLiteral("/opt/brindlework");
-    AppServices services{fileSystem, messageBoxes, random,  browser, settings,     printers,
-                         sleeper,    sleeper,      yielder, office,  skin,         dialogs,
+    AppServices services{fileSystem, messageBoxes, random,  browser, settings,     printers, printers.options,
+                         jobs,       sleeper,      sleeper, yielder, office,       skin,     dialogs,
                          state,      processes,    locks,   stop,    installFolder};
 
     // Real services (or other fakes) in place of some of these:
@@ -68,7 +70,7 @@ struct FakeServices {
             settings_ = &s;
             return *this;
         }
-        Builder& use(PrinterServices& s)
+        Builder& use(Printers& s)
         {
             printers_ = &s;
             return *this;
@@ -117,6 +119,8 @@ struct FakeServices {
                                f_.browser,
                                settings_ ? *settings_ : f_.settings,
                                printers_ ? *printers_ : f_.printers,
+                               f_.printers.options,
+                               f_.jobs,
                                sleeper_ ? *sleeper_ : f_.sleeper,
                                clock_ ? *clock_ : f_.sleeper,
                                yielder_ ? *yielder_ : f_.yielder,
@@ -135,7 +139,7 @@ struct FakeServices {
         FileSystem* fileSystem_ = nullptr;
         MessageBoxes* messageBoxes_ = nullptr;
         SettingsStore* settings_ = nullptr;
-        PrinterServices* printers_ = nullptr;
+        Printers* printers_ = nullptr;
         Sleeper* sleeper_ = nullptr;
         Clock* clock_ = nullptr;
         Yielder* yielder_ = nullptr;

@@ -4,7 +4,7 @@
 #include "platform/FolderChangeWait.h"
 #include "platform/PlatformError.h"
 #include "platform/system/PosixSharedFolder.h"
-#include "support/FakePrinterServices.h"
+#include "support/FakePrintJobs.h"
 #include "support/FakeProcesses.h"
 #include "support/FakeStopRequest.h"
 #include "support/QStringPrinter.h"
@@ -70,8 +70,7 @@ public:
     std::unique_ptr<WatchedFolder> watcher(FakeProcesses& of)
     {
         return std::make_unique<WatchedFolder>(
-            WatchedFolder::Services{shared, of, printers,
-                                    [this] { return QStringLiteral("w%1").arg(++ids); }},
+            WatchedFolder::Services{shared, of, jobs, jobs, [this] { return QStringLiteral("w%1").arg(++ids); }},
             dir.path(), QStringLiteral("h-1"), QStringLiteral("P"));
     }
 
@@ -93,7 +92,8 @@ public:
     QTemporaryDir dir;
     PosixSharedFolder shared;
     FakeProcesses processes;
-    FakePrinterServices printers;
+    FakePrinters printers;
+    FakePrintJobs jobs{printers};
     int ids = 0;
     std::unique_ptr<WatchedFolder> folder = watcher(processes);
     Waits waits;
@@ -120,10 +120,10 @@ TEST(WatchedFolderTest, ClaimsOfDeadWatchersAreSettledByTheJournalAndThePrinting
 {
     Watch w;
     w.printers.printers = QStringList{"P"};
-    const int kept = w.printers.submit(QStringLiteral("P"), QStringLiteral("t2-kept.ods"));
-    const int aborted = w.printers.submit(QStringLiteral("P"), QStringLiteral("t3-aborted.ods"));
-    w.printers.submit(QStringLiteral("P"), QStringLiteral("t10-unrecorded.ods"));
-    w.printers.changeState(aborted, PrintJob::Aborted, QStringLiteral("job-aborted-by-system"));
+    const int kept = w.jobs.submit(QStringLiteral("P"), QStringLiteral("t2-kept.ods"));
+    const int aborted = w.jobs.submit(QStringLiteral("P"), QStringLiteral("t3-aborted.ods"));
+    w.jobs.submit(QStringLiteral("P"), QStringLiteral("t10-unrecorded.ods"));
+    w.jobs.changeState(aborted, PrintJob::Aborted, QStringLiteral("job-aborted-by-system"));
     const struct {
         const char* watcher;
         const char* claim;
@@ -222,8 +222,8 @@ TEST(WatchedFolderTest, AFileWhoseJobCupsAbortsLaterMovesOnToFailed)
     Watch w;
     w.printers.printers = QStringList{"P"};
     w.folder->open();
-    const int kept = w.printers.submit(QStringLiteral("P"), QStringLiteral("kept"));
-    const int aborted = w.printers.submit(QStringLiteral("P"), QStringLiteral("aborted"));
+    const int kept = w.jobs.submit(QStringLiteral("P"), QStringLiteral("kept"));
+    const int aborted = w.jobs.submit(QStringLiteral("P"), QStringLiteral("aborted"));
     for (const auto& [name, job] : {std::pair{"kept.ods", kept}, std::pair{"aborted.ods", aborted}}) {
         w.write(QString::fromUtf8(name));
         const auto claimed = w.folder->claim(QString::fromUtf8(name));
@@ -231,7 +231,7 @@ TEST(WatchedFolderTest, AFileWhoseJobCupsAbortsLaterMovesOnToFailed)
         w.folder->follow(*claimed, job, QStringLiteral("P"), w.folder->filePrinted(*claimed));
     }
     EXPECT_EQ(w.folder->followUp(), QStringList());
-    w.printers.changeState(aborted, PrintJob::Aborted, QStringLiteral("the printer jammed"));
+    w.jobs.changeState(aborted, PrintJob::Aborted, QStringLiteral("the printer jammed"));
     EXPECT_EQ(w.folder->followUp().size(), 1);
     EXPECT_EQ(w.files(QStringLiteral("printed")), QStringList{"kept.ods"});
     EXPECT_EQ(w.files(QStringLiteral("failed")), (QStringList{"aborted.ods", "aborted.ods.txt"}));

@@ -1,6 +1,5 @@
-#include "platform/cups/CupsPrinterServices.h"
-
 #include "platform/PlatformError.h"
+#include "platform/cups/CupsPrintingSystem.h"
 #include "printers/DefaultPrinter.h"
 #include "support/FakeMessageBoxes.h"
 #include "support/LpoptionsSnapshot.h"
@@ -30,9 +29,9 @@ constexpr int CupsServiceUnavailable = 1282; // server-error-service-unavailable
 const QString ReportEnd = QStringLiteral("\r\nHas occured in modPrinters.GetDefaultPrinter\r\nPlease contact "
                                          "Technical Support");
 
-class CupsPrinterServicesTest : public ::testing::Test {
+class CupsAdaptersTest : public ::testing::Test {
 protected:
-    CupsPrinterServicesTest()
+    CupsAdaptersTest()
     {
         // HOME is the process's temporary one; start every test without a user default.
         QDir(testHome() + QStringLiteral("/.cups")).removeRecursively();
@@ -56,7 +55,7 @@ protected:
     }
 
     PrivateCupsDaemon daemon;
-    CupsPrinterServices services;
+    CupsPrintingSystem cups;
 };
 
 void writeFile(const QString& path, const QByteArray& content)
@@ -76,50 +75,50 @@ int numberOf(const std::function<void()>& action)
     return 0;
 }
 
-TEST_F(CupsPrinterServicesTest, ListsEveryDestinationInCupsOrderWithInstances)
+TEST_F(CupsAdaptersTest, ListsEveryDestinationInCupsOrderWithInstances)
 {
     addQueues({QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B")});
-    EXPECT_EQ(services.installedPrinters(), (QStringList{"A", "B", "C"}));
+    EXPECT_EQ(cups.printers.installedPrinters(), (QStringList{"A", "B", "C"}));
 
     lpoptions(
         {QStringLiteral("-p"), QStringLiteral("B/draft"), QStringLiteral("-o"), QStringLiteral("copies=2")});
-    EXPECT_EQ(services.installedPrinters(), (QStringList{"A", "B", "B/draft", "C"}));
+    EXPECT_EQ(cups.printers.installedPrinters(), (QStringList{"A", "B", "B/draft", "C"}));
 
     // Nothing is cached: a queue removed or added shows at the next call.
     daemon.removeQueue(QStringLiteral("A"));
     daemon.addQueue(QStringLiteral("Aa"));
-    EXPECT_EQ(services.installedPrinters(), (QStringList{"Aa", "B", "B/draft", "C"}));
+    EXPECT_EQ(cups.printers.installedPrinters(), (QStringList{"Aa", "B", "B/draft", "C"}));
 }
 
-TEST_F(CupsPrinterServicesTest, PrintingSystemWithoutPrintersListsNothingAndHasNoDefault)
+TEST_F(CupsAdaptersTest, PrintingSystemWithoutPrintersListsNothingAndHasNoDefault)
 {
-    EXPECT_EQ(services.installedPrinters(), QStringList());
-    EXPECT_EQ(numberOf([this] { services.defaultPrinterName(); }), CupsNotFound);
+    EXPECT_EQ(cups.printers.installedPrinters(), QStringList());
+    EXPECT_EQ(numberOf([this] { cups.printers.defaultPrinterName(); }), CupsNotFound);
 }
 
-TEST_F(CupsPrinterServicesTest, DefaultIsTheServersUnlessTheUserChoseOne)
+TEST_F(CupsAdaptersTest, DefaultIsTheServersUnlessTheUserChoseOne)
 {
     addQueues({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    EXPECT_EQ(numberOf([this] { services.defaultPrinterName(); }), CupsNotFound);
+    EXPECT_EQ(numberOf([this] { cups.printers.defaultPrinterName(); }), CupsNotFound);
 
     daemon.setServerDefault(QStringLiteral("C"));
-    EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("C"));
+    EXPECT_EQ(cups.printers.defaultPrinterName(), QStringLiteral("C"));
 
     lpoptions({QStringLiteral("-d"), QStringLiteral("B")});
-    EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("B"));
+    EXPECT_EQ(cups.printers.defaultPrinterName(), QStringLiteral("B"));
 
     lpoptions(
         {QStringLiteral("-p"), QStringLiteral("B/draft"), QStringLiteral("-o"), QStringLiteral("copies=2")});
     lpoptions({QStringLiteral("-d"), QStringLiteral("B/draft")});
-    EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("B/draft"));
+    EXPECT_EQ(cups.printers.defaultPrinterName(), QStringLiteral("B/draft"));
 }
 
-TEST_F(CupsPrinterServicesTest, SetDefaultToBAndBackShowsInLpstat)
+TEST_F(CupsAdaptersTest, SetDefaultToBAndBackShowsInLpstat)
 {
     addQueues({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     daemon.setServerDefault(QStringLiteral("A"));
     FakeMessageBoxes boxes;
-    DefaultPrinter defaultPrinter(services, boxes);
+    DefaultPrinter defaultPrinter(cups.printers, boxes);
 
     const QString previous = defaultPrinter.get();
     ASSERT_EQ(previous, QStringLiteral("A"));
@@ -133,24 +132,24 @@ TEST_F(CupsPrinterServicesTest, SetDefaultToBAndBackShowsInLpstat)
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
-TEST_F(CupsPrinterServicesTest, SetDefaultToAnInstanceRoundTrips)
+TEST_F(CupsAdaptersTest, SetDefaultToAnInstanceRoundTrips)
 {
     addQueues({QStringLiteral("A"), QStringLiteral("B")});
     lpoptions(
         {QStringLiteral("-p"), QStringLiteral("B/draft"), QStringLiteral("-o"), QStringLiteral("copies=2")});
-    services.setDefaultPrinter(QStringLiteral("B/draft"));
-    EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("B/draft"));
+    cups.printers.setDefaultPrinter(QStringLiteral("B/draft"));
+    EXPECT_EQ(cups.printers.defaultPrinterName(), QStringLiteral("B/draft"));
     EXPECT_EQ(lpstatDefault(), QStringLiteral("system default destination: B/draft"));
-    services.setDefaultPrinter(QStringLiteral("A"));
-    EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("A"));
+    cups.printers.setDefaultPrinter(QStringLiteral("A"));
+    EXPECT_EQ(cups.printers.defaultPrinterName(), QStringLiteral("A"));
     // The instance and its options outlive the change of default.
-    EXPECT_TRUE(services.installedPrinters().contains(QStringLiteral("B/draft")));
+    EXPECT_TRUE(cups.printers.installedPrinters().contains(QStringLiteral("B/draft")));
 }
 
-TEST_F(CupsPrinterServicesTest, SetDefaultWithEmptyOrUnknownNameRaisesAndChangesNothing)
+TEST_F(CupsAdaptersTest, SetDefaultWithEmptyOrUnknownNameRaisesAndChangesNothing)
 {
     addQueues({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    services.setDefaultPrinter(QStringLiteral("B"));
+    cups.printers.setDefaultPrinter(QStringLiteral("B"));
     const LpoptionsSnapshot before(testHome());
     const QString lpstatBefore = lpstatDefault();
     ASSERT_EQ(lpstatBefore, QStringLiteral("system default destination: B"));
@@ -168,7 +167,7 @@ TEST_F(CupsPrinterServicesTest, SetDefaultWithEmptyOrUnknownNameRaisesAndChanges
     };
     for (const Case& row : table) {
         try {
-            services.setDefaultPrinter(row.name);
+            cups.printers.setDefaultPrinter(row.name);
             ADD_FAILURE() << "no failure for '" << row.name.toStdString() << "'";
         } catch (const PlatformError& error) {
             EXPECT_EQ(error.number(), row.number) << row.name.toStdString();
@@ -176,42 +175,43 @@ TEST_F(CupsPrinterServicesTest, SetDefaultWithEmptyOrUnknownNameRaisesAndChanges
         }
         EXPECT_TRUE(LpoptionsSnapshot(testHome()) == before) << row.name.toStdString();
         EXPECT_EQ(lpstatDefault(), lpstatBefore) << row.name.toStdString();
-        EXPECT_EQ(services.defaultPrinterName(), QStringLiteral("B"));
+        EXPECT_EQ(cups.printers.defaultPrinterName(), QStringLiteral("B"));
     }
 }
 
-TEST_F(CupsPrinterServicesTest, DefaultHiddenByLpdestIsReportedNotPassedOff)
+TEST_F(CupsAdaptersTest, DefaultHiddenByLpdestIsReportedNotPassedOff)
 {
     addQueues({QStringLiteral("A"), QStringLiteral("B")});
     qputenv("LPDEST", "A");
-    const int number = numberOf([this] { services.setDefaultPrinter(QStringLiteral("B")); });
-    const QString seen = services.defaultPrinterName();
+    const int number = numberOf([this] { cups.printers.setDefaultPrinter(QStringLiteral("B")); });
+    const QString seen = cups.printers.defaultPrinterName();
     qunsetenv("LPDEST");
     EXPECT_EQ(number, ErrorNumber::PrinterService);
     EXPECT_EQ(seen, QStringLiteral("A"));
 }
 
-TEST_F(CupsPrinterServicesTest, UnreachablePrintingSystemRaisesWithCupsNumber)
+TEST_F(CupsAdaptersTest, UnreachablePrintingSystemRaisesWithCupsNumber)
 {
     addQueues({QStringLiteral("A")});
     daemon.stop();
     try {
-        services.installedPrinters();
+        cups.printers.installedPrinters();
         FAIL() << "no failure";
     } catch (const PlatformError& error) {
         EXPECT_EQ(error.number(), CupsServiceUnavailable);
         EXPECT_TRUE(error.description().contains(daemon.socketPath())) << error.what();
     }
-    EXPECT_EQ(numberOf([this] { services.defaultPrinterName(); }), CupsServiceUnavailable);
-    EXPECT_EQ(numberOf([this] { services.setDefaultPrinter(QStringLiteral("A")); }), CupsServiceUnavailable);
+    EXPECT_EQ(numberOf([this] { cups.printers.defaultPrinterName(); }), CupsServiceUnavailable);
+    EXPECT_EQ(numberOf([this] { cups.printers.setDefaultPrinter(QStringLiteral("A")); }),
+              CupsServiceUnavailable);
     EXPECT_FALSE(QFile::exists(lpoptionsPath()));
 }
 
-TEST_F(CupsPrinterServicesTest, GetDefaultPrinterReportsOnceAndGivesEmpty)
+TEST_F(CupsAdaptersTest, GetDefaultPrinterReportsOnceAndGivesEmpty)
 {
     addQueues({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     FakeMessageBoxes boxes;
-    DefaultPrinter defaultPrinter(services, boxes);
+    DefaultPrinter defaultPrinter(cups.printers, boxes);
 
     // No default: CUPS lists the queues but marks none.
     EXPECT_EQ(defaultPrinter.get(), QString());
@@ -235,7 +235,7 @@ TEST_F(CupsPrinterServicesTest, GetDefaultPrinterReportsOnceAndGivesEmpty)
     EXPECT_EQ(boxes.boxes[1].title, QStringLiteral("Brindlework"));
 }
 
-TEST_F(CupsPrinterServicesTest, RealLpoptionsOfTheUserStayUntouched)
+TEST_F(CupsAdaptersTest, RealLpoptionsOfTheUserStayUntouched)
 {
     const QString realHome = LpoptionsSnapshot::realHome();
     ASSERT_FALSE(realHome.isEmpty());
@@ -245,7 +245,7 @@ TEST_F(CupsPrinterServicesTest, RealLpoptionsOfTheUserStayUntouched)
 
     addQueues({QStringLiteral("A"), QStringLiteral("B")});
     FakeMessageBoxes boxes;
-    DefaultPrinter defaultPrinter(services, boxes);
+    DefaultPrinter defaultPrinter(cups.printers, boxes);
     defaultPrinter.set(QStringLiteral("B"));
     defaultPrinter.set(QStringLiteral("A"));
     lpoptions({QStringLiteral("-d"), QStringLiteral("B")});
@@ -259,7 +259,7 @@ TEST_F(CupsPrinterServicesTest, RealLpoptionsOfTheUserStayUntouched)
                                          << realAfter.describe().toStdString();
 }
 
-TEST_F(CupsPrinterServicesTest, HeldQueueKeepsJobsWithTheirTitles)
+TEST_F(CupsAdaptersTest, HeldQueueKeepsJobsWithTheirTitles)
 {
     daemon.addQueue(QStringLiteral("Held"), true);
     daemon.addQueue(QStringLiteral("Open"));
@@ -274,18 +274,18 @@ TEST_F(CupsPrinterServicesTest, HeldQueueKeepsJobsWithTheirTitles)
     EXPECT_TRUE(daemon.jobs(QStringLiteral("Open")).empty());
 }
 
-TEST_F(CupsPrinterServicesTest, JobStatesReadsQueuedAndEndedJobsTogether)
+TEST_F(CupsAdaptersTest, JobStatesReadsQueuedAndEndedJobsTogether)
 {
     daemon.addQueue(QStringLiteral("Held"), true);
     const auto send = [this](const QString& title) {
-        return services.submitFile(QStringLiteral("Held"), QStringLiteral("/etc/hostname"), title, {});
+        return cups.queue.submitFile(QStringLiteral("Held"), QStringLiteral("/etc/hostname"), title, {});
     };
     const int kept = send(QStringLiteral("kept.ods"));
     const int canceled = send(QStringLiteral("gone.ods"));
     daemon.runTool(QStringLiteral("cancel"), {QString::number(canceled)});
 
     QHash<int, PrintJob> read;
-    for (const PrintJob& job : services.jobStates({kept, canceled, canceled + 1000}))
+    for (const PrintJob& job : cups.queue.jobStates({kept, canceled, canceled + 1000}))
         read.insert(job.id, job);
     EXPECT_EQ(read.keys().size(), 2);
     EXPECT_EQ(read[kept].state, PrintJob::Pending);
@@ -293,7 +293,7 @@ TEST_F(CupsPrinterServicesTest, JobStatesReadsQueuedAndEndedJobsTogether)
     EXPECT_EQ(read[canceled].state, PrintJob::Canceled);
 }
 
-TEST_F(CupsPrinterServicesTest, AFrozenPrintingSystemIsGivenUpOnAndNamed)
+TEST_F(CupsAdaptersTest, AFrozenPrintingSystemIsGivenUpOnAndNamed)
 {
     addQueues({QStringLiteral("A")});
     QFile pidFile(daemon.folder() + QStringLiteral("/cupsd.pid"));
@@ -304,7 +304,7 @@ TEST_F(CupsPrinterServicesTest, AFrozenPrintingSystemIsGivenUpOnAndNamed)
     // Each call fails with the same words, the later ones without waiting again.
     for (int call = 0; call < 3; ++call) {
         try {
-            services.installedPrinters();
+            cups.printers.installedPrinters();
             ADD_FAILURE() << "no failure";
         } catch (const PlatformError& error) {
             EXPECT_TRUE(error.description().contains(QLatin1String("cannot be reached"))) << error.what();
@@ -313,7 +313,7 @@ TEST_F(CupsPrinterServicesTest, AFrozenPrintingSystemIsGivenUpOnAndNamed)
     ::kill(pid, SIGCONT);
 }
 
-TEST_F(CupsPrinterServicesTest, AWatchSeesTheJobsCreatedAfterItWithTheirStates)
+TEST_F(CupsAdaptersTest, AWatchSeesTheJobsCreatedAfterItWithTheirStates)
 {
     daemon.addQueue(QStringLiteral("Held"), true);
     daemon.addQueue(QStringLiteral("Open"));
@@ -322,7 +322,7 @@ TEST_F(CupsPrinterServicesTest, AWatchSeesTheJobsCreatedAfterItWithTheirStates)
                                               QStringLiteral("/etc/hostname")});
     };
     print(QStringLiteral("Held"), QStringLiteral("before.ods"));
-    const int watch = services.watchJobs(QStringLiteral("Held"));
+    const int watch = cups.jobs.watchJobs(QStringLiteral("Held"));
     print(QStringLiteral("Held"), QStringLiteral("Q1 sales.ods"));
     print(QStringLiteral("Open"), QStringLiteral("other.ods"));
     daemon.runTool(QStringLiteral("cancel"), {QStringLiteral("-a"), QStringLiteral("Held")});
@@ -330,7 +330,7 @@ TEST_F(CupsPrinterServicesTest, AWatchSeesTheJobsCreatedAfterItWithTheirStates)
     QHash<QString, PrintJob> last; // by title
     QStringList created;
     int sequence = 0;
-    for (const JobEvent& event : services.jobEvents(watch, 0)) {
+    for (const JobEvent& event : cups.jobs.jobEvents(watch, 0)) {
         EXPECT_GT(event.sequence, sequence);
         sequence = event.sequence;
         if (event.created)
@@ -342,43 +342,43 @@ TEST_F(CupsPrinterServicesTest, AWatchSeesTheJobsCreatedAfterItWithTheirStates)
     EXPECT_EQ(last[QStringLiteral("Q1 sales.ods")].queue, QStringLiteral("Held"));
     EXPECT_EQ(last[QStringLiteral("Q1 sales.ods")].state, PrintJob::Canceled);
     QStringList listed;
-    for (const PrintJob& job : services.ownJobs(QStringLiteral("Held"), 0))
+    for (const PrintJob& job : cups.jobs.ownJobs(QStringLiteral("Held"), 0))
         listed << job.title;
     EXPECT_EQ(listed, (QStringList{"before.ods", "Q1 sales.ods"}));
-    EXPECT_TRUE(services.ownJobs(QStringLiteral("Held"), QDateTime::currentSecsSinceEpoch() + 60).isEmpty());
+    EXPECT_TRUE(cups.jobs.ownJobs(QStringLiteral("Held"), QDateTime::currentSecsSinceEpoch() + 60).isEmpty());
     // Only what came after the sequence number given.
-    EXPECT_TRUE(services.jobEvents(watch, sequence).isEmpty());
-    services.endWatch(watch);
-    EXPECT_ANY_THROW(services.jobEvents(watch, 0));
+    EXPECT_TRUE(cups.jobs.jobEvents(watch, sequence).isEmpty());
+    cups.jobs.endWatch(watch);
+    EXPECT_ANY_THROW(cups.jobs.jobEvents(watch, 0));
 
     daemon.stop();
-    EXPECT_EQ(numberOf([this] { services.watchJobs(QStringLiteral("Held")); }), CupsServiceUnavailable);
+    EXPECT_EQ(numberOf([this] { cups.jobs.watchJobs(QStringLiteral("Held")); }), CupsServiceUnavailable);
 }
 
-TEST_F(CupsPrinterServicesTest, TellsWhetherAQueueAcceptsJobs)
+TEST_F(CupsAdaptersTest, TellsWhetherAQueueAcceptsJobs)
 {
     addQueues({QStringLiteral("A"), QStringLiteral("B")});
     daemon.disable(QStringLiteral("B"));
-    EXPECT_TRUE(services.acceptsJobs(QStringLiteral("B")));
+    EXPECT_TRUE(cups.printers.acceptsJobs(QStringLiteral("B")));
     daemon.runTool(QStringLiteral("cupsreject"), {QStringLiteral("B")});
-    EXPECT_FALSE(services.acceptsJobs(QStringLiteral("B")));
-    EXPECT_FALSE(services.acceptsJobs(QStringLiteral("B/draft")));
-    EXPECT_TRUE(services.acceptsJobs(QStringLiteral("A")));
-    EXPECT_FALSE(services.acceptsJobs(QStringLiteral("Z")));
-    EXPECT_FALSE(services.acceptsJobs(QString()));
+    EXPECT_FALSE(cups.printers.acceptsJobs(QStringLiteral("B")));
+    EXPECT_FALSE(cups.printers.acceptsJobs(QStringLiteral("B/draft")));
+    EXPECT_TRUE(cups.printers.acceptsJobs(QStringLiteral("A")));
+    EXPECT_FALSE(cups.printers.acceptsJobs(QStringLiteral("Z")));
+    EXPECT_FALSE(cups.printers.acceptsJobs(QString()));
     daemon.runTool(QStringLiteral("cupsaccept"), {QStringLiteral("B")});
-    EXPECT_TRUE(services.acceptsJobs(QStringLiteral("B")));
+    EXPECT_TRUE(cups.printers.acceptsJobs(QStringLiteral("B")));
 }
 
 // The options file is read only as a plain file of at most a megabyte:
 // nothing else may hang the program or fill its memory.
-TEST_F(CupsPrinterServicesTest, OptionsAreReadOnlyFromAPlainFileOfBoundedSize)
+TEST_F(CupsAdaptersTest, OptionsAreReadOnlyFromAPlainFileOfBoundedSize)
 {
     QDir().mkpath(testHome() + QStringLiteral("/.cups"));
     const QByteArray path = QFile::encodeName(lpoptionsPath());
     const QByteArray fifo = QFile::encodeName(testHome() + QStringLiteral("/fifo"));
     ::mkfifo(fifo.constData(), 0600);
-    const QByteArray largest(CupsPrinterServices::MaximumUserOptionsSize, '#');
+    const QByteArray largest(CupsUserPrinterOptions::MaximumUserOptionsSize, '#');
     const std::vector<std::pair<std::function<void()>, std::optional<QByteArray>>> cases{
         {[&] { ::symlink(fifo.constData(), path.constData()); }, std::nullopt},
         {[&] { ::symlink("/dev/zero", path.constData()); }, std::nullopt},
@@ -390,9 +390,9 @@ TEST_F(CupsPrinterServicesTest, OptionsAreReadOnlyFromAPlainFileOfBoundedSize)
         QFile::remove(lpoptionsPath());
         plant();
         if (!read) {
-            EXPECT_EQ(numberOf([this] { services.readUserOptions(); }), ErrorNumber::FileAccess);
+            EXPECT_EQ(numberOf([this] { cups.options.readUserOptions(); }), ErrorNumber::FileAccess);
         } else {
-            EXPECT_EQ(services.readUserOptions().value_or("none"), *read);
+            EXPECT_EQ(cups.options.readUserOptions().value_or("none"), *read);
         }
     }
     ::unlink(fifo.constData());

@@ -1,85 +1,34 @@
 #pragma once
 
 #include "platform/Clock.h"
-#include "platform/LpoptionsText.h"
-#include "platform/PlatformError.h"
-#include "platform/PrinterServices.h"
+#include "platform/JobWatch.h"
+#include "platform/PrintQueue.h"
+#include "support/FakePrinters.h"
 
 #include <QDateTime>
 #include <QHash>
-#include <QStringList>
 #include <algorithm>
 
 namespace bw::test {
 
-// A printing system in memory: printers, the server's default, the user's
-// options file and the environment, a job list, queues that refuse jobs, and
-// switches to fail. As with CUPS, the environment outranks the file's Default
-// line, which outranks the server.
-class FakePrinterServices : public PrinterServices {
+// The job list of a printing system in memory, on the printers of a
+// FakePrinters: jobs submitted, their states, and the watches on them.
+class FakePrintJobs : public PrintQueue, public JobWatch {
 public:
-    QStringList installedPrinters() override
-    {
-        calls.append(QStringLiteral("installedPrinters"));
-        failIfDown(unreachable);
-        return printers;
-    }
-    QString defaultPrinterName() override
-    {
-        calls.append(QStringLiteral("defaultPrinterName"));
-        failIfDown(unreachable);
-        const QString name = effectiveDefault();
-        if (name.isEmpty())
-            throw PlatformError(482, QStringLiteral("No default printer is set"));
-        return name;
-    }
-    // Edits the Default line of the user's file, as the CUPS adapter does.
-    void setDefaultPrinter(const QString& name) override
-    {
-        calls.append(QStringLiteral("setDefaultPrinter:") + name);
-        failIfDown(unreachable);
-        if (name.isEmpty() || !printers.contains(name))
-            throw PlatformError(482, QStringLiteral("The printer name is invalid: ") + name);
-        userOptions = withDefault(userOptions.value_or(QByteArray()), name);
-        if (!environment.isEmpty() && environment != name)
-            throw PlatformError(482, QStringLiteral("LPDEST decides"));
-    }
-    QString environmentDefault() override { return environment; }
-    std::optional<QByteArray> readUserOptions() override
-    {
-        if (failOptions)
-            throw PlatformError(75, QStringLiteral("lpoptions: permission denied"));
-        return userOptions;
-    }
-    void writeUserOptions(const std::optional<QByteArray>& content) override
-    {
-        calls.append(QStringLiteral("writeUserOptions"));
-        if (failOptions || failOptionsWrite)
-            throw PlatformError(75, QStringLiteral("lpoptions: permission denied"));
-        userOptions = content;
-    }
+    explicit FakePrintJobs(FakePrinters& system) : printers(system) {}
 
-    // The default other programs see now.
-    QString effectiveDefault() const
-    {
-        if (!environment.isEmpty())
-            return environment;
-        return defaultInOptions(userOptions.value_or(QByteArray())).value_or(defaultPrinter);
-    }
     // Watches see the events of their queue logged after they were taken
     // out, once the clock has passed each; beyond keptEvents the oldest are
     // dropped, as CUPS does.
     int watchJobs(const QString& printer) override
     {
-        ++jobQueries;
-        failIfDown(jobsUnreachable);
+        ask();
         watches.insert(nextWatch, {static_cast<int>(events.size()), printer.section(QLatin1Char('/'), 0, 0)});
         return nextWatch++;
     }
     QList<JobEvent> jobEvents(int watch, int afterSequence) override
     {
-        ++jobQueries;
-        failIfDown(jobsUnreachable);
+        ask();
         if (!watches.contains(watch))
             throw PlatformError(1030, QStringLiteral("No such watch"));
         QList<JobEvent> seen;
@@ -102,8 +51,7 @@ public:
     }
     QList<PrintJob> ownJobs(const QString& printer, qint64 createdSince) override
     {
-        ++jobQueries;
-        failIfDown(jobsUnreachable);
+        ask();
         QList<PrintJob> result;
         for (const Job& job : jobList) {
             if (job.job.queue == printer.section(QLatin1Char('/'), 0, 0) && job.appearsAt <= now() &&
@@ -118,9 +66,9 @@ public:
                    const QList<QPair<QString, QString>>& options) override
     {
         const QString queue = printer.section(QLatin1Char('/'), 0, 0);
-        if (!printers.contains(queue) || refusing.contains(queue))
-            throw PlatformError(1280, QStringLiteral("Destination \"%1\" is not accepting jobs.").arg(queue));
         const int id = submit(queue, title);
+        if (id == 0)
+            throw PlatformError(1280, QStringLiteral("Destination \"%1\" is not accepting jobs.").arg(queue));
         submitted.append({id, file, options});
         if (endsSubmittedJobs)
             jobList.last().job = {id, queue, title, PrintJob::Aborted,
@@ -137,8 +85,7 @@ public:
     }
     QList<PrintJob> jobStates(const QList<int>& ids) override
     {
-        ++jobQueries;
-        failIfDown(jobsUnreachable);
+        ask();
         QList<PrintJob> result;
         for (Job& job : jobList) {
             if (ids.contains(job.job.id) && job.appearsAt <= now())
@@ -146,28 +93,13 @@ public:
         }
         return result;
     }
-    // Values as CUPS lists them, from supported; an option not there is not listed.
-    std::optional<QString> refusedOption(const QString&, const QString& name, const QString& value) override
-    {
-        if (!supported.contains(name))
-            return QString();
-        if (supported.value(name).contains(value))
-            return std::nullopt;
-        return supported.value(name).join(QStringLiteral(", "));
-    }
-    bool acceptsJobs(const QString& printer) override
-    {
-        failIfDown(jobsUnreachable);
-        const QString queue = printer.section(QLatin1Char('/'), 0, 0);
-        return (printers.contains(printer) || printers.contains(queue)) && !refusing.contains(queue);
-    }
 
     // A job as a client submits it: none on a queue that refuses jobs; its
     // creation is told once the clock has passed the delay; held on a held
     // queue. Returns its id, or 0.
     int submit(const QString& queue, const QString& title, qint64 delayMilliseconds = 0)
     {
-        if (!printers.contains(queue) || refusing.contains(queue))
+        if (!printers.printers.contains(queue) || printers.refusing.contains(queue))
             return 0;
         const int state = holding.contains(queue) ? PrintJob::Held : PrintJob::Pending;
         jobList.append({{nextJobId, queue, title, state, {}}, now() + delayMilliseconds});
@@ -206,26 +138,13 @@ public:
         QString file;
         QList<QPair<QString, QString>> options;
     };
+    FakePrinters& printers;
     QList<Submission> submitted;
-    // Options the printers take and their values.
-    QHash<QString, QStringList> supported;
     // CUPS aborts every job submitted.
     bool endsSubmittedJobs = false;
     // The states a job goes through after it was accepted, by job id: each
     // read of its state takes the next step; the last one stays.
     QHash<int, QList<std::pair<int, QString>>> scripts;
-
-    QStringList printers;
-    QString defaultPrinter; // the server's
-    QString environment;    // LPDEST
-    std::optional<QByteArray> userOptions;
-    // Default printer calls fail; job calls fail apart, with jobsUnreachable.
-    bool unreachable = false;
-    bool jobsUnreachable = false;
-    bool failOptions = false;
-    bool failOptionsWrite = false;
-    QStringList calls;
-    QStringList refusing;
     QStringList holding;
     QList<Job> jobList;
     struct LoggedEvent {
@@ -243,10 +162,10 @@ public:
     Clock* clock = nullptr;
 
 private:
-    static void failIfDown(bool down)
+    void ask()
     {
-        if (down)
-            throw PlatformError(1, QStringLiteral("The printing system cannot be reached"));
+        ++jobQueries;
+        FakePrinters::failIfDown(printers.jobsUnreachable);
     }
     void log(const PrintJob& job, bool created, qint64 delay)
     {

@@ -1,4 +1,4 @@
-#include "platform/LpoptionsText.h"
+#include "printers/LpoptionsText.h"
 
 #include <QList>
 
