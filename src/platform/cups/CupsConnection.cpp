@@ -81,6 +81,13 @@ QString notAnswering()
         QStringLiteral("it did not answer within %1 s").arg(CupsConnection::WaitMilliseconds / 1000));
 }
 
+void throwIfGone(http_t* http)
+{
+    if (httpReconnect2(http, CupsConnection::WaitMilliseconds, nullptr) != 0)
+        throw PlatformError(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE,
+                            unreachable(QString::fromLocal8Bit(std::strerror(httpError(http)))));
+}
+
 // CUPS keeps its last status per thread: read it right after the failing call.
 void throwLastError(http_t* http, int fallbackNumber, const QString& fallbackDescription)
 {
@@ -146,9 +153,7 @@ Destination::Destination(http_t* http, const QString& printer)
     if (!dest_) {
         // A scheduler that went away does not know any printer: say which it is.
         if (!isFailure(cupsLastError()) || cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) {
-            if (httpReconnect2(http, CupsConnection::WaitMilliseconds, nullptr) != 0)
-                throw PlatformError(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE,
-                                    unreachable(QString::fromLocal8Bit(std::strerror(httpError(http)))));
+            throwIfGone(http);
             throw PlatformError(IPP_STATUS_ERROR_NOT_FOUND, QStringLiteral("Unknown printer ") + printer);
         }
         throwLastError(http, ErrorNumber::PrinterService, QStringLiteral("The printer cannot be asked"));

@@ -24,8 +24,9 @@ public:
     // This thread's connection; throws when the scheduler cannot be reached.
     http_t* http();
 
-    // The bound of every wait for the scheduler.
-    static constexpr int WaitMilliseconds = 4000;
+    // The bound of every wait for the scheduler: short enough that a program
+    // asked to end while the scheduler hangs ends within five seconds.
+    static constexpr int WaitMilliseconds = 3000;
 
 private:
     std::mutex mutex_;
@@ -41,6 +42,9 @@ bool isFailure(ipp_status_t status);
 QString unreachable(const QString& detail);
 // The same for a wait given up.
 QString notAnswering();
+// libcups reports a scheduler gone as "not found": after such an answer,
+// throws when the scheduler cannot be reached.
+void throwIfGone(http_t* http);
 // Throws the last CUPS failure of this thread; the fallback when there is none.
 [[noreturn]] void throwLastError(http_t* http, int fallbackNumber, const QString& fallbackDescription);
 

@@ -19,7 +19,9 @@ public:
     {
         count_ = cupsGetDests2(http, &dests_);
         // An empty list with "not found" is a printing system without printers, not a failure.
-        if (count_ == 0 && isFailure(cupsLastError()) && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
+        if (count_ == 0 && cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+            throwIfGone(http);
+        else if (count_ == 0 && isFailure(cupsLastError()))
             throwLastError(http, ErrorNumber::PrinterService,
                            QStringLiteral("The printers cannot be listed"));
     }
@@ -132,8 +134,10 @@ bool CupsPrinters::acceptsJobs(const QString& printer)
     cups_dest_t* dest =
         cupsGetNamedDest(http, queue.constData(), instance.isEmpty() ? nullptr : instance.constData());
     if (!dest) {
-        if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND || !isFailure(cupsLastError()))
+        if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND || !isFailure(cupsLastError())) {
+            throwIfGone(http);
             return false;
+        }
         throwLastError(http, ErrorNumber::PrinterService, QStringLiteral("The printer cannot be asked"));
     }
     const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
