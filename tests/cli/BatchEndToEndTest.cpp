@@ -536,8 +536,8 @@ TEST_F(BatchEndToEnd, TwoWatchersOnTwoHostsPrintEachArrivingFileOnceThoughOneIsK
 
 // One watched folder through its life: an option the printer refuses, a
 // dead watcher's claim already printed, a link and another user's file in a
-// shared inbox, options on the job, a queue rejecting jobs for a while, and
-// a converting folder.
+// shared inbox, options on the job, a queue rejecting jobs and CUPS stopped
+// for a while, and a converting folder.
 TEST_F(BatchEndToEnd, AWatchedFolderServesUnattendedAndPrintsEachFileOnce)
 {
     const QString inbox = path(QStringLiteral("served"));
@@ -625,11 +625,18 @@ TEST_F(BatchEndToEnd, AWatchedFolderServesUnattendedAndPrintsEachFileOnce)
     EXPECT_TRUE(waitUntil([&] { return told.contains(QLatin1String("waiting, files stay in the folder")); }));
     cups->runTool(QStringLiteral("cupsaccept"), {QStringLiteral("D")});
     EXPECT_TRUE(printed(5)) << told.toStdString();
+    // CUPS stopped for a while, as by an upgrade: the same.
+    cups->stop();
+    drop(QStringLiteral("s1.ods"));
+    EXPECT_TRUE(waitUntil([&] { return told.contains(QLatin1String("CUPS cannot be reached")); }))
+        << told.toStdString();
+    cups->start();
+    EXPECT_TRUE(printed(6)) << told.toStdString();
     // Tried once it has settled, as it came with no news.
     const QString foreign = QStringLiteral("cannot take ") + in(QStringLiteral("foreign.ods"));
     EXPECT_TRUE(waitUntil([&] { return told.contains(foreign); })) << told.toStdString();
     EXPECT_EQ(stop(), 0) << told.toStdString();
-    EXPECT_EQ(submitted().size(), 5);
+    EXPECT_EQ(submitted().size(), 6);
     EXPECT_TRUE(QDir(in(QStringLiteral("failed"))).isEmpty());
     EXPECT_EQ(told.count(QLatin1String("link.ods is a link")), 1) << told.toStdString();
     EXPECT_EQ(told.count(foreign), 1);
@@ -637,7 +644,7 @@ TEST_F(BatchEndToEnd, AWatchedFolderServesUnattendedAndPrintsEachFileOnce)
 
     program.start(watcher, {"--watch", "served", "--pdf-to", "served-pdf"});
     drop(QStringLiteral("first.ods"));
-    EXPECT_TRUE(printed(6)) << told.toStdString();
+    EXPECT_TRUE(printed(7)) << told.toStdString();
     EXPECT_EQ(stop(), 0);
     EXPECT_EQ(QDir(path(QStringLiteral("served-pdf"))).entryList(QDir::Files), QStringList{"first.pdf"});
     EXPECT_TRUE(batchOffices().isEmpty());

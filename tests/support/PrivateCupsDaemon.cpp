@@ -33,12 +33,18 @@ PrivateCupsDaemon::PrivateCupsDaemon(bool keepJobHistory)
     if (!dir_.isValid())
         throw std::runtime_error("cannot create a folder for the private CUPS daemon");
     qputenv("BRINDLE_CUPS_JOB_HISTORY", keepJobHistory ? "Yes" : "No");
+    start();
+    qputenv("CUPS_SERVER", QFile::encodeName(socketPath()));
+    // libcups keeps the server it read first; make it read CUPS_SERVER again.
+    cupsSetServer(nullptr);
+}
+
+void PrivateCupsDaemon::start()
+{
     // Should this process die without its destructor, the daemon goes too.
     script({QStringLiteral("start"), dir_.path(), QStringLiteral("--owner"),
             QString::number(QCoreApplication::applicationPid())});
     running_ = true;
-    qputenv("CUPS_SERVER", QFile::encodeName(socketPath()));
-    // libcups keeps the server it read first; make it read CUPS_SERVER again.
     cupsSetServer(nullptr);
 }
 

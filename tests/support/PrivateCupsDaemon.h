@@ -48,6 +48,8 @@ public:
     void setServerDefault(const QString& name);
     // Stops the daemon early; later calls find CUPS unreachable.
     void stop();
+    // Starts it again after stop(), its queues and jobs as they were.
+    void start();
 
     // Every job of the queue ("" for all queues), completed ones included, read with libcups.
     std::vector<Job> jobs(const QString& queue = QString()) const;
