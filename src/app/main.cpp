@@ -1,7 +1,7 @@
 #include "app/WindowStart.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandLineRunner.h"
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 
 #include <QStringList>
 

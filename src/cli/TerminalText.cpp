@@ -1,6 +1,6 @@
 #include "cli/TerminalText.h"
 
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 
 namespace bw {
 

@@ -5,7 +5,7 @@
 #include "intake/TreeScan.h"
 #include "intake/WildcardPattern.h"
 #include "platform/FileSystem.h"
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 #include "platform/PlatformError.h"
 #include "platform/Yielder.h"
 

@@ -1,6 +1,6 @@
 #include "print/BatchPrint.h"
 
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 #include "platform/OfficeSuite.h"
 #include "platform/PlatformError.h"
 #include "platform/PrintQueue.h"

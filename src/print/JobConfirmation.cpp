@@ -2,7 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/JobWatch.h"
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 #include "platform/PlatformError.h"
 #include "platform/Printers.h"
 #include "platform/Sleeper.h"

@@ -1,6 +1,6 @@
 #include "print/ProtectedDocument.h"
 
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 
 #include <QFile>
 #include <QtEndian>

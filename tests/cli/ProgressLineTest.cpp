@@ -1,7 +1,7 @@
 #include "cli/ProgressLine.h"
 
 #include "cli/TerminalText.h"
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 #include "support/QStringPrinter.h"
 
 #include <gtest/gtest.h>

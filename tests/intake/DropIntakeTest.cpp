@@ -1,7 +1,7 @@
 #include "intake/DropIntake.h"
 
 #include "filelist/FileListModel.h"
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 #include "support/FakeFileSystem.h"
 #include "support/FakeYielder.h"
 #include "support/QtPrinters.h"

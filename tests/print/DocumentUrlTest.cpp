@@ -1,6 +1,6 @@
 #include "print/DocumentUrl.h"
 
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 
 #include <gtest/gtest.h>
 

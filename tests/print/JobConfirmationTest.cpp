@@ -1,6 +1,6 @@
 #include "print/JobConfirmation.h"
 
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 #include "support/FakePrintJobs.h"
 #include "support/FakeSleeper.h"
 #include "support/FakeStopRequest.h"

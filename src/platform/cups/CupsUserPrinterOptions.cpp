@@ -1,6 +1,7 @@
 #include "platform/cups/CupsUserPrinterOptions.h"
 
 #include "platform/PlatformError.h"
+#include "platform/system/FileWriting.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -92,39 +93,21 @@ void CupsUserPrinterOptions::writeUserOptions(const std::optional<QByteArray>& c
     const QByteArray folder = QFile::encodeName(QFileInfo(target).path());
     if (!QFileInfo::exists(QFile::decodeName(folder)))
         ::mkdir(folder.constData(), 0700);
+    const int folderDescriptor = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderDescriptor < 0)
+        fail(target, errno);
+    const QByteArray name = QFile::encodeName(QFileInfo(target).fileName());
     mode_t mode = 0644;
     struct stat old = {};
-    if (::stat(targetName.constData(), &old) == 0)
+    if (::fstatat(folderDescriptor, name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0)
         mode = old.st_mode & 07777;
-    // Written beside it and renamed over it: a crash leaves the old file or the new one.
-    QByteArray temporary = targetName + ".XXXXXX";
-    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (descriptor < 0)
-        fail(target, errno);
-    qsizetype total = 0;
-    int error = 0;
-    while (error == 0 && total < content->size()) {
-        const ssize_t count = ::write(descriptor, content->constData() + total, content->size() - total);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            error = count < 0 ? errno : EIO;
-        else
-            total += count;
-    }
-    if (error == 0 && (::fchmod(descriptor, mode) != 0 || ::fsync(descriptor) != 0))
-        error = errno;
-    // The file keeps its owner and group, or it is not replaced.
-    if (error == 0 && old.st_nlink > 0 && ::fchown(descriptor, old.st_uid, old.st_gid) != 0)
-        error = errno;
-    if (::close(descriptor) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temporary.constData(), targetName.constData()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temporary.constData());
+    // The file keeps its mode, owner and group, or it is not replaced.
+    const int error =
+        replaceFileAt(folderDescriptor, name, *content, mode,
+                      old.st_nlink > 0 ? std::optional(FileOwner{old.st_uid, old.st_gid}) : std::nullopt);
+    ::close(folderDescriptor);
+    if (error != 0)
         fail(target, error);
-    }
 }
 
 } // namespace bw

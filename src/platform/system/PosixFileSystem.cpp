@@ -1,6 +1,6 @@
 #include "platform/system/PosixFileSystem.h"
 
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 #include "platform/PlatformError.h"
 
 #include <cerrno>

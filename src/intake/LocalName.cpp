@@ -1,4 +1,4 @@
-#include "platform/LocalName.h"
+#include "intake/LocalName.h"
 
 #include <QUtf8StringView>
 
