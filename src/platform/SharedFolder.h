@@ -17,9 +17,6 @@ struct SharedFolderEntry {
     bool isLink = false;
     qint64 size = 0;
     qint64 modifiedMilliseconds = 0; // since the epoch
-    // False when the name's bytes are not UTF-8: the name above then stands
-    // in for it and names nothing.
-    bool nameIsText = true;
     // What tells this folder or file apart from a later one of the same name.
     quint64 device = 0;
     quint64 inode = 0;

@@ -1,5 +1,6 @@
 #include "print/DocumentKind.h"
 
+#include "intake/LocalName.h"
 #include "platform/PlatformError.h"
 
 #include <QFile>
@@ -60,7 +61,7 @@ std::optional<DocumentKind> DocumentKind::ofServices(const QStringList& services
 bool copyIfPdf(const QString& path, const QString& copy, bool ownerOnly)
 {
     // Non-blocking: a FIFO put in a file's place never holds the batch.
-    Descriptor in(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    Descriptor in(::open(encodeLocalName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status = {};
     if (in.get() < 0 || ::fstat(in.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
@@ -78,12 +79,13 @@ bool copyIfPdf(const QString& path, const QString& copy, bool ownerOnly)
     if (got < MagicSize || std::memcmp(buffer.data(), Magic, MagicSize) != 0)
         return false;
 
-    QFile out(copy);
-    const auto permissions = ownerOnly ? QFile::ReadOwner | QFile::WriteOwner
-                                       : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                             QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered, permissions))
-        cannotCopy(path, copy, out.errorString());
+    // Opened by the name's own bytes: it may carry some that are not UTF-8.
+    const int written = ::open(encodeLocalName(copy).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                               ownerOnly ? 0600 : 0666);
+    if (written < 0)
+        cannotCopy(path, copy, QString::fromLocal8Bit(std::strerror(errno)));
+    QFile out;
+    out.open(written, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
     for (; got > 0; got = readSome()) {
         if (out.write(buffer.data(), got) != got)
             cannotCopy(path, copy, out.errorString());

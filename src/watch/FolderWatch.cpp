@@ -62,11 +62,6 @@ QStringList FolderWatch::ready(const Tell& tell)
             untaken.insert(entry.name, untaken_.value(entry.name));
             continue;
         }
-        if (!entry.nameIsText) {
-            leaveAlone(entry, QStringLiteral("has a name that is not valid UTF-8 and cannot be passed on"));
-            untaken.insert(entry.name, untaken_.value(entry.name));
-            continue;
-        }
         // One that could not be claimed is tried again at each renewal of
         // the mark (the disk may have been full), but not told of again.
         if (!retryUntaken_ &&

@@ -1,5 +1,6 @@
 #include "platform/system/PosixSharedFolder.h"
 
+#include "intake/LocalName.h"
 #include "platform/PlatformError.h"
 #include "platform/system/FileWriting.h"
 
@@ -58,8 +59,7 @@ SharedFolder::Move linkThenUnlink(const QByteArray& from, const QByteArray& to, 
 SharedFolderEntry entryOf(const QByteArray& name, const struct stat& info)
 {
     SharedFolderEntry entry;
-    entry.name = QFile::decodeName(name);
-    entry.nameIsText = QFile::encodeName(entry.name) == name;
+    entry.name = decodeLocalName(name);
     entry.isRegularFile = S_ISREG(info.st_mode);
     entry.isDirectory = S_ISDIR(info.st_mode);
     entry.isLink = S_ISLNK(info.st_mode);
@@ -76,7 +76,7 @@ SharedFolderEntry entryOf(const QByteArray& name, const struct stat& info)
 
 std::vector<SharedFolderEntry> PosixSharedFolder::entries(const QString& folder)
 {
-    const QByteArray encoded = QFile::encodeName(folder);
+    const QByteArray encoded = encodeLocalName(folder);
     DIR* dir = ::opendir(encoded.constData());
     if (!dir)
         fail(QStringLiteral("Cannot list"), folder, errno);
@@ -103,8 +103,8 @@ void PosixSharedFolder::makeFolder(const QString& path)
 
 SharedFolder::Move PosixSharedFolder::moveWithoutReplacing(const QString& from, const QString& to)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
+    const QByteArray source = encodeLocalName(from);
+    const QByteArray target = encodeLocalName(to);
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
         return Move::Moved;
     switch (errno) {
@@ -123,7 +123,7 @@ SharedFolder::Move PosixSharedFolder::moveWithoutReplacing(const QString& from, 
 
 bool PosixSharedFolder::createFile(const QString& path, const QByteArray& content)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int fd = ::open(encodeLocalName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
         if (errno == EEXIST)
             return false;
@@ -134,7 +134,7 @@ bool PosixSharedFolder::createFile(const QString& path, const QByteArray& conten
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error != 0) {
-        ::unlink(QFile::encodeName(path).constData());
+        ::unlink(encodeLocalName(path).constData());
         fail(QStringLiteral("Cannot write"), path, error);
     }
     return true;
@@ -148,14 +148,14 @@ QByteArray PosixSharedFolder::read(const QString& path)
 
 void PosixSharedFolder::remove(const QString& path)
 {
-    const QByteArray encoded = QFile::encodeName(path);
+    const QByteArray encoded = encodeLocalName(path);
     if (::unlink(encoded.constData()) != 0 && (errno == EISDIR || errno == EPERM))
         ::rmdir(encoded.constData());
 }
 
 std::optional<SharedFolderEntry> PosixSharedFolder::entry(const QString& path)
 {
-    const QByteArray encoded = QFile::encodeName(path);
+    const QByteArray encoded = encodeLocalName(path);
     struct stat info {};
     if (::lstat(encoded.constData(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
@@ -167,8 +167,8 @@ std::optional<SharedFolderEntry> PosixSharedFolder::entry(const QString& path)
 
 SharedFolder::Use PosixSharedFolder::use(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        ::open(encodeLocalName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return errno == EACCES ? Use::Closed : Use::NotAFile;
     struct stat info {};
@@ -188,7 +188,7 @@ SharedFolder::Use PosixSharedFolder::use(const QString& path)
 
 void PosixSharedFolder::append(const QString& path, const QByteArray& line)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(),
+    const int fd = ::open(encodeLocalName(path).constData(),
                           O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         fail(QStringLiteral("Cannot write"), path, errno);
@@ -205,7 +205,7 @@ void PosixSharedFolder::append(const QString& path, const QByteArray& line)
 
 void PosixSharedFolder::touch(const QString& path)
 {
-    if (::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), nullptr, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::utimensat(AT_FDCWD, encodeLocalName(path).constData(), nullptr, AT_SYMLINK_NOFOLLOW) != 0)
         fail(QStringLiteral("Cannot mark"), path, errno);
 }
 
