@@ -10,41 +10,22 @@
 # flight) against the whole batch, with --json, on both queues.
 #   bench/cli-print.sh [build dir]        SIZES="20 200" RUNS=3 by default
 set -euo pipefail
-# The build folder is taken from where the script is called; the default is the repository's build/.
-root=$(cd "$(dirname "$0")/.." && pwd)
-BUILD_DIR=$(realpath -m "${1:-$root/build}")
-cd "$root"
+source "$(dirname "$0")/setup.sh"
+bench_setup "${1:-}"
 SIZES=${SIZES-"20 200"}
 RUNS=${RUNS:-3}
 SWEEP=${SWEEP:-}
 FOLLOW=${FOLLOW:-}
 MEMORY=${MEMORY:-1}
-BW="$BUILD_DIR/src/app/brindlework"
 
 cmake --build "$BUILD_DIR" --target brindlework >/dev/null
-SOFFICE="$(sed -n 's/^BRINDLE_OFFICE_PROGRAM_DIR:PATH=//p' "$BUILD_DIR/CMakeCache.txt")/soffice"
-work=$(mktemp -d)
-chmod 755 "$work"
-cleanup() {
-  tests/fixtures/private-cups.sh stop "$work/cups" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM LPDEST PRINTER XDG_RUNTIME_DIR
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/home/.cache"
-mkdir -p "$XDG_CONFIG_HOME"
-CUPS_SERVER=$(tests/fixtures/private-cups.sh start "$work/cups")
-export CUPS_SERVER
 tests/fixtures/private-cups.sh add-queue "$work/cups" HELD --disabled
 tests/fixtures/private-cups.sh add-queue "$work/cups" ENABLED
 
 largest=400
 for n in $SIZES; do [ "$n" -gt "$largest" ] && largest=$n; done
-mkdir -p "$work/csv" "$work/docs" "$work/files"
-printf 'Sheet,1,2,3\nrow,4,5,6\n' >"$work/csv/model.csv"
-"$SOFFICE" --headless --norestore "-env:UserInstallation=file://$work/profile" \
-  --convert-to ods --outdir "$work/docs" "$work/csv/model.csv" >/dev/null 2>&1
+mkdir -p "$work/files"
+bench_spreadsheets "$work/docs"
 for i in $(seq -w 1 "$largest"); do cp "$work/docs/model.ods" "$work/files/file$i.ods"; done
 files() { ls "$work"/files/*.ods | head -n "$1"; }
 

@@ -5,25 +5,10 @@
 # Median of RUNS runs each; CPU is user + system.
 #   bench/pdf-pass.sh [build dir]        RUNS=20 by default
 set -euo pipefail
-cd "$(dirname "$0")/.."
-BUILD_DIR=${1:-build}
+source "$(dirname "$0")/setup.sh"
+bench_setup "${1:-}"
 RUNS=${RUNS:-20}
-BW="$(pwd)/$BUILD_DIR/src/app/brindlework"
-SOFFICE="$(sed -n 's/^BRINDLE_OFFICE_PROGRAM_DIR:PATH=//p' "$BUILD_DIR/CMakeCache.txt")/soffice"
-work=$(mktemp -d)
-chmod 755 "$work"
-cleanup() {
-  tests/fixtures/private-cups.sh stop "$work/cups" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM LPDEST PRINTER
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/home/.cache"
-export XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-CUPS_SERVER=$(tests/fixtures/private-cups.sh start "$work/cups")
-export CUPS_SERVER
+cmake --build "$BUILD_DIR" --target brindlework >/dev/null
 tests/fixtures/private-cups.sh add-queue "$work/cups" HELD --disabled
 
 printf 'A page of text to pass through.\n' >"$work/page.txt"

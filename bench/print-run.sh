@@ -8,44 +8,23 @@
 # it should cost the same.
 #   bench/print-run.sh [build dir]      (N=20 by default; N=5 bench/print-run.sh for a quick look)
 set -euo pipefail
-# The build folder is taken from where the script is called; the default is the repository's build/.
-root=$(cd "$(dirname "$0")/.." && pwd)
-BUILD_DIR=$(realpath -m "${1:-$root/build}")
-cd "$root"
+source "$(dirname "$0")/setup.sh"
+bench_setup "${1:-}"
 N=${N:-20}
 HISTORY=${HISTORY:-500}
 
 cmake --build "$BUILD_DIR" --target print_run_bench >/dev/null
-# The office the build was configured with.
-SOFFICE="$(sed -n 's/^BRINDLE_OFFICE_PROGRAM_DIR:PATH=//p' "$BUILD_DIR/CMakeCache.txt")/soffice"
-work=$(mktemp -d)
-chmod 755 "$work"
-cleanup() {
-  tests/fixtures/private-cups.sh stop "$work/cups" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
-mkdir -p "$XDG_CONFIG_HOME"
-# Locks of its own: without a runtime folder they are the user's, and any other
-# brindlework of the same account (a test run, say) would hold this run up.
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-CUPS_SERVER=$(tests/fixtures/private-cups.sh start "$work/cups")
-export CUPS_SERVER
 tests/fixtures/private-cups.sh add-queue "$work/cups" BENCH --disabled
 tests/fixtures/private-cups.sh add-queue "$work/cups" OTHER --disabled
 tests/fixtures/private-cups.sh add-queue "$work/cups" HISTORY
 lpoptions -d OTHER >/dev/null
 
 # The files, made in one conversion that also readies the office profile.
-mkdir -p "$work/csv" "$work/docs"
+mkdir -p "$work/csv"
 for i in $(seq -w 1 "$N"); do
   printf 'Sheet %s,1,2,3\nrow,4,5,6\n' "$i" >"$work/csv/file$i.csv"
 done
-"$SOFFICE" --headless --norestore "-env:UserInstallation=file://$work/profile" \
-  --convert-to ods --outdir "$work/docs" "$work"/csv/*.csv >/dev/null 2>&1
+bench_spreadsheets "$work/docs" "$work"/csv/*.csv
 # Both sides start past the office's first-start work: a profile that has
 # never shown a window runs a graphics self-test (about 0.75 s) at every
 # start; it is marked as a profile a user has opened LibreOffice with is.

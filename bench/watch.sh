@@ -7,33 +7,17 @@
 # (M=0 leaves it out).
 #   bench/watch.sh [build dir]        N=20 M=200 by default
 set -euo pipefail
-cd "$(dirname "$0")/.."
-BUILD_DIR=${1:-build}
+source "$(dirname "$0")/setup.sh"
+bench_setup "${1:-}"
 N=${N:-20}
 M=${M:-200}
-BW="$(pwd)/$BUILD_DIR/src/app/brindlework"
+watcher=
+bench_on_exit='[ -n "$watcher" ] && kill "$watcher" 2>/dev/null && wait "$watcher" 2>/dev/null'
 
 cmake --build "$BUILD_DIR" --target brindlework >/dev/null
-SOFFICE="$(sed -n 's/^BRINDLE_OFFICE_PROGRAM_DIR:PATH=//p' "$BUILD_DIR/CMakeCache.txt")/soffice"
-work=$(mktemp -d)
-chmod 755 "$work"
-watcher=
-cleanup() {
-  [ -n "$watcher" ] && kill "$watcher" 2>/dev/null && wait "$watcher" 2>/dev/null
-  tests/fixtures/private-cups.sh stop "$work/cups" >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM LPDEST PRINTER XDG_RUNTIME_DIR
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/home/.cache"
-mkdir -p "$XDG_CONFIG_HOME" "$work/inbox" "$work/csv" "$work/docs"
-CUPS_SERVER=$(tests/fixtures/private-cups.sh start "$work/cups")
-export CUPS_SERVER
+mkdir -p "$work/inbox"
 tests/fixtures/private-cups.sh add-queue "$work/cups" HELD --disabled
-printf 'Sheet,1,2,3\nrow,4,5,6\n' >"$work/csv/model.csv"
-"$SOFFICE" --headless --norestore "-env:UserInstallation=file://$work/profile" \
-  --convert-to ods --outdir "$work/docs" "$work/csv/model.csv" >/dev/null 2>&1
+bench_spreadsheets "$work/docs"
 
 "$BW" --watch "$work/inbox" --printer HELD --quiet 2>"$work/watch.err" &
 watcher=$!
