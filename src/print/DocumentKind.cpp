@@ -26,22 +26,6 @@ const DocumentKind Kinds[] = {
     {QStringLiteral("com.sun.star.drawing.DrawingDocument"), QStringLiteral("draw_pdf_Export"), false},
 };
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 [[noreturn]] void cannotCopy(const QString& path, const QString& copy, const QString& reason)
 {
     throw PlatformError(ErrorNumber::FileAccess,
@@ -61,9 +45,13 @@ std::optional<DocumentKind> DocumentKind::ofServices(const QStringList& services
 bool copyIfPdf(const QString& path, const QString& copy, bool ownerOnly)
 {
     // Non-blocking: a FIFO put in a file's place never holds the batch.
-    Descriptor in(::open(encodeLocalName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const int descriptor = ::open(encodeLocalName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    QFile in;
+    in.open(descriptor, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
     struct stat status = {};
-    if (in.get() < 0 || ::fstat(in.get(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
         return false;
     static constexpr char Magic[] = "%PDF-";
     constexpr ssize_t MagicSize = sizeof Magic - 1;
@@ -71,7 +59,7 @@ bool copyIfPdf(const QString& path, const QString& copy, bool ownerOnly)
     const auto readSome = [&] {
         ssize_t got;
         do
-            got = ::read(in.get(), buffer.data(), buffer.size());
+            got = ::read(descriptor, buffer.data(), buffer.size());
         while (got < 0 && errno == EINTR);
         return got;
     };
