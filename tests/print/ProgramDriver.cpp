@@ -9,6 +9,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramRun.h"
 #include "app/RealServices.h"
+#include "intake/LocalName.h"
 #include "support/FakeBrowserOpener.h"
 
 #include <QApplication>
@@ -49,7 +50,10 @@ int main(int argc, char** argv)
     office.profileUrl = qEnvironmentVariable("BRINDLE_DRIVER_PROFILE");
     bw::test::FakeBrowserOpener browser;
     bw::RealServices real(&browser, office);
-    const QStringList files = QCoreApplication::arguments().mid(1);
+    // As main() takes them: by their bytes.
+    QStringList files;
+    for (int i = 1; i < argc; ++i)
+        files.append(bw::decodeLocalName(argv[i]));
     return bw::runProgram(
         application, real, [&files](bw::MainWindow& window, bw::MainController& controller) {
             for (const QString& file : files)
