@@ -132,18 +132,19 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
         PosixSharedFolder files;
         PosixProcesses processes;
         SteadyClock clock;
-        WatchCommand command(
-            {printing.printers, printing.queue, printing.jobs, files, processes, clock, renderers, termination,
-             [&termination](const QString& folder) {
-                 return std::make_unique<InotifyFolderWait>(folder, termination.wakeDescriptor());
-             },
-             QSysInfo::machineHostName(), QDir::currentPath(),
-             [] {
-                 // Told apart from every other watcher, on any machine.
-                 return QString::number(QRandomGenerator::system()->generate64(), 36) +
-                        QString::number(QRandomGenerator::system()->generate64(), 36);
-             }},
-            out, err);
+        WatchCommand command({printing.printers, printing.queue, printing.jobs, files, processes, clock,
+                              renderers, termination,
+                              [&termination](const QString& folder) {
+                                  return std::make_unique<InotifyFolderWait>(folder,
+                                                                             termination.wakeDescriptor());
+                              },
+                              QSysInfo::machineHostName(), QDir::currentPath(),
+                              [] {
+                                  // Told apart from every other watcher, on any machine.
+                                  return QString::number(QRandomGenerator::system()->generate64(), 36) +
+                                         QString::number(QRandomGenerator::system()->generate64(), 36);
+                              }},
+                             out, err);
         command.showProgress(terminalWidth());
         status = command.run(request);
     } else {

@@ -51,9 +51,9 @@ int WatchCommand::run(const CommandLineRequest& request)
         destination = printer.name;
     }
     const QString path = QDir::cleanPath(QDir(services_.currentFolder).absoluteFilePath(request.watchFolder));
-    WatchedFolder folder({services_.files, services_.processes, services_.printQueue, services_.jobWatch,
-                          services_.newId},
-                         path, services_.host, toFolder ? QString() : destination);
+    WatchedFolder folder(
+        {services_.files, services_.processes, services_.printQueue, services_.jobWatch, services_.newId},
+        path, services_.host, toFolder ? QString() : destination);
     try {
         // Looked at first: opening it would make a folder that is not there.
         services_.files.entries(path);

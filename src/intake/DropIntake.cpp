@@ -2,10 +2,10 @@
 
 #include "filelist/FileListModel.h"
 #include "intake/IntakeRules.h"
+#include "intake/LocalName.h"
 #include "intake/TreeScan.h"
 #include "intake/WildcardPattern.h"
 #include "platform/FileSystem.h"
-#include "intake/LocalName.h"
 #include "platform/PlatformError.h"
 #include "platform/Yielder.h"
 

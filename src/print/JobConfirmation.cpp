@@ -1,8 +1,8 @@
 #include "print/JobConfirmation.h"
 
+#include "intake/LocalName.h"
 #include "platform/Clock.h"
 #include "platform/JobWatch.h"
-#include "intake/LocalName.h"
 #include "platform/PlatformError.h"
 #include "platform/Printers.h"
 #include "platform/Sleeper.h"

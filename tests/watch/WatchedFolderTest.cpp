@@ -70,7 +70,8 @@ public:
     std::unique_ptr<WatchedFolder> watcher(FakeProcesses& of)
     {
         return std::make_unique<WatchedFolder>(
-            WatchedFolder::Services{shared, of, jobs, jobs, [this] { return QStringLiteral("w%1").arg(++ids); }},
+            WatchedFolder::Services{shared, of, jobs, jobs,
+                                    [this] { return QStringLiteral("w%1").arg(++ids); }},
             dir.path(), QStringLiteral("h-1"), QStringLiteral("P"));
     }
 
