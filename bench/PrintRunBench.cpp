@@ -14,6 +14,7 @@
 #include "platform/system/ThreadSleeper.h"
 #include "platform/system/XdgStateFolder.h"
 #include "platform/uno/UnoOfficeSuite.h"
+#include "print/JobConfirmation.h"
 #include "print/PrintRun.h"
 #include "printers/DefaultPrinter.h"
 #include "printers/DefaultPrinterKeeper.h"
@@ -48,14 +49,20 @@ public:
     {
         const auto start = Clock::now();
         real_.sleepMilliseconds(milliseconds);
-        // The waits after each print; shorter ones (a lock retried) are counted apart.
-        if (milliseconds == bw::PrintRun::WaitAfterPrintMilliseconds) {
-            starts.push_back(start);
-            ends.push_back(Clock::now());
-        } else {
+        // The wait after each print is slept in slices, the events read
+        // between them; other sleeps (a lock retried, a poll) are counted apart.
+        if (milliseconds != bw::JobConfirmation::ReadMilliseconds) {
             otherSleeps.push_back(milliseconds);
+            return;
         }
+        if (slices++ % (bw::PrintRun::WaitAfterPrintMilliseconds / milliseconds) == 0)
+            starts.push_back(start);
+        else
+            ends.back() = Clock::now();
+        if (ends.size() < starts.size())
+            ends.push_back(Clock::now());
     }
+    int slices = 0;
     std::vector<int> otherSleeps;
     std::vector<Clock::time_point> starts;
     std::vector<Clock::time_point> ends;
