@@ -30,8 +30,10 @@ endfunction()
 # CUPS tests (label "cups") may start PrivateCupsDaemon (tests/support); their
 # main() points HOME at a temporary folder before anything calls libcups and
 # fails the run when the real $HOME/.cups/lpoptions changed.
+# AS_USER tests, started by root, run as brindle-user (tests/support/TestAccounts.h):
+# root stays only for the fixture's own steps.
 function(brindle_add_test name)
-  cmake_parse_arguments(ARG "GUI;CUPS" "TIMEOUT" "SOURCES;LINKS;LABELS;FIXTURES;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;CUPS;AS_USER" "TIMEOUT" "SOURCES;LINKS;LABELS;FIXTURES;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_GUI)
     set(test_main brindle_gui_test_main)
@@ -46,6 +48,10 @@ function(brindle_add_test name)
     endif()
     list(APPEND ARG_LINKS brindle_cups_support)
     list(APPEND ARG_LABELS cups)
+    list(APPEND ARG_FIXTURES accounts)
+  endif()
+  if(ARG_AS_USER)
+    list(APPEND ARG_ENV "BRINDLE_TEST_AS_USER=1")
     list(APPEND ARG_FIXTURES accounts)
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LINKS} brindle_test_support ${test_main} GTest::gtest GTest::gmock)

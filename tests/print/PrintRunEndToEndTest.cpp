@@ -419,7 +419,7 @@ class PrintRunUnreached : public PrintRunEndToEnd, public ::testing::WithParamIn
 public:
     void TearDown() override
     {
-        cups->runTool(QStringLiteral("cupsaccept"), {QStringLiteral("B")});
+        cups->administer(QStringLiteral("cupsaccept"), {QStringLiteral("B")});
         userOffice.reset();
         PrintRunEndToEnd::TearDown();
     }
@@ -447,27 +447,28 @@ TEST_P(PrintRunUnreached, ReportsEachFileAndPrintsNowhere)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PrintRunUnreached,
-    ::testing::Values(UnreachedCase{"QueueRejectingJobs",
-                                    [](PrintRunEndToEnd& t) {
-                                        t.cups->runTool(QStringLiteral("cupsreject"), {QStringLiteral("B")});
-                                        return QStringLiteral("B");
-                                    },
-                                    ": the printer does not accept jobs"},
-                      UnreachedCase{"QueueAddedAfterTheUsersOfficeStarted",
-                                    [](PrintRunEndToEnd& t) {
-                                        static_cast<PrintRunUnreached&>(t).userOffice =
-                                            std::make_unique<UserOffice>(
-                                                PrintRunEndToEnd::path(QStringLiteral("profile")),
-                                                PrintRunEndToEnd::officeOptions().pipeName);
-                                        // The office reads the printers when it first needs them.
-                                        t.office->knowsPrinter(QStringLiteral("B"));
-                                        t.cups->addQueue(QStringLiteral("Late"), true);
-                                        return QStringLiteral("Late");
-                                    },
-                                    ": the office does not know this printer"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, PrintRunUnreached,
+                         ::testing::Values(UnreachedCase{"QueueRejectingJobs",
+                                                         [](PrintRunEndToEnd& t) {
+                                                             t.cups->administer(QStringLiteral("cupsreject"),
+                                                                                {QStringLiteral("B")});
+                                                             return QStringLiteral("B");
+                                                         },
+                                                         ": the printer does not accept jobs"},
+                                           UnreachedCase{
+                                               "QueueAddedAfterTheUsersOfficeStarted",
+                                               [](PrintRunEndToEnd& t) {
+                                                   static_cast<PrintRunUnreached&>(t).userOffice =
+                                                       std::make_unique<UserOffice>(
+                                                           PrintRunEndToEnd::path(QStringLiteral("profile")),
+                                                           PrintRunEndToEnd::officeOptions().pipeName);
+                                                   // The office reads the printers when it first needs them.
+                                                   t.office->knowsPrinter(QStringLiteral("B"));
+                                                   t.cups->addQueue(QStringLiteral("Late"), true);
+                                                   return QStringLiteral("Late");
+                                               },
+                                               ": the office does not know this printer"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PrintRunEndToEnd, AQueueAddedAfterTheProgramsOfficeStartedGetsEveryFileAfterOneRestart)
 {

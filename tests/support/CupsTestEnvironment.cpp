@@ -1,5 +1,7 @@
 #include "support/CupsTestEnvironment.h"
 
+#include "support/TestAccounts.h"
+
 #include <QFile>
 #include <cstdio>
 
@@ -10,6 +12,8 @@ CupsTestEnvironment::CupsTestEnvironment() : realHome_(qgetenv("HOME")), before_
     qputenv("BRINDLE_REAL_HOME", realHome_);
     qunsetenv("LPDEST");
     qunsetenv("PRINTER");
+    // After the snapshot: root's own HOME is not for a user to read.
+    setRootAsideIfAsked();
     home_ = std::make_unique<TempHome>();
 }
 
@@ -17,6 +21,8 @@ CupsTestEnvironment::~CupsTestEnvironment() = default;
 
 bool CupsTestEnvironment::realPrinterSettingsUntouched() const
 {
+    // For root's own lpoptions, and for the leak check at exit, which attaches to the process.
+    takeRootBack();
     const LpoptionsSnapshot after(QFile::decodeName(realHome_));
     if (after == before_)
         return true;

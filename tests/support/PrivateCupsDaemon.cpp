@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cups/cups.h>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace bw::test {
 
@@ -52,6 +53,9 @@ PrivateCupsDaemon::~PrivateCupsDaemon()
 {
     try {
         stop();
+        // What the daemon wrote there is root's.
+        if (::geteuid() != 0 && rootAtHand())
+            administer(QStringLiteral("rm"), {QStringLiteral("-rf"), dir_.path()});
     } catch (...) {
         // Nothing more can be done; the folder goes anyway.
     }
@@ -70,6 +74,8 @@ QString PrivateCupsDaemon::scriptPath()
 QString PrivateCupsDaemon::script(const QStringList& arguments) const
 {
     QProcess process;
+    // The daemon is root's, as a machine's is.
+    process.setChildProcessModifier([] { takeRootBackInChild(); });
     process.start(QStringLiteral("bash"), QStringList{scriptPath()} + arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0) {
@@ -85,6 +91,18 @@ QString PrivateCupsDaemon::runTool(const QString& program, const QStringList& ar
 {
     QProcess process;
     runAs(process, as);
+    return finish(process, program, arguments);
+}
+
+QString PrivateCupsDaemon::administer(const QString& program, const QStringList& arguments) const
+{
+    QProcess process;
+    process.setChildProcessModifier([] { takeRootBackInChild(); });
+    return finish(process, program, arguments);
+}
+
+QString PrivateCupsDaemon::finish(QProcess& process, const QString& program, const QStringList& arguments)
+{
     process.start(program, arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0) {
@@ -183,7 +201,8 @@ QStringList PrivateCupsDaemon::waitForJobTitles(const QString& queue, int count,
 
 void PrivateCupsDaemon::cancelAllJobs(const QString& queue)
 {
-    cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), CUPS_JOBID_ALL, 1);
+    // Every user's jobs, as the printer's administrator does.
+    administer(QStringLiteral("cancel"), {QStringLiteral("-a"), QStringLiteral("-x"), queue});
 }
 
 QTemporaryDir* PrivateCupsDaemon::newSharedFolder()

@@ -3,6 +3,7 @@
 #include "support/TestAccounts.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <vector>
@@ -69,7 +70,11 @@ public:
     QString runTool(const QString& program, const QStringList& arguments,
                     const std::optional<Account>& as = std::nullopt) const;
 
+    // The same as root (when the test has root at hand): what administers queues or the daemon.
+    QString administer(const QString& program, const QStringList& arguments) const;
+
 private:
+    static QString finish(QProcess& process, const QString& program, const QStringList& arguments);
     QString script(const QStringList& arguments) const;
 
     QTemporaryDir dir_;

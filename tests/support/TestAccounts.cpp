@@ -5,6 +5,7 @@
 #include <pwd.h>
 #include <sched.h>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace bw::test {
@@ -13,7 +14,7 @@ namespace {
 
 std::optional<Account> account(const char* name)
 {
-    if (::geteuid() != 0)
+    if (!rootAtHand())
         return std::nullopt;
     const passwd* entry = ::getpwnam(name);
     if (!entry)
@@ -42,6 +43,7 @@ void runAs(QProcess& process, const std::optional<Account>& account, const QStri
     const gid_t gid = account->gid;
     const QByteArray host = hostName.toUtf8();
     process.setChildProcessModifier([uid, gid, host] {
+        takeRootBackInChild();
         if (!host.isEmpty() &&
             (::unshare(CLONE_NEWUTS) != 0 || ::sethostname(host.constData(), size_t(host.size())) != 0))
             ::_exit(126);
@@ -63,6 +65,47 @@ void handOver(const QString& path, const std::optional<Account>& account)
                            QStringLiteral("%1:%2").arg(account->uid).arg(account->gid), QStringLiteral("{}"),
                            QStringLiteral("+")}) != 0)
         throw std::runtime_error("cannot give " + path.toStdString() + " to " + account->name.toStdString());
+}
+
+bool setRootAsideIfAsked()
+{
+    if (::geteuid() != 0 || !qEnvironmentVariableIsSet("BRINDLE_TEST_AS_USER"))
+        return false;
+    const std::optional<Account> user = account("brindle-user");
+    if (::setgroups(1, &user->gid) != 0 || ::setresgid(user->gid, user->gid, 0) != 0 ||
+        ::setresuid(user->uid, user->uid, 0) != 0)
+        throw std::runtime_error("cannot become brindle-user");
+    // A changed uid makes the process undumpable: its own /proc files would be root's, not the user's.
+    ::prctl(PR_SET_DUMPABLE, 1);
+    // Root's runtime folder and names are not the user's.
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("USER", user->name.toLatin1());
+    qputenv("LOGNAME", user->name.toLatin1());
+    return true;
+}
+
+void takeRootBackInChild()
+{
+    uid_t real, effective, saved;
+    if (::getresuid(&real, &effective, &saved) == 0 && saved == 0 && effective != 0) {
+        gid_t root = 0;
+        if (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0 || ::setgroups(1, &root) != 0)
+            ::_exit(125);
+    }
+}
+
+void takeRootBack()
+{
+    uid_t real, effective, saved;
+    if (::getresuid(&real, &effective, &saved) == 0 && saved == 0 && effective != 0 &&
+        (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0))
+        throw std::runtime_error("cannot become root again");
+}
+
+bool rootAtHand()
+{
+    uid_t real, effective, saved;
+    return ::getresuid(&real, &effective, &saved) == 0 && (effective == 0 || saved == 0);
 }
 
 } // namespace bw::test
