@@ -1,10 +1,26 @@
 #include "ProgramRun.h"
 
+#include "intake/LocalName.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 
 namespace bw::test {
+
+namespace {
+
+// Every byte escaped, for bash: $'\x63\x61\x66\xe9'.
+QString shellWord(const QByteArray& bytes)
+{
+    QString word = QStringLiteral("$'");
+    for (const char byte : bytes)
+        word += QStringLiteral("\\x%1").arg(uint(uchar(byte)), 2, 16, QLatin1Char('0'));
+    return word + QLatin1Char('\'');
+}
+
+} // namespace
 
 QStringList ProgramRun::Result::outLines() const
 {
@@ -48,15 +64,23 @@ void ProgramRun::start(QProcess& process, const QStringList& arguments) const
     handOver(home_, account_);
     handOver(workingFolder_, account_);
     runAs(process, account_, hostName);
-    if (closeOutput)
+    if (closeOutput) {
         // A pipe whose reader is gone at once, the program's status kept.
         process.start(QStringLiteral("bash"),
                       QStringList{QStringLiteral("-c"),
                                   QStringLiteral("\"$0\" \"$@\" | true; exit ${PIPESTATUS[0]}"),
                                   executable_} +
                           arguments);
-    else
+    } else if (std::any_of(arguments.begin(), arguments.end(),
+                         [](const QString& argument) { return encodeLocalName(argument) != argument.toUtf8(); })) {
+        // QProcess hands arguments over as UTF-8; a name of other bytes goes through the shell.
+        QString command = QStringLiteral("exec \"$0\"");
+        for (const QString& argument : arguments)
+            command += QLatin1Char(' ') + shellWord(encodeLocalName(argument));
+        process.start(QStringLiteral("bash"), {QStringLiteral("-c"), command, executable_});
+    } else {
         process.start(executable_, arguments);
+    }
 }
 
 ProgramRun::Result ProgramRun::run(const QStringList& arguments, int timeoutMs,

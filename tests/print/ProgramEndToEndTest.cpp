@@ -1,6 +1,7 @@
 #include "../cli/ProgramRun.h"
 #include "SpreadsheetMaker.h"
 #include "printers/DefaultPrinterKeeper.h"
+#include "intake/LocalName.h"
 #include "support/PrivateCupsDaemon.h"
 #include "support/QStringPrinter.h"
 
@@ -29,6 +30,8 @@ namespace {
 const QString First = QStringLiteral("first.ods");
 const QString Second = QStringLiteral("second.ods");
 const QString WithTab = QStringLiteral("tab\there.ods");
+// Named in Latin-1, as old archives are: bytes that are not UTF-8.
+const QString InLatin1 = decodeLocalName("caf\xe9 100%.ods");
 const QString NoDefault = QStringLiteral("no system default destination");
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
@@ -58,6 +61,9 @@ public:
         maker.make(path(QStringLiteral("docs/") + First), QStringLiteral("first"));
         maker.make(path(QStringLiteral("docs/") + Second), QStringLiteral("second"));
         QFile::copy(path(QStringLiteral("docs/") + First), path(QStringLiteral("docs/") + WithTab));
+        QFile::copy(path(QStringLiteral("docs/") + First), path(QStringLiteral("docs/latin1.ods")));
+        ::rename(QFile::encodeName(path(QStringLiteral("docs/latin1.ods"))).constData(),
+                 encodeLocalName(path(QStringLiteral("docs/") + InLatin1)).constData());
     }
     static void TearDownTestSuite()
     {
@@ -393,6 +399,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ProgramJobs,
     ::testing::Values(
         JobCase{"FileNamedWithATab", WithTab, true, 0, QStringLiteral("Held"), false, {}},
+        JobCase{"FileNamedInLatin1", InLatin1, true, 0, QStringLiteral("Held"), false, {}},
         JobCase{"NoJobHistoryOnAnOpenQueue", First, false, 0, QStringLiteral("Open"), false, {}},
         JobCase{"LongJobHistoryOnAnOpenQueue", First, true, 500, QStringLiteral("Open"), false, {}},
         JobCase{"CanceledOnTheQueue", First, true, 0, QStringLiteral("Held"), true,
