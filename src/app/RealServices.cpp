@@ -50,7 +50,9 @@ void RealServices::setDialogParent(QWidget* window)
 
 void RealServices::shutDown()
 {
-    if (!office_.endSelfStartedOffice())
+    // Told to end, the whole end stays within a few seconds.
+    constexpr std::chrono::milliseconds Hurry{1500};
+    if (!office_.endSelfStartedOffice(signals_.stopRequested() ? std::optional(Hurry) : std::nullopt))
         office_.handOverSelfStartedOffice();
 }
 

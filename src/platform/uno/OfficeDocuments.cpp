@@ -49,9 +49,9 @@ void OfficeDocuments::closed(const UnoObject& object)
 }
 
 bool OfficeDocuments::onlyOwnOpen(UnoConnection& connection, const Reference<css::frame::XDesktop>& desktop,
-                                  bool adopting)
+                                  bool adopting, std::optional<std::chrono::milliseconds> limit)
 {
-    return connection.call([&] {
+    const auto count = [&] {
         const Reference<css::container::XEnumeration> components =
             desktop->getComponents()->createEnumeration();
         while (components->hasMoreElements()) {
@@ -65,7 +65,8 @@ bool OfficeDocuments::onlyOwnOpen(UnoConnection& connection, const Reference<css
                 return false;
         }
         return true;
-    });
+    };
+    return limit ? connection.callWithin(*limit, count, false) : connection.call(count);
 }
 
 } // namespace bw

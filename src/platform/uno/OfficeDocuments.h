@@ -4,9 +4,11 @@
 
 #include <QHash>
 #include <QString>
+#include <chrono>
 #include <com/sun/star/frame/XDesktop.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <memory>
+#include <optional>
 
 namespace bw {
 
@@ -23,9 +25,10 @@ public:
     // Uncounts the object when it is a document loaded here.
     void closed(const UnoObject& object);
     // Whether every document open in the office was loaded here; adopting:
-    // counts each as loaded here instead.
+    // counts each as loaded here instead. Given a limit, the office answers
+    // within it or the connection is broken off.
     bool onlyOwnOpen(UnoConnection& connection, const css::uno::Reference<css::frame::XDesktop>& desktop,
-                     bool adopting = false);
+                     bool adopting = false, std::optional<std::chrono::milliseconds> limit = std::nullopt);
 
 private:
     QHash<QString, int> open_;

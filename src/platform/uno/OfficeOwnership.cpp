@@ -46,7 +46,7 @@ bool OfficeOwnership::endUnansweringOffice()
     return true;
 }
 
-bool OfficeOwnership::endSelfStartedOffice()
+bool OfficeOwnership::endSelfStartedOffice(std::optional<std::chrono::milliseconds> hurry)
 {
     if (!link_.launcher().isRunning())
         return false;
@@ -57,10 +57,14 @@ bool OfficeOwnership::endSelfStartedOffice()
         if (!connection)
             return false;
         const Reference<css::frame::XDesktop> desktop = desktopOf(*connection);
-        if (!desktop.is() || !documents_.onlyOwnOpen(*connection, desktop))
+        if (!desktop.is() || !documents_.onlyOwnOpen(*connection, desktop, false, hurry))
             return false;
         asked = true;
-        connection->call([&] { desktop->terminate(); });
+        const auto terminate = [&] { desktop->terminate(); };
+        if (hurry)
+            connection->callWithin(*hurry, terminate, false);
+        else
+            connection->call(terminate);
     } catch (const PlatformError&) {
         // An office started here that no longer answers would stay behind
         // for good, holding the profile: nothing in it can be saved anyway.
@@ -74,9 +78,14 @@ bool OfficeOwnership::endSelfStartedOffice()
             return false;
     }
     // terminate() returns at once; the processes go a little later.
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    const auto deadline = std::chrono::steady_clock::now() + hurry.value_or(10s);
     while (link_.launcher().isRunning() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(50ms);
+    if (hurry && link_.launcher().isRunning()) {
+        link_.giveUpLive();
+        link_.launcher().kill();
+        return true;
+    }
     link_.officeEnded();
     return true;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <optional>
+
 namespace bw {
 
 class OfficeDocuments;
@@ -17,7 +20,8 @@ public:
     void takeOverLeftOffice();
     // Asks an office started here to terminate unless it holds documents
     // not loaded here; waits a bounded time for it to go. Returns whether it asked.
-    bool endSelfStartedOffice();
+    // In a hurry, an office that does not answer or go within that time is killed.
+    bool endSelfStartedOffice(std::optional<std::chrono::milliseconds> hurry = std::nullopt);
     // Leaves a running office started here to the user.
     void handOverSelfStartedOffice();
     // Kills an office started here whose connection was broken off.

@@ -97,12 +97,12 @@ std::shared_ptr<UnoConnection> UnoConnection::open(const Reference<css::uno::XCo
     return connection;
 }
 
-bool UnoConnection::stillWaiting()
+bool UnoConnection::stillWaiting(bool mayProbe)
 {
     std::lock_guard whole(abandoning_);
     if (abandoned_)
         return false;
-    if (probe_) {
+    if (probe_ && mayProbe) {
         probing_ = true;
         bool answers = false;
         try {

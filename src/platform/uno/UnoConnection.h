@@ -53,17 +53,19 @@ public:
         return callWithin(answerTimeout_, std::forward<RemoteCall>(remoteCall));
     }
 
+    // Without the probe, a call at its limit is broken off even while the office answers others.
     template <class RemoteCall>
-    auto callWithin(std::chrono::milliseconds limit, RemoteCall&& remoteCall) -> decltype(remoteCall())
+    auto callWithin(std::chrono::milliseconds limit, RemoteCall&& remoteCall, bool mayProbe = true)
+        -> decltype(remoteCall())
     {
         // A broken-off bridge's proxies fail only with "already disposed".
         if (abandoned_)
             throw notAnswered(answerTimeout_);
         try {
             // Weak, so the watchdog never keeps a broken-off bridge's proxies alive.
-            ArmedWatchdog armed(watchdog_, limit, [weak = weak_from_this()] {
+            ArmedWatchdog armed(watchdog_, limit, [weak = weak_from_this(), mayProbe] {
                 const auto self = weak.lock();
-                return self && self->stillWaiting();
+                return self && self->stillWaiting(mayProbe);
             });
             return remoteCall();
         } catch (...) {
@@ -91,7 +93,7 @@ public:
 
 private:
     // At the limit: true to keep waiting, otherwise the connection is broken off.
-    bool stillWaiting();
+    bool stillWaiting(bool mayProbe);
     [[noreturn]] void throwTranslated(std::chrono::milliseconds limit) const;
 
     CallWatchdog& watchdog_;

@@ -216,9 +216,9 @@ bool UnoOfficeSuite::endUnansweringOffice()
     return impl_->ownership.endUnansweringOffice();
 }
 
-bool UnoOfficeSuite::endSelfStartedOffice()
+bool UnoOfficeSuite::endSelfStartedOffice(std::optional<std::chrono::milliseconds> hurry)
 {
-    return impl_->ownership.endSelfStartedOffice();
+    return impl_->ownership.endSelfStartedOffice(hurry);
 }
 
 void UnoOfficeSuite::handOverSelfStartedOffice()

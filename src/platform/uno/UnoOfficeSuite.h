@@ -95,8 +95,11 @@ public:
     void takeOverLeftOffice();
     // Asks an office that this object started to terminate, unless documents
     // it did not load are open in it; waits a bounded time for it to go. An
-    // office it did not start is left alone. Returns whether it asked.
-    bool endSelfStartedOffice();
+    // office it did not start is left alone. Returns whether it asked. In a
+    // hurry (the program was told to end), an office that does not answer or
+    // go within that time is killed: one stuck in a call to a frozen
+    // printing system would hold the end up for as long.
+    bool endSelfStartedOffice(std::optional<std::chrono::milliseconds> hurry = std::nullopt);
     // Leaves an office that this object started, and that still runs, to the
     // user: the next instance of the program will not count it as its own.
     void handOverSelfStartedOffice();
