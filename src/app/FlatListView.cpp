@@ -1,5 +1,7 @@
 #include "app/FlatListView.h"
 
+#include "app/FlatListAccessible.h"
+
 #include <QHeaderView>
 #include <QHoverEvent>
 #include <QPaintEvent>
@@ -28,6 +30,16 @@ FlatListView::FlatListView(QWidget* parent)
     connect(header_, &QHeaderView::sectionResized, this, relayout);
     connect(header_, &QHeaderView::sectionCountChanged, this, relayout);
     connect(header_, &QHeaderView::geometriesChanged, this, &FlatListView::updateGeometries);
+    FlatListAccessible::install();
+}
+
+FlatListView::~FlatListView()
+{
+    // The header goes with the widget's children, after this part of the
+    // view is gone: nothing it signals then may reach this part.
+    disconnect(header_, nullptr, this, nullptr);
+    if (model())
+        disconnect(model(), &QAbstractItemModel::rowsRemoved, this, &FlatListView::rowsRemoved);
 }
 
 void FlatListView::setModel(QAbstractItemModel* model)
@@ -222,6 +234,43 @@ void FlatListView::doItemsLayout()
     QAbstractItemView::doItemsLayout();
 }
 
+void FlatListView::reset()
+{
+    QAbstractItemView::reset();
+    forgetAccessibleRows();
+}
+
+void FlatListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+    if (hasFocus())
+        tellAssistiveTools(QAccessible::Focus, current);
+}
+
+void FlatListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+    tellAssistiveTools(QAccessible::SelectionAdd, selected.indexes().value(0));
+    tellAssistiveTools(QAccessible::SelectionRemove, deselected.indexes().value(0));
+}
+
+void FlatListView::tellAssistiveTools(QAccessible::Event event, const QModelIndex& index)
+{
+    if (!QAccessible::isActive() || !index.isValid())
+        return;
+    QAccessibleEvent told(this, event);
+    told.setChild(index.row());
+    QAccessible::updateAccessibility(&told);
+}
+
+void FlatListView::forgetAccessibleRows()
+{
+    if (!QAccessible::isActive())
+        return;
+    if (auto* accessible = dynamic_cast<FlatListAccessible*>(QAccessible::queryAccessibleInterface(this)))
+        accessible->forgetRows();
+}
+
 void FlatListView::updateGeometries()
 {
     if (updatingGeometries_)
@@ -297,6 +346,7 @@ void FlatListView::rowsRemoved(const QModelIndex& parent, int start, int)
 {
     if (parent != rootIndex())
         return;
+    forgetAccessibleRows();
     updateGeometries();
     updateFromRow(start);
 }

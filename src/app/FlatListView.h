@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QAccessible>
 
 class QHeaderView;
 
@@ -15,6 +16,7 @@ class FlatListView : public QAbstractItemView {
     Q_OBJECT
 public:
     explicit FlatListView(QWidget* parent = nullptr);
+    ~FlatListView() override;
 
     QHeaderView* header() const { return header_; }
     // The height of every row, 0 while the list has never had a row.
@@ -25,6 +27,7 @@ public:
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     QModelIndex indexAt(const QPoint& point) const override;
     void doItemsLayout() override;
+    void reset() override;
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
@@ -39,6 +42,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
     void rowsRemoved(const QModelIndex& parent, int start, int end);
@@ -50,6 +55,9 @@ private:
     int rowY(int row) const { return (row - topRow()) * rowHeight(); }
     // Repaints from a row down to the end of the view, when that row is in view or above it.
     void updateFromRow(int row);
+    // Tells assistive tools which row an event of theirs is about.
+    void tellAssistiveTools(QAccessible::Event event, const QModelIndex& index);
+    void forgetAccessibleRows();
     void paintEmptyRows(QPainter& painter, QStyleOptionViewItem& option, int row, int y, int bottom) const;
 
     QHeaderView* header_;

@@ -1,5 +1,6 @@
 #include "app/FlatListView.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -90,6 +91,25 @@ TEST_F(FlatListViewTest, AColumnWiderThanTheViewScrollsAcross)
     view.horizontalScrollBar()->setValue(70);
     EXPECT_EQ(view.visualRect(model.index(0)).left(), -70);
     EXPECT_EQ(view.header()->offset(), 70);
+}
+
+TEST_F(FlatListViewTest, AssistiveToolsSeeEveryRowByItsText)
+{
+    show(3);
+    view.setCurrentIndex(model.index(1));
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    ASSERT_EQ(list->childCount(), 3);
+    QAccessibleInterface* second = list->child(1);
+    EXPECT_EQ(second->text(QAccessible::Name), QStringLiteral("1"));
+    EXPECT_TRUE(second->state().selected);
+    EXPECT_FALSE(list->child(0)->state().selected);
+    EXPECT_EQ(list->indexOfChild(second), 1);
+    EXPECT_EQ(list->childAt(second->rect().center().x(), second->rect().center().y()), second);
+    model.removeRows(0, 1);
+    EXPECT_EQ(list->childCount(), 2);
+    EXPECT_EQ(list->child(1)->text(QAccessible::Name), QStringLiteral("2"));
 }
 
 } // namespace
