@@ -51,8 +51,8 @@ int main(int argc, char** argv)
         std::printf("%s_median_ms %.3f p95_ms %.3f\n", name, samples[samples.size() / 2],
                     samples[samples.size() * 95 / 100]);
     };
-    // The floor under every command that changes the number of rows: the
-    // tree view lays all of them out again.
+    // What the view does again when the font, the style or the model change;
+    // no command on the list makes it lay out its rows.
     std::vector<double> layouts;
     for (int round = 0; round < 50; ++round)
         layouts.push_back(bench::millisecondsOf([&] { view.doItemsLayout(); }));

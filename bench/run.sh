@@ -41,8 +41,9 @@ part watch bash "$root/bench/watch.sh" "$build"
   echo "start-up to a shown window|$(awk '/^startup_to_shown_ms/ { print $2 }' "$scratch/startup.out" | median)|ms||"
   echo "append 100k files to the list|$(awk '/^append_100k_ms/ { print $2 }' "$scratch/filelist.out")|ms||"
   echo "memory an entry, 100k list and view|$(sed -n 's/.* \([0-9]*\) bytes an entry.*/\1/p' "$scratch/filelist.out")|bytes||"
-  awk '/^delete_at_50000_median_ms/ { print "Delete mid-list, 100k (median)|" $2 "|ms||" }
-       /^view_relayout_100k_median_ms/ { print "  its floor: the view lays out 100k rows|" $2 "|ms||" }' "$scratch/filelist.out"
+  awk '/^delete_at_1_median_ms/ { print "Delete at the top, 100k (median)|" $2 "|ms||" }
+       /^delete_at_50000_median_ms/ { print "Delete mid-list, 100k (median)|" $2 "|ms||" }
+       /^delete_at_99700_median_ms/ { print "Delete near the end, 100k (median)|" $2 "|ms||" }' "$scratch/filelist.out"
   awk '/^queues:/ { q = $2; sub(",", "", q) }
        /^  installedPrinters/ { ours["installed"] = $2 }
        /^  defaultPrinterName/ { ours["default"] = $2 }

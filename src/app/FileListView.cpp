@@ -14,11 +14,8 @@
 
 namespace bw {
 
-FileListView::FileListView(QWidget* parent) : QTreeView(parent)
+FileListView::FileListView(QWidget* parent) : FlatListView(parent)
 {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -66,7 +63,7 @@ void FileListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, in
         selectionModel()->setCurrentIndex(next >= 0 ? model()->index(next, 0, parent) : QModelIndex(),
                                           QItemSelectionModel::NoUpdate);
     }
-    QTreeView::rowsAboutToBeRemoved(parent, start, end);
+    FlatListView::rowsAboutToBeRemoved(parent, start, end);
 }
 
 void FileListView::showModelSelection(int position)
@@ -90,7 +87,7 @@ int FileListView::positionAt(const QPoint& viewportPoint) const
     // only the height decides, so ask at the column's own left edge.
     if (viewportPoint.x() < 0 || viewportPoint.x() >= viewport()->width())
         return 0;
-    const QModelIndex index = indexAt(QPoint(columnViewportPosition(0), viewportPoint.y()));
+    const QModelIndex index = indexAt(QPoint(header()->sectionViewportPosition(0), viewportPoint.y()));
     return index.isValid() ? index.row() + 1 : 0;
 }
 
@@ -162,7 +159,7 @@ void FileListView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    QTreeView::keyPressEvent(event);
+    FlatListView::keyPressEvent(event);
 }
 
 void FileListView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/FlatListView.h"
 #include "platform/ListDragPort.h"
 #include "platform/ListViewPort.h"
 
 #include <QCursor>
-#include <QTreeView>
 #include <functional>
 #include <optional>
 
@@ -15,7 +15,7 @@ class FileListModel;
 // The file list widget: one column over the list model, single selection,
 // kept in step with the model's selected entry. It reports the mouse and
 // key events the handlers need and leaves the decisions to them.
-class FileListView : public QTreeView, public ListViewPort, public ListDragPort {
+class FileListView : public FlatListView, public ListViewPort, public ListDragPort {
     Q_OBJECT
 public:
     explicit FileListView(QWidget* parent = nullptr);

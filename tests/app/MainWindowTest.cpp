@@ -107,7 +107,10 @@ TEST_F(MainWindowTest, ColumnHeaderIsSetAnewAtEveryStart)
               QStringLiteral("Calc File(s)"));
     EXPECT_EQ(window.listView()->header()->sectionSize(0), twips(6500));
     EXPECT_EQ(window.listView()->header()->count(), 1);
-    EXPECT_FALSE(window.listView()->rootIsDecorated());
+    // No room for tree branches: a row starts at the column's left edge.
+    controller.fileList().append(QStringLiteral("/d/A.ods"));
+    EXPECT_EQ(window.listView()->visualRect(controller.fileList().index(0)).left(),
+              window.listView()->header()->sectionViewportPosition(0));
 }
 
 TEST_F(MainWindowTest, HandPointerIsLoadedWhenPresentButNotShown)
