@@ -71,8 +71,9 @@ void ProgramRun::start(QProcess& process, const QStringList& arguments) const
                                   QStringLiteral("\"$0\" \"$@\" | true; exit ${PIPESTATUS[0]}"),
                                   executable_} +
                           arguments);
-    } else if (std::any_of(arguments.begin(), arguments.end(),
-                         [](const QString& argument) { return encodeLocalName(argument) != argument.toUtf8(); })) {
+    } else if (std::any_of(arguments.begin(), arguments.end(), [](const QString& argument) {
+                   return encodeLocalName(argument) != argument.toUtf8();
+               })) {
         // QProcess hands arguments over as UTF-8; a name of other bytes goes through the shell.
         QString command = QStringLiteral("exec \"$0\"");
         for (const QString& argument : arguments)

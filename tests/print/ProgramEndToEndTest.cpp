@@ -1,7 +1,7 @@
 #include "../cli/ProgramRun.h"
 #include "SpreadsheetMaker.h"
-#include "printers/DefaultPrinterKeeper.h"
 #include "intake/LocalName.h"
+#include "printers/DefaultPrinterKeeper.h"
 #include "support/PrivateCupsDaemon.h"
 #include "support/QStringPrinter.h"
 
