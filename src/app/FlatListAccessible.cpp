@@ -70,16 +70,12 @@ FlatListAccessible::~FlatListAccessible()
 
 void FlatListAccessible::install()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory([](const QString& className, QObject* object) -> QAccessibleInterface* {
-            auto* view = qobject_cast<FlatListView*>(object);
-            if (!view || className != QLatin1String(FlatListView::staticMetaObject.className()))
-                return nullptr;
-            return new FlatListAccessible(view);
-        });
-        return true;
-    }();
-    Q_UNUSED(installed)
+    QAccessible::installFactory([](const QString& className, QObject* object) -> QAccessibleInterface* {
+        auto* view = qobject_cast<FlatListView*>(object);
+        if (!view || className != QLatin1String(FlatListView::staticMetaObject.className()))
+            return nullptr;
+        return new FlatListAccessible(view);
+    });
 }
 
 FlatListView* FlatListAccessible::view() const

@@ -14,7 +14,7 @@ class FlatListAccessible : public QAccessibleWidget {
 public:
     explicit FlatListAccessible(FlatListView* view);
 
-    // Lets Qt hand one of these out for every FlatListView.
+    // Lets Qt hand one of these out for every FlatListView; once, with the application.
     static void install();
     // Drops the row objects handed out so far, once rows have come or gone.
     void forgetRows();

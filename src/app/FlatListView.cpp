@@ -30,7 +30,6 @@ FlatListView::FlatListView(QWidget* parent)
     connect(header_, &QHeaderView::sectionResized, this, relayout);
     connect(header_, &QHeaderView::sectionCountChanged, this, relayout);
     connect(header_, &QHeaderView::geometriesChanged, this, &FlatListView::updateGeometries);
-    FlatListAccessible::install();
 }
 
 FlatListView::~FlatListView()

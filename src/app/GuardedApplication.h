@@ -10,7 +10,7 @@ class FailureGuard;
 // program running.
 class GuardedApplication : public QApplication {
 public:
-    GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    GuardedApplication(int& argc, char** argv);
     void setGuard(FailureGuard* guard) { guard_ = guard; }
     bool notify(QObject* receiver, QEvent* event) override;
 
