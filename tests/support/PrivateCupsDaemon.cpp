@@ -98,6 +98,10 @@ QString PrivateCupsDaemon::administer(const QString& program, const QStringList&
 {
     QProcess process;
     process.setChildProcessModifier([] { takeRootBackInChild(); });
+    // As root by name too: a test may print as a made-up user.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("CUPS_USER"));
+    process.setProcessEnvironment(environment);
     return finish(process, program, arguments);
 }
 
