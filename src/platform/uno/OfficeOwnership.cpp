@@ -73,10 +73,11 @@ bool OfficeOwnership::endSelfStartedOffice()
         if (!asked)
             return false;
     }
-    // terminate() returns at once; the processes go a little later.
+    // terminate() returns at once; the processes go a few tens of
+    // milliseconds later, which a short batch waits for at its end.
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (link_.launcher().isRunning() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(50ms);
+        std::this_thread::sleep_for(5ms);
     link_.officeEnded();
     return true;
 }
