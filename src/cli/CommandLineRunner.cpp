@@ -148,6 +148,9 @@ int runWithoutWindow(int& argc, char** argv, const CommandLineRequest& request)
         command.showProgress(terminalWidth());
         status = command.run(request);
     } else {
+        // A batch prints on one printer, read once as lp would; a watch
+        // lasts, and reads it for every file.
+        printing.queue.keepPrinters();
         SteadyClock clock;
         ThreadSleeper sleeper(termination, termination.wakeDescriptor());
         FlockUserLocks locks;

@@ -65,6 +65,28 @@ QList<PrintJob> myJobs(http_t* http, const char* which, int firstId)
 
 CupsPrintQueue::CupsPrintQueue(CupsConnection& connection) : connection_(connection) {}
 
+CupsPrintQueue::~CupsPrintQueue() = default;
+
+std::shared_ptr<const Destination> CupsPrintQueue::printerFor(const QString& printer, bool afresh)
+{
+    http_t* http = connection_.http();
+    if (!keepPrinters_)
+        return std::make_shared<const Destination>(http, printer);
+    // The connection is the thread's own: so is what was read over it.
+    const Kept key{std::this_thread::get_id(), printer};
+    {
+        const std::lock_guard lock(keptMutex_);
+        if (afresh)
+            kept_.erase(key);
+        else if (const auto found = kept_.find(key); found != kept_.end())
+            return found->second;
+    }
+    auto read = std::make_shared<const Destination>(http, printer);
+    const std::lock_guard lock(keptMutex_);
+    kept_[key] = read;
+    return read;
+}
+
 int CupsPrintQueue::submitFile(const QString& printer, const QString& file, const QString& title,
                                const QList<QPair<QString, QString>>& options)
 {
@@ -73,23 +95,33 @@ int CupsPrintQueue::submitFile(const QString& printer, const QString& file, cons
         throw PlatformError(ErrorNumber::FileAccess, file + QStringLiteral(": ") + document.errorString());
     // One connection for the whole job, so that a wait given up midway still cancels it.
     http_t* http = connection_.http();
-    const Destination destination(http, printer);
-    Options jobOptions;
-    for (const auto& [name, value] : options)
-        jobOptions.add(name.toUtf8(), value.toUtf8());
-    // The instance's and the user's saved options, as lp adds them.
-    const cups_dest_t* dest = destination.dest();
-    for (int i = 0; i < dest->num_options; ++i) {
-        if (!jobOptions.has(dest->options[i].name))
-            jobOptions.add(dest->options[i].name, dest->options[i].value);
-    }
     const QByteArray name = title.toUtf8();
     int id = 0;
-    if (cupsCreateDestJob(http, destination.dest(), destination.info(), &id, name.constData(),
-                          jobOptions.count(), jobOptions.get()) != IPP_STATUS_OK ||
-        id <= 0)
+    const auto create = [&](const Destination& destination) {
+        Options jobOptions;
+        for (const auto& [option, value] : options)
+            jobOptions.add(option.toUtf8(), value.toUtf8());
+        // The instance's and the user's saved options, as lp adds them.
+        const cups_dest_t* dest = destination.dest();
+        for (int i = 0; i < dest->num_options; ++i) {
+            if (!jobOptions.has(dest->options[i].name))
+                jobOptions.add(dest->options[i].name, dest->options[i].value);
+        }
+        return cupsCreateDestJob(http, destination.dest(), destination.info(), &id, name.constData(),
+                                 jobOptions.count(), jobOptions.get()) == IPP_STATUS_OK &&
+               id > 0;
+    };
+    std::shared_ptr<const Destination> destination = printerFor(printer, false);
+    bool created = create(*destination);
+    // A kept printer that refuses the job may have gone or changed: asked
+    // afresh, it is refused (or taken) as it would have been without keeping.
+    if (!created && keepPrinters_ && httpError(http) != ETIMEDOUT) {
+        destination = printerFor(printer, true);
+        created = create(*destination);
+    }
+    if (!created)
         throwLastError(http, ErrorNumber::PrinterService, QStringLiteral("The job was refused"));
-    bool sent = cupsStartDestDocument(http, destination.dest(), destination.info(), id, name.constData(),
+    bool sent = cupsStartDestDocument(http, destination->dest(), destination->info(), id, name.constData(),
                                       CUPS_FORMAT_PDF, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
     char buffer[65536];
     while (sent) {
@@ -101,14 +133,14 @@ int CupsPrintQueue::submitFile(const QString& printer, const QString& file, cons
         sent = cupsWriteRequestData(http, buffer, size_t(read)) == HTTP_STATUS_CONTINUE;
     }
     const bool finished =
-        cupsFinishDestDocument(http, destination.dest(), destination.info()) == IPP_STATUS_OK;
+        cupsFinishDestDocument(http, destination->dest(), destination->info()) == IPP_STATUS_OK;
     if (sent && finished)
         return id;
     const ipp_status_t status = cupsLastError();
     const QString reason =
         httpError(http) == ETIMEDOUT ? notAnswering() : QString::fromUtf8(cupsLastErrorString());
     // A job without its document would hold the queue until it times out.
-    cupsCancelDestJob(http, destination.dest(), id);
+    cupsCancelDestJob(http, destination->dest(), id);
     throw PlatformError(isFailure(status) ? int(status) : ErrorNumber::PrinterService,
                         QStringLiteral("The document of job %1 could not be sent: %2").arg(id).arg(reason));
 }

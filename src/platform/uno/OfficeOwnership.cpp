@@ -77,10 +77,11 @@ bool OfficeOwnership::endSelfStartedOffice(std::optional<std::chrono::millisecon
         if (!asked)
             return false;
     }
-    // terminate() returns at once; the processes go a little later.
+    // terminate() returns at once; the processes go a few tens of
+    // milliseconds later, which a short batch waits for at its end.
     const auto deadline = std::chrono::steady_clock::now() + hurry.value_or(10s);
     while (link_.launcher().isRunning() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(50ms);
+        std::this_thread::sleep_for(5ms);
     if (hurry && link_.launcher().isRunning()) {
         link_.giveUpLive();
         link_.launcher().kill();

@@ -293,6 +293,25 @@ TEST_F(CupsAdaptersTest, JobStatesReadsQueuedAndEndedJobsTogether)
     EXPECT_EQ(read[canceled].state, PrintJob::Canceled);
 }
 
+TEST_F(CupsAdaptersTest, AKeptPrinterRemovedSinceIsToldAsUnknown)
+{
+    daemon.addQueue(QStringLiteral("Held"), true);
+    cups.queue.keepPrinters();
+    const auto send = [this] {
+        return cups.queue.submitFile(QStringLiteral("Held"), QStringLiteral("/etc/hostname"),
+                                     QStringLiteral("a.ods"), {});
+    };
+    EXPECT_GT(send(), 0);
+    daemon.removeQueue(QStringLiteral("Held"));
+    try {
+        send();
+        ADD_FAILURE() << "sent to a removed printer";
+    } catch (const PlatformError& error) {
+        EXPECT_EQ(error.number(), CupsNotFound);
+        EXPECT_EQ(error.description(), QStringLiteral("Unknown printer Held"));
+    }
+}
+
 TEST_F(CupsAdaptersTest, AFrozenPrintingSystemIsGivenUpOnAndNamed)
 {
     addQueues({QStringLiteral("A")});
