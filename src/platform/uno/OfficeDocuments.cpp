@@ -66,7 +66,7 @@ bool OfficeDocuments::onlyOwnOpen(UnoConnection& connection, const Reference<css
         }
         return true;
     };
-    return limit ? connection.callWithin(*limit, count, false) : connection.call(count);
+    return connection.callHurried(limit, count);
 }
 
 } // namespace bw

@@ -60,11 +60,7 @@ bool OfficeOwnership::endSelfStartedOffice(std::optional<std::chrono::millisecon
         if (!desktop.is() || !documents_.onlyOwnOpen(*connection, desktop, false, hurry))
             return false;
         asked = true;
-        const auto terminate = [&] { desktop->terminate(); };
-        if (hurry)
-            connection->callWithin(*hurry, terminate, false);
-        else
-            connection->call(terminate);
+        connection->callHurried(hurry, [&] { desktop->terminate(); });
     } catch (const PlatformError&) {
         // An office started here that no longer answers would stay behind
         // for good, holding the profile: nothing in it can be saved anyway.

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace bw {
@@ -51,6 +52,16 @@ public:
     template <class RemoteCall> auto call(RemoteCall&& remoteCall) -> decltype(remoteCall())
     {
         return callWithin(answerTimeout_, std::forward<RemoteCall>(remoteCall));
+    }
+
+    // In a hurry: within that limit, broken off there even while the office
+    // answers others (no probe); otherwise as call().
+    template <class RemoteCall>
+    auto callHurried(std::optional<std::chrono::milliseconds> hurry, RemoteCall&& remoteCall)
+        -> decltype(remoteCall())
+    {
+        return hurry ? callWithin(*hurry, std::forward<RemoteCall>(remoteCall), false)
+                     : call(std::forward<RemoteCall>(remoteCall));
     }
 
     // Without the probe, a call at its limit is broken off even while the office answers others.
