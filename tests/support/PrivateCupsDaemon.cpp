@@ -73,17 +73,8 @@ QString PrivateCupsDaemon::scriptPath()
 
 QString PrivateCupsDaemon::script(const QStringList& arguments) const
 {
-    QProcess process;
     // The daemon is root's, as a machine's is.
-    process.setChildProcessModifier([] { takeRootBackInChild(); });
-    process.start(QStringLiteral("bash"), QStringList{scriptPath()} + arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        throw std::runtime_error(("private-cups.sh " + arguments.join(QLatin1Char(' ')) +
-                                  " failed: " + QString::fromLocal8Bit(process.readAllStandardError()))
-                                     .toStdString());
-    }
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
+    return administer(QStringLiteral("bash"), QStringList{scriptPath()} + arguments);
 }
 
 QString PrivateCupsDaemon::runTool(const QString& program, const QStringList& arguments,

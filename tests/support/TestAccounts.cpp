@@ -84,10 +84,20 @@ bool setRootAsideIfAsked()
     return true;
 }
 
-void takeRootBackInChild()
+namespace {
+
+// Root kept only as the saved uid.
+bool rootSetAside()
 {
     uid_t real, effective, saved;
-    if (::getresuid(&real, &effective, &saved) == 0 && saved == 0 && effective != 0) {
+    return ::getresuid(&real, &effective, &saved) == 0 && saved == 0 && effective != 0;
+}
+
+} // namespace
+
+void takeRootBackInChild()
+{
+    if (rootSetAside()) {
         gid_t root = 0;
         if (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0 || ::setgroups(1, &root) != 0)
             ::_exit(125);
@@ -96,16 +106,13 @@ void takeRootBackInChild()
 
 void takeRootBack()
 {
-    uid_t real, effective, saved;
-    if (::getresuid(&real, &effective, &saved) == 0 && saved == 0 && effective != 0 &&
-        (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0))
+    if (rootSetAside() && (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0))
         throw std::runtime_error("cannot become root again");
 }
 
 bool rootAtHand()
 {
-    uid_t real, effective, saved;
-    return ::getresuid(&real, &effective, &saved) == 0 && (effective == 0 || saved == 0);
+    return ::geteuid() == 0 || rootSetAside();
 }
 
 } // namespace bw::test
