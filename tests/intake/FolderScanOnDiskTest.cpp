@@ -93,21 +93,9 @@ TEST_F(FolderScanOnDiskTest, TheSameFilesTwiceAreAppendedTwice)
 
 TEST_F(FolderScanOnDiskTest, AFolderTooLargeForOneReadIsListedWhole)
 {
-    // About 190 KB of directory entries: several reads of the listing.
-    QStringList names;
-    for (int i = 0; i < 3000; ++i)
-        names.append(QStringLiteral("a-spreadsheet-with-a-long-name-%1.ods").arg(i, 4, 10, QLatin1Char('0')));
-    for (const QString& name : names)
-        tree.file(QStringLiteral("Big/") + name);
-    tree.file(QStringLiteral("Big/Sub/last.ods"));
-    QStringList rows = scan(QStringLiteral("ods"), QStringLiteral("Big"));
-    ASSERT_EQ(rows.size(), names.size() + 1);
-    EXPECT_EQ(rows.takeLast(), tree.path("Big/Sub/last.ods"));
-    QStringList expected;
-    for (const QString& name : names)
-        expected.append(tree.path(QStringLiteral("Big/") + name));
-    rows.sort();
-    EXPECT_EQ(rows, expected);
+    for (int i = 0; i < 1000; ++i) // about 150 KB of entries: the listing takes several reads
+        tree.file(QStringLiteral("Big/%1-%2.ods").arg(QString(120, QLatin1Char('s'))).arg(i));
+    EXPECT_EQ(scan(QStringLiteral("ods"), QStringLiteral("Big")).size(), 1000);
 }
 
 TEST_F(FolderScanOnDiskTest, ASymbolicLinkLoopEnds)
