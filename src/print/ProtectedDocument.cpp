@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QtEndian>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -14,14 +15,24 @@ namespace {
 // More than any document's zip directory needs; a longer one is not read.
 constexpr qint64 MostTailBytes = 1 << 20;
 
-quint32 at32(const QByteArray& bytes, qsizetype offset)
+// Bytes past the end read as 0, so a damaged directory cannot read beyond it.
+template <typename T> T littleEndianAt(QByteArrayView bytes, qsizetype offset)
 {
-    return qFromLittleEndian<quint32>(bytes.constData() + offset);
+    if (offset < 0 || offset > bytes.size() - qsizetype(sizeof(T)))
+        return 0;
+    T value;
+    std::memcpy(&value, bytes.data() + offset, sizeof(T));
+    return qFromLittleEndian(value);
 }
 
-quint16 at16(const QByteArray& bytes, qsizetype offset)
+quint32 at32(QByteArrayView bytes, qsizetype offset)
 {
-    return qFromLittleEndian<quint16>(bytes.constData() + offset);
+    return littleEndianAt<quint32>(bytes, offset);
+}
+
+quint16 at16(QByteArrayView bytes, qsizetype offset)
+{
+    return littleEndianAt<quint16>(bytes, offset);
 }
 
 // An encrypted package keeps content.xml deflated, then encrypted, and
