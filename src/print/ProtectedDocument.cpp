@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QtEndian>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -20,9 +19,7 @@ template <typename T> T littleEndianAt(QByteArrayView bytes, qsizetype offset)
 {
     if (offset < 0 || offset > bytes.size() - qsizetype(sizeof(T)))
         return 0;
-    T value;
-    std::memcpy(&value, bytes.data() + offset, sizeof(T));
-    return qFromLittleEndian(value);
+    return qFromLittleEndian<T>(bytes.data() + offset);
 }
 
 quint32 at32(QByteArrayView bytes, qsizetype offset)
